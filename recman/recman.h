@@ -62,13 +62,16 @@ enum Status : int {
   kInvalidFileName = 11,
   kFileNotFound = 12,
   kDiskFull = 18,
-  kDataBufferTooShort = 22,
+  kKeyBufferTooShort = 21,
+  kDataBufferTooShort = 22,  // also: insert/update length is not the record length
   kInvalidRecordLength = 24,
   kInvalidKeyPosition = 27,
   kNotAFile = 30,            // records.db damaged or not ours
-  kTransactionError = 36,
+  kDirectoryError = 35,      // create in a directory that does not exist
+  kTransactionError = 36,    // also: a directory first needed after a write in a transaction
   kTransactionActive = 37,
   kNoTransaction = 39,
+  kInvalidRecordAddress = 43,  // GetDirect: no record at that position
   kInvalidKeyFlags = 45,
   kAccessDenied = 46,
   kInvalidKeyType = 49,
@@ -159,6 +162,16 @@ std::vector<std::string> ListFiles(const std::string& directory);
 // A record file with its specification and records as one standalone file, and back.
 int SaveFile(const std::string& path, const std::string& standalonePath);
 int LoadFile(const std::string& path, const std::string& standalonePath);
+
+// Makes a directory's records.db part of the connection now. A transaction
+// covers the directories in use when it begins; one first needed after the
+// transaction has written anything gives kTransactionError. Calling this
+// before Begin avoids that. kFileNotFound when the directory has no records.db.
+int UseDirectory(const std::string& directory);
+
+// How long a call waits for another process's lock before status 84/85
+// (default 1500 ms, or TALVERA_RECMAN_BUSY_MS).
+void SetBusyTimeout(int milliseconds);
 
 // Closes every open file and the database connection (end of program, tests).
 void Shutdown();

@@ -1,0 +1,2 @@
+// Placeholder until the record-manager benchmark lands.
+int main() { return 0; }

@@ -1,0 +1,358 @@
+#include "database.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace recman {
+namespace {
+
+constexpr int kDefaultBusyMs = 1500;
+constexpr int kApplicationId = 0x54414c56;  // "TALV": marks a records.db as ours
+
+int BusyFromEnvironment() {
+  const char* value = std::getenv("TALVERA_RECMAN_BUSY_MS");
+  if (!value || !*value) return kDefaultBusyMs;
+  int ms = std::atoi(value);
+  return ms >= 0 ? ms : kDefaultBusyMs;
+}
+
+// SQLite URI for a path; mode rw never creates a missing database by accident.
+std::string UriOf(const std::string& path, bool create) {
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
+      uri += char(c);
+    } else {
+      static const char* hex = "0123456789ABCDEF";
+      uri += '%';
+      uri += hex[c >> 4];
+      uri += hex[c & 15];
+    }
+  }
+  return uri + (create ? "?mode=rwc" : "?mode=rw");
+}
+
+}  // namespace
+
+FileState::~FileState() {
+  for (auto& [slot, statement] : statements) sqlite3_finalize(statement);
+}
+
+int StatusOf(int rc, bool fileLevel) {
+  switch (rc & 0xff) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE: return kOk;
+    case SQLITE_BUSY: return fileLevel ? kFileInUse : kRecordInUse;
+    case SQLITE_LOCKED: return kRecordInUse;
+    case SQLITE_FULL: return kDiskFull;
+    case SQLITE_NOTADB: return kNotAFile;
+    case SQLITE_CONSTRAINT: return kDuplicateKey;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return kAccessDenied;
+    default: return kIoError;  // corrupt, I/O error, cannot open, ...
+  }
+}
+
+std::string Quote(const std::string& identifier) {
+  std::string quoted = "\"";
+  for (char c : identifier) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+int SplitPath(const std::string& path, std::string* directory, std::string* name) {
+  std::string unified = path;
+  std::replace(unified.begin(), unified.end(), '\\', '/');
+  fs::path p(unified);
+  std::string file = p.filename().string();
+  if (file.empty() || file == "." || file == "..") return kInvalidFileName;
+  // Names are case-insensitive, as on the system the data files come from.
+  std::transform(file.begin(), file.end(), file.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  fs::path dir = p.parent_path();
+  if (dir.empty()) dir = ".";
+  std::error_code ec;
+  fs::path canonical = fs::weakly_canonical(fs::absolute(dir, ec), ec);
+  if (ec) return kInvalidFileName;
+  std::string text = canonical.string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  *directory = text;
+  *name = file;
+  return kOk;
+}
+
+Database& Database::Instance() {
+  static Database instance;
+  return instance;
+}
+
+Database::Database() : busyMs_(BusyFromEnvironment()) {}
+
+void Database::SetBusyTimeout(int milliseconds) {
+  busyMs_ = milliseconds;
+  if (db_) sqlite3_busy_timeout(db_, busyMs_);
+}
+
+int Database::Exec(const std::string& sql) {
+  return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+int Database::Use(const std::string& directory, bool create, Directory** out) {
+  auto found = dirs_.find(directory);
+  if (found == dirs_.end()) {
+    std::error_code ec;
+    std::string file = directory + "/" + kDatabaseName;
+    if (!fs::exists(file, ec)) {
+      if (!create) return kFileNotFound;
+      if (!fs::is_directory(directory, ec)) return kDirectoryError;
+    }
+    std::string schema = "main";
+    int status = db_ ? Attach(file, create, &schema) : OpenMain(file, create);
+    if (status) return status;
+    Directory& dir = dirs_[directory];
+    dir.path = directory;
+    dir.schema = schema;
+    found = dirs_.find(directory);
+  }
+  Directory* dir = &found->second;
+  dir->lastUse = ++clock_;
+  if (int status = CheckSchema(dir, create)) return status;
+  *out = dir;
+  return kOk;
+}
+
+int Database::OpenMain(const std::string& file, bool create) {
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | (create ? SQLITE_OPEN_CREATE : 0);
+  int rc = sqlite3_open_v2(UriOf(file, create).c_str(), &db_, flags, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, busyMs_);
+    // Reading the schema proves the file is a database at all.
+    rc = Exec("PRAGMA main.journal_mode=DELETE; PRAGMA main.synchronous=FULL;"
+              "SELECT count(*) FROM main.sqlite_schema");
+  }
+  if (rc == SQLITE_OK && inTransaction_) rc = Exec("BEGIN IMMEDIATE");
+  if (rc != SQLITE_OK) {
+    int status = StatusOf(rc, true);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    return status;
+  }
+  return kOk;
+}
+
+int Database::Attach(const std::string& file, bool create, std::string* schema) {
+  if (!inTransaction_) {
+    MakeRoom();
+    return AttachNow(file, create, schema);
+  }
+  if (written_) return kTransactionError;
+  // Nothing written yet: give the locks back, attach, and take them again.
+  Exec("ROLLBACK");
+  int status = AttachNow(file, create, schema);
+  int rc = Exec("BEGIN IMMEDIATE");
+  if (rc != SQLITE_OK) {
+    inTransaction_ = false;
+    if (!status) {
+      Exec("DETACH DATABASE " + Quote(*schema));
+      status = StatusOf(rc, true);
+    }
+  }
+  return status;
+}
+
+int Database::AttachNow(const std::string& file, bool create, std::string* schema) {
+  if (int(dirs_.size()) - 1 >= sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, -1))
+    return kTransactionError;  // inside a transaction every attached directory is in use
+  std::string name = FreeSchemaName();
+  sqlite3_stmt* attach = nullptr;
+  int rc = sqlite3_prepare_v2(db_, ("ATTACH DATABASE ?1 AS " + Quote(name)).c_str(), -1,
+                              &attach, nullptr);
+  if (rc == SQLITE_OK) {
+    std::string uri = UriOf(file, create);
+    sqlite3_bind_text(attach, 1, uri.c_str(), -1, SQLITE_TRANSIENT);
+    rc = sqlite3_step(attach);
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
+  }
+  sqlite3_finalize(attach);
+  if (rc != SQLITE_OK) return StatusOf(rc, true);
+  Exec("PRAGMA " + Quote(name) + ".journal_mode=DELETE");
+  Exec("PRAGMA " + Quote(name) + ".synchronous=FULL");
+  *schema = name;
+  return kOk;
+}
+
+std::string Database::FreeSchemaName() const {
+  for (int i = 1;; ++i) {
+    std::string name = "d" + std::to_string(i);
+    bool used = false;
+    for (const auto& [path, dir] : dirs_) used |= dir.schema == name;
+    if (!used) return name;
+  }
+}
+
+void Database::MakeRoom() {
+  int limit = sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, -1);
+  while (int(dirs_.size()) - 1 >= limit) {
+    const Directory* oldest = nullptr;
+    for (const auto& [path, dir] : dirs_)
+      if (dir.schema != "main" && (!oldest || dir.lastUse < oldest->lastUse)) oldest = &dir;
+    if (!oldest) return;
+    Detach(oldest->path);
+  }
+}
+
+void Database::Detach(const std::string& path) {
+  auto found = dirs_.find(path);
+  if (found == dirs_.end() || found->second.schema == "main") return;
+  std::string schema = found->second.schema;
+  dirs_.erase(found);  // finalizes the directory's statements first
+  Exec("DETACH DATABASE " + Quote(schema));
+  ++generation_;
+}
+
+int Database::CheckSchema(Directory* dir, bool create) {
+  if (!dir->checked) {
+    sqlite3_stmt* query = nullptr;
+    std::string sql = "SELECT count(*), coalesce(sum(name='" + std::string(kCatalogue) +
+                      "'),0) FROM " + Quote(dir->schema) + ".sqlite_schema";
+    int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(query);
+    if (rc != SQLITE_ROW) {
+      sqlite3_finalize(query);
+      int status = StatusOf(rc, true);
+      if (status != kFileInUse) Detach(dir->path);
+      return status == kIoError ? kNotAFile : status;
+    }
+    int64_t objects = sqlite3_column_int64(query, 0);
+    dir->hasCatalogue = sqlite3_column_int64(query, 1) > 0;
+    dir->foreign = objects > 0 && !dir->hasCatalogue;
+    dir->checked = true;
+    sqlite3_finalize(query);
+  }
+  if (dir->foreign) return kNotAFile;
+  if (dir->hasCatalogue || !create) return kOk;
+  std::string schema = Quote(dir->schema);
+  int rc = Exec("CREATE TABLE IF NOT EXISTS " + schema + "." + kCatalogue +
+                "(tbl INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT NOT NULL UNIQUE,"
+                " spec BLOB NOT NULL)");
+  if (rc == SQLITE_OK)
+    rc = Exec("PRAGMA " + schema + ".application_id=" + std::to_string(kApplicationId));
+  if (rc != SQLITE_OK) return StatusOf(rc, true);
+  MarkWritten();
+  dir->hasCatalogue = true;
+  return kOk;
+}
+
+int Database::File(Directory* dir, const std::string& name, FileState** out) {
+  auto found = dir->files.find(name);
+  if (found != dir->files.end()) {
+    *out = found->second.get();
+    return kOk;
+  }
+  if (!dir->hasCatalogue) return kFileNotFound;
+  sqlite3_stmt* query = nullptr;
+  std::string sql = "SELECT tbl, spec FROM " + Quote(dir->schema) + "." + kCatalogue +
+                    " WHERE name=?1";
+  int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_bind_text(query, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    rc = sqlite3_step(query);
+  }
+  int status = kOk;
+  if (rc == SQLITE_DONE) {
+    status = kFileNotFound;
+  } else if (rc != SQLITE_ROW) {
+    status = StatusOf(rc, true);
+  } else {
+    auto file = std::make_unique<FileState>();
+    file->table = sqlite3_column_int64(query, 0);
+    file->name = name;
+    file->schema = Quote(dir->schema);
+    file->qualified = file->schema + ".r" + std::to_string(file->table);
+    const uint8_t* spec = static_cast<const uint8_t*>(sqlite3_column_blob(query, 1));
+    int size = sqlite3_column_bytes(query, 1);
+    if (ParseLayout(spec, size_t(size), &file->layout) != kOk) {
+      status = kIoError;  // a catalogue entry we did not write
+    } else {
+      *out = file.get();
+      dir->files[name] = std::move(file);
+    }
+  }
+  sqlite3_finalize(query);
+  return status;
+}
+
+void Database::Forget(Directory* dir, const std::string& name) {
+  dir->files.erase(name);
+  ++generation_;
+}
+
+int Database::Begin() {
+  if (inTransaction_) return kTransactionActive;
+  if (db_) {
+    int rc = Exec("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK) return StatusOf(rc, true);
+  }
+  inTransaction_ = true;
+  written_ = false;
+  return kOk;
+}
+
+bool Database::TransactionLost() const {
+  return inTransaction_ && db_ && sqlite3_get_autocommit(db_);
+}
+
+int Database::Commit() {
+  if (!inTransaction_) return kNoTransaction;
+  if (TransactionLost()) {
+    inTransaction_ = false;
+    return kTransactionError;
+  }
+  if (db_) {
+    int rc = Exec("COMMIT");
+    if (rc != SQLITE_OK) {
+      // A busy commit leaves the transaction open for a retry or an abort.
+      inTransaction_ = !sqlite3_get_autocommit(db_);
+      return StatusOf(rc, true);
+    }
+  }
+  inTransaction_ = false;
+  return kOk;
+}
+
+int Database::Rollback() {
+  if (!inTransaction_) return kNoTransaction;
+  inTransaction_ = false;
+  // The rollback may undo creations, deletions and new keys: reload layouts.
+  for (auto& [path, dir] : dirs_) {
+    dir.files.clear();
+    dir.checked = false;
+  }
+  ++generation_;
+  if (db_ && !sqlite3_get_autocommit(db_)) {
+    int rc = Exec("ROLLBACK");
+    if (rc != SQLITE_OK) return StatusOf(rc, true);
+  }
+  return kOk;
+}
+
+void Database::Close() {
+  if (db_ && !sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
+  dirs_.clear();
+  if (db_) sqlite3_close(db_);
+  db_ = nullptr;
+  inTransaction_ = false;
+  written_ = false;
+  ++generation_;
+}
+
+}  // namespace recman

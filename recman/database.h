@@ -1,0 +1,108 @@
+// The one process-wide SQLite connection and the directories attached to it.
+//
+// Every directory's records.db is a schema of this connection: the first one
+// used becomes "main" (it must be a file on disk: SQLite's multi-database
+// commit puts its super-journal beside the main database, and only that makes
+// a commit across directories atomic), later ones are ATTACHed as d1, d2, ...
+//
+// SQLite cannot ATTACH or DETACH inside a transaction. Directories therefore
+// stay attached after use; when the attach limit is reached, the least
+// recently used one is detached (only outside a transaction). A directory
+// first needed inside a transaction is attached by restarting the transaction
+// when it has written nothing yet (BEGIN IMMEDIATE again; reads made so far
+// stay safe because updates and deletes check the row version); after a
+// write the operation fails with kTransactionError. UseDirectory() lets a
+// caller attach a directory before it begins a transaction.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "key_layout.h"
+
+namespace recman {
+
+constexpr const char* kCatalogue = "recman_catalogue";
+constexpr const char* kDatabaseName = "records.db";
+
+// One record file of an attached directory: its layout and its cached statements.
+struct FileState {
+  int64_t table = 0;        // catalogue id; the SQL table is "r<table>"
+  std::string name;         // "sako.btr"
+  std::string schema;       // "d1"
+  std::string qualified;    // "d1"."r7"
+  Layout layout;
+  std::unordered_map<int, sqlite3_stmt*> statements;
+  ~FileState();
+};
+
+struct Directory {
+  std::string path;    // canonical
+  std::string schema;  // "main", "d1", ...
+  uint64_t lastUse = 0;
+  bool checked = false;       // catalogue presence looked up
+  bool hasCatalogue = false;
+  bool foreign = false;       // a SQLite database that is not ours
+  std::map<std::string, std::unique_ptr<FileState>> files;
+};
+
+class Database {
+ public:
+  static Database& Instance();
+
+  // Attaches the directory when needed. create: records.db may be created.
+  int Use(const std::string& directory, bool create, Directory** out);
+  // Loads the file's catalogue entry (kFileNotFound when absent).
+  int File(Directory* dir, const std::string& name, FileState** out);
+  // Forget cached file states of a directory (after create, drop, rename).
+  void Forget(Directory* dir, const std::string& name);
+
+  int Begin();
+  int Commit();
+  int Rollback();
+  bool InTransaction() const { return inTransaction_; }
+  // SQLite rolled the transaction back by itself (disk full, I/O error):
+  // what follows must not pretend to be part of it.
+  bool TransactionLost() const;
+  void MarkWritten() { if (inTransaction_) written_ = true; }
+
+  // Runs SQL without results; returns the SQLite result code.
+  int Exec(const std::string& sql);
+  sqlite3* Handle() const { return db_; }
+  // Bumped whenever cached FileState pointers may have gone stale.
+  uint64_t Generation() const { return generation_; }
+  void SetBusyTimeout(int milliseconds);
+  void Close();
+
+ private:
+  Database();
+  int OpenMain(const std::string& file, bool create);
+  int Attach(const std::string& file, bool create, std::string* schema);
+  int AttachNow(const std::string& file, bool create, std::string* schema);
+  void MakeRoom();
+  void Detach(const std::string& path);
+  int CheckSchema(Directory* dir, bool create);
+  std::string FreeSchemaName() const;
+
+  sqlite3* db_ = nullptr;
+  std::map<std::string, Directory> dirs_;
+  uint64_t clock_ = 0;
+  uint64_t generation_ = 1;
+  int busyMs_;
+  bool inTransaction_ = false;
+  bool written_ = false;
+};
+
+// Status for a SQLite result code; fileLevel chooses 85 over 84 for a busy lock.
+int StatusOf(int rc, bool fileLevel);
+// "name" with embedded quotes doubled, quoted.
+std::string Quote(const std::string& identifier);
+// Canonical directory of a record file path and the file's (lower-case) name.
+int SplitPath(const std::string& path, std::string* directory, std::string* name);
+
+}  // namespace recman

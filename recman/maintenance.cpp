@@ -1,0 +1,218 @@
+#include "maintenance.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "open_files.h"
+#include "recman.h"
+
+namespace recman {
+namespace {
+
+// An open file that closes itself.
+class OpenFile {
+ public:
+  explicit OpenFile(const std::string& path) {
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back('\0');
+    uint32_t length = 0;
+    status_ = Call(kOpen, block_, nullptr, &length, name.data(), kMaxKeyLength, 0);
+  }
+  ~OpenFile() {
+    if (status_ == kOk) {
+      uint32_t length = 0;
+      Call(kClose, block_, nullptr, &length, nullptr, 0, 0);
+    }
+  }
+  int status() const { return status_; }
+  int Stat(FileSpec* file, std::vector<KeySpec>* keys) {
+    std::vector<uint8_t> buffer(sizeof(FileSpec) + 256 * sizeof(KeySpec));
+    uint32_t length = uint32_t(buffer.size());
+    uint8_t key[kMaxKeyLength];
+    if (int status = Call(kStat, block_, buffer.data(), &length, key, kMaxKeyLength, 0))
+      return status;
+    memcpy(file, buffer.data(), sizeof *file);
+    keys->resize((length - sizeof *file) / sizeof(KeySpec));
+    memcpy(keys->data(), buffer.data() + sizeof *file, keys->size() * sizeof(KeySpec));
+    return kOk;
+  }
+  int Get(uint16_t op, std::vector<uint8_t>* record, int keyNumber) {
+    uint32_t length = uint32_t(record->size());
+    return Call(op, block_, record->data(), &length, key_, kMaxKeyLength, int8_t(keyNumber));
+  }
+  int Insert(std::vector<uint8_t>* record) { return Get(kInsert, record, 0); }
+
+ private:
+  uint8_t block_[kPositionBlockSize] = {};
+  uint8_t key_[kMaxKeyLength] = {};
+  int status_;
+};
+
+const char* TypeName(const KeySpec& spec) {
+  if (!(spec.flags & kExtendedType)) return spec.flags & kBinary ? "binär" : "Zeichen";
+  switch (spec.type) {
+    case kString: return "Zeichen";
+    case kInteger: return "Ganzzahl";
+    case kZString: return "Zeichen (NUL-terminiert)";
+    case kUnsignedBinary: return "vorzeichenlos";
+    case kAutoIncrement: return "Autoinkrement";
+  }
+  return "unbekannt";
+}
+
+std::string FlagText(const KeySpec& spec) {
+  std::string text = spec.flags & kDuplicates ? "Duplikate" : "eindeutig";
+  text += spec.flags & kModifiable ? ", änderbar" : ", nicht änderbar";
+  if (spec.flags & kDescending) text += ", absteigend";
+  if (spec.flags & kSupplemental) text += ", nachträglich";
+  if (spec.flags & kNullKey) text += ", Nullschlüssel";
+  return text;
+}
+
+void AppendKeys(const std::vector<KeySpec>& keys, std::string* text) {
+  int keyNumber = 0;
+  bool startOfKey = true;
+  char line[200];
+  for (const KeySpec& spec : keys) {
+    if (startOfKey) {
+      snprintf(line, sizeof line, "Schlüssel %d: %s\n", keyNumber++, FlagText(spec).c_str());
+      *text += line;
+    }
+    snprintf(line, sizeof line, "  Segment: Position %u, Länge %u, %s%s\n", spec.position,
+             spec.length, TypeName(spec), spec.flags & kDescending ? ", absteigend" : "");
+    *text += line;
+    startOfKey = !(spec.flags & kSegmented);
+  }
+}
+
+}  // namespace
+
+std::string StatusText(int status) {
+  static const std::map<int, const char*> texts = {
+      {kInvalidOperation, "Ungültige Operation"},
+      {kIoError, "Datei-Fehler (Ein-/Ausgabe oder beschädigte Datei)"},
+      {kFileNotOpen, "Die Datei ist nicht geöffnet"},
+      {kKeyNotFound, "Schlüsselwert nicht gefunden"},
+      {kDuplicateKey, "Doppelter Schlüsselwert"},
+      {kInvalidKeyNumber, "Ungültige Schlüsselnummer"},
+      {kDifferentKeyNumber, "Andere Schlüsselnummer"},
+      {kInvalidPositioning, "Ungültige Positionierung"},
+      {kEndOfFile, "Dateiende"},
+      {kModifiableKeyChanged, "Nicht änderbarer Schlüssel wurde geändert"},
+      {kInvalidFileName, "Ungültiger Dateiname"},
+      {kFileNotFound, "Datei nicht gefunden"},
+      {kDiskFull, "Datenträger voll"},
+      {kDataBufferTooShort, "Datenpuffer passt nicht zur Satzlänge"},
+      {kNotAFile, "Keine Datensatzdatei oder beschädigt"},
+      {kDirectoryError, "Verzeichnis nicht gefunden"},
+      {kTransactionError, "Transaktionsfehler"},
+      {kAccessDenied, "Zugriff verweigert"},
+      {kFileExists, "Datei existiert bereits"},
+      {kConflict, "Datensatz wurde von einem anderen Platz aus geändert"},
+      {kRecordInUse, "Datensatz wird von einem anderen Platz aus benutzt"},
+      {kFileInUse, "Datei wird von einem anderen Platz aus benutzt"},
+  };
+  auto found = texts.find(status);
+  std::string text = found != texts.end() ? found->second : "Fehler";
+  return text + " (Status " + std::to_string(status) + ")";
+}
+
+int DescribeFile(const std::string& path, std::string* text) {
+  OpenFile file(path);
+  if (file.status()) return file.status();
+  FileSpec spec;
+  std::vector<KeySpec> keys;
+  if (int status = file.Stat(&spec, &keys)) return status;
+  char line[200];
+  snprintf(line, sizeof line,
+           "Datei:        %s\nSatzlänge:    %u\nSeitengröße:  %u\nSätze:        %u\n"
+           "Schlüssel:    %u\n",
+           path.c_str(), spec.recordLength, spec.pageSize, spec.recordCount, spec.keyCount);
+  *text = line;
+  AppendKeys(keys, text);
+  return kOk;
+}
+
+int ForEachRecord(const std::string& path, int keyNumber,
+                  const std::function<void(const uint8_t*, size_t)>& visit) {
+  OpenFile file(path);
+  if (file.status()) return file.status();
+  FileSpec spec;
+  std::vector<KeySpec> keys;
+  if (int status = file.Stat(&spec, &keys)) return status;
+  if (keyNumber < 0 || keyNumber >= spec.keyCount) return kInvalidKeyNumber;
+  std::vector<uint8_t> record(spec.recordLength);
+  int status = file.Get(kGetFirst, &record, keyNumber);
+  while (status == kOk) {
+    visit(record.data(), record.size());
+    status = file.Get(kGetNext, &record, keyNumber);
+  }
+  return status == kEndOfFile ? kOk : status;
+}
+
+std::string FormatRecord(const uint8_t* record, size_t length) {
+  std::string line;
+  char hex[8];
+  for (size_t i = 0; i < length; ++i) {
+    uint8_t c = record[i];
+    if (c == '\\') {
+      line += "\\\\";
+    } else if (c == 0) {
+      line += "\\0";
+    } else if (c >= 0x20 && c < 0x7f) {
+      line += char(c);
+    } else if (c >= 0xa0) {  // Windows-1252 agrees with Latin-1 here
+      line += char(0xc0 | (c >> 6));
+      line += char(0x80 | (c & 0x3f));
+    } else {
+      snprintf(hex, sizeof hex, "\\x%02X", c);
+      line += hex;
+    }
+  }
+  return line;
+}
+
+int SaveFlat(const std::string& path, const std::string& flatPath, uint64_t* count) {
+  std::ofstream out(flatPath, std::ios::binary | std::ios::trunc);
+  if (!out) return kIoError;
+  *count = 0;
+  int status = ForEachRecord(path, 0, [&](const uint8_t* record, size_t length) {
+    out.write(reinterpret_cast<const char*>(record), std::streamsize(length));
+    ++*count;
+  });
+  out.close();
+  if (status == kOk && !out) return kIoError;
+  return status;
+}
+
+int LoadFlat(const std::string& path, const std::string& flatPath, uint64_t* count) {
+  *count = 0;
+  std::ifstream in(flatPath, std::ios::binary);
+  if (!in) return kFileNotFound;
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  OpenFile file(path);
+  if (file.status()) return file.status();
+  FileSpec spec;
+  std::vector<KeySpec> keys;
+  if (int status = file.Stat(&spec, &keys)) return status;
+  if (bytes.size() % spec.recordLength) return kDataBufferTooShort;
+  uint32_t none = 0;
+  if (int status = Call(kBeginTransaction, nullptr, nullptr, &none, nullptr, 0, 0)) return status;
+  std::vector<uint8_t> record(spec.recordLength);
+  for (size_t at = 0; at < bytes.size(); at += record.size()) {
+    memcpy(record.data(), bytes.data() + at, record.size());
+    if (int status = file.Insert(&record)) {
+      Call(kAbortTransaction, nullptr, nullptr, &none, nullptr, 0, 0);
+      *count = 0;
+      return status;
+    }
+    ++*count;
+  }
+  return Call(kEndTransaction, nullptr, nullptr, &none, nullptr, 0, 0);
+}
+
+}  // namespace recman

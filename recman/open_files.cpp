@@ -1,0 +1,65 @@
+#include "open_files.h"
+
+#include <cstring>
+
+namespace recman {
+namespace {
+
+constexpr char kMagic[4] = {'T', 'R', 'M', 'P'};
+
+}  // namespace
+
+std::mutex& RecmanMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+OpenFiles& OpenFiles::Instance() {
+  static OpenFiles instance;
+  return instance;
+}
+
+void OpenFiles::Add(Handle handle, void* positionBlock) {
+  uint64_t serial = nextSerial_++;
+  handles_[serial] = std::move(handle);
+  auto* block = static_cast<uint8_t*>(positionBlock);
+  memset(block, 0, kPositionBlockSize);
+  memcpy(block, kMagic, sizeof kMagic);
+  memcpy(block + sizeof kMagic, &serial, sizeof serial);
+}
+
+Handle* OpenFiles::Find(const void* positionBlock) {
+  const auto* block = static_cast<const uint8_t*>(positionBlock);
+  if (!block || memcmp(block, kMagic, sizeof kMagic) != 0) return nullptr;
+  uint64_t serial;
+  memcpy(&serial, block + sizeof kMagic, sizeof serial);
+  auto found = handles_.find(serial);
+  return found == handles_.end() ? nullptr : &found->second;
+}
+
+void OpenFiles::Remove(void* positionBlock) {
+  auto* block = static_cast<uint8_t*>(positionBlock);
+  uint64_t serial;
+  memcpy(&serial, block + sizeof kMagic, sizeof serial);
+  handles_.erase(serial);
+  memset(block, 0, kPositionBlockSize);
+}
+
+bool OpenFiles::IsOpen(const std::string& directory, const std::string& name) const {
+  for (const auto& [serial, handle] : handles_)
+    if (handle.directory == directory && handle.name == name) return true;
+  return false;
+}
+
+int OpenFiles::Resolve(Handle* handle) {
+  Database& db = Database::Instance();
+  if (handle->file && handle->generation == db.Generation()) return kOk;
+  handle->file = nullptr;
+  Directory* dir = nullptr;
+  if (int status = db.Use(handle->directory, false, &dir)) return status;
+  if (int status = db.File(dir, handle->name, &handle->file)) return status;
+  handle->generation = db.Generation();
+  return kOk;
+}
+
+}  // namespace recman

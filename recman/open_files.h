@@ -1,0 +1,49 @@
+// The files opened through Call(): each open gets a handle whose serial is
+// written into the caller's 128-byte position block. The handle keeps the
+// cursor (key number, row, version and key blob of the current record), so
+// GetNext/GetPrevious continue from the right place even after other rows
+// were inserted or deleted, and Update/Delete can tell a stale read.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "record_table.h"
+
+namespace recman {
+
+struct Handle {
+  std::string directory;
+  std::string name;
+  bool readOnly = false;
+  uint64_t generation = 0;
+  FileState* file = nullptr;
+  int key = 0;              // key whose order GetNext/GetPrevious follow
+  bool positioned = false;  // a place in key order exists
+  bool onRecord = false;    // ... and the record there still is current
+  Position position;
+};
+
+class OpenFiles {
+ public:
+  static OpenFiles& Instance();
+  // Registers a handle and stamps the position block with it.
+  void Add(Handle handle, void* positionBlock);
+  Handle* Find(const void* positionBlock);
+  void Remove(void* positionBlock);
+  bool IsOpen(const std::string& directory, const std::string& name) const;
+  void Clear() { handles_.clear(); }
+  // The handle's file state, reloaded when directories or layouts changed.
+  int Resolve(Handle* handle);
+
+ private:
+  std::unordered_map<uint64_t, Handle> handles_;
+  uint64_t nextSerial_ = 1;
+};
+
+// Serialises every entry into the record manager.
+std::mutex& RecmanMutex();
+
+}  // namespace recman

@@ -1,0 +1,338 @@
+#include "record_table.h"
+
+#include <cstring>
+#include <vector>
+
+namespace recman {
+namespace {
+
+enum Statement { kSeekBase = 0, kDirect = 16, kInsertSql, kMaxKey, kReadKeys, kUpdateSql, kDeleteSql,
+                 kCount, kLock };
+
+std::string Column(int key) { return "k" + std::to_string(key); }
+
+std::string Order(const FileState& f, int key, bool descending) {
+  std::string k = Column(key), dir = descending ? " DESC" : "";
+  return f.layout.keys[key].unique ? k + dir : k + dir + ", id" + dir;
+}
+
+std::string Select(const FileState& f, int key) {
+  return "SELECT id, ver, data, " + Column(key) + " FROM " + f.qualified;
+}
+
+std::string SeekSql(const FileState& f, int key, Seek seek) {
+  std::string k = Column(key), head = Select(f, key);
+  std::string up = " ORDER BY " + Order(f, key, false) + " LIMIT 1";
+  std::string down = " ORDER BY " + Order(f, key, true) + " LIMIT 1";
+  bool unique = f.layout.keys[key].unique;
+  switch (seek) {
+    case Seek::kEqual: return head + " WHERE " + k + "=?1" + up;
+    case Seek::kGreaterOrEqual: return head + " WHERE " + k + ">=?1" + up;
+    case Seek::kGreater: return head + " WHERE " + k + ">?1" + up;
+    case Seek::kLessOrEqual: return head + " WHERE " + k + "<=?1" + down;
+    case Seek::kLess: return head + " WHERE " + k + "<?1" + down;
+    case Seek::kFirst: return head + up;
+    case Seek::kLast: return head + down;
+    case Seek::kNext:
+      if (unique) return head + " WHERE " + k + ">?1" + up;
+      // The rest of this run of duplicates, else the next key: two index seeks.
+      return "SELECT * FROM (" + head + " WHERE " + k + "=?1 AND id>?2 ORDER BY id LIMIT 1)"
+             " UNION ALL SELECT * FROM (" + head + " WHERE " + k + ">?1" + up + ") LIMIT 1";
+    case Seek::kPrevious:
+      if (unique) return head + " WHERE " + k + "<?1" + down;
+      return "SELECT * FROM (" + head + " WHERE " + k +
+             "=?1 AND id<?2 ORDER BY id DESC LIMIT 1)"
+             " UNION ALL SELECT * FROM (" + head + " WHERE " + k + "<?1" + down + ") LIMIT 1";
+  }
+  return head;
+}
+
+std::string KeyColumns(const FileState& f, const std::string& prefix) {
+  std::string list;
+  for (size_t k = 0; k < f.layout.keys.size(); ++k) list += prefix + Column(int(k));
+  return list;
+}
+
+std::string InsertSql(const FileState& f) {
+  std::string values = "?1, ?2";
+  for (size_t k = 0; k < f.layout.keys.size(); ++k) values += ", ?" + std::to_string(k + 3);
+  return "INSERT INTO " + f.qualified + "(ver, data" + KeyColumns(f, ", ") + ") VALUES(" +
+         values + ")";
+}
+
+std::string UpdateSql(const FileState& f) {
+  std::string sets = "ver=ver+1, data=?3";
+  for (size_t k = 0; k < f.layout.keys.size(); ++k)
+    sets += ", " + Column(int(k)) + "=?" + std::to_string(k + 4);
+  return "UPDATE " + f.qualified + " SET " + sets + " WHERE id=?1 AND ver=?2";
+}
+
+std::string SqlFor(const FileState& f, int kind, int key) {
+  if (kind < kDirect) return SeekSql(f, key, Seek(kind));
+  switch (kind) {
+    case kDirect: return Select(f, key) + " WHERE id=?1";
+    case kInsertSql: return InsertSql(f);
+    case kMaxKey: {
+      bool descending = f.layout.keys[key].segments[0].descending;
+      return "SELECT " + Column(key) + " FROM " + f.qualified + " ORDER BY " + Column(key) +
+             (descending ? "" : " DESC") + " LIMIT 1";
+    }
+    case kReadKeys: return "SELECT ver" + KeyColumns(f, ", ") + " FROM " + f.qualified +
+                           " WHERE id=?1";
+    case kUpdateSql: return UpdateSql(f);
+    case kDeleteSql: return "DELETE FROM " + f.qualified + " WHERE id=?1 AND ver=?2";
+    case kCount: return "SELECT count(*) FROM " + f.qualified;
+    // A write that changes nothing but takes this database's write lock.
+    case kLock: return "UPDATE " + f.schema + "." + kCatalogue + " SET tbl=tbl WHERE 0";
+  }
+  return {};
+}
+
+// The cached statement; nullptr with *rc set when it cannot be prepared.
+sqlite3_stmt* Prepared(sqlite3* db, FileState* f, int kind, int key, int* rc) {
+  int slot = kind * 256 + key;
+  auto found = f->statements.find(slot);
+  if (found != f->statements.end()) return found->second;
+  sqlite3_stmt* statement = nullptr;
+  *rc = sqlite3_prepare_v3(db, SqlFor(*f, kind, key).c_str(), -1, SQLITE_PREPARE_PERSISTENT,
+                           &statement, nullptr);
+  if (*rc != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    return nullptr;
+  }
+  f->statements[slot] = statement;
+  return statement;
+}
+
+// Resets a statement on every path out of a function.
+struct ResetGuard {
+  sqlite3_stmt* statement;
+  ~ResetGuard() {
+    if (statement) sqlite3_reset(statement);
+  }
+};
+
+void BindBlob(sqlite3_stmt* s, int index, const void* data, size_t size) {
+  sqlite3_bind_blob(s, index, size ? data : "", int(size), SQLITE_STATIC);
+}
+
+// Copies the row the statement stands on: columns id, ver, data, key blob.
+int TakeRow(FileState* f, sqlite3_stmt* s, uint8_t* buffer, Position* found) {
+  int size = sqlite3_column_bytes(s, 2);
+  if (size != f->layout.recordLength) return kIoError;  // not a row we wrote
+  memcpy(buffer, sqlite3_column_blob(s, 2), size_t(size));
+  found->id = sqlite3_column_int64(s, 0);
+  found->version = sqlite3_column_int64(s, 1);
+  const char* blob = static_cast<const char*>(sqlite3_column_blob(s, 3));
+  found->keyBlob.assign(blob ? blob : "", size_t(sqlite3_column_bytes(s, 3)));
+  return kOk;
+}
+
+int StepForRow(FileState* f, sqlite3_stmt* s, uint8_t* buffer, Position* found, int missing) {
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) return TakeRow(f, s, buffer, found);
+  if (rc == SQLITE_DONE) return missing;
+  return StatusOf(rc, false);
+}
+
+int64_t NewVersion() {
+  int64_t version;
+  sqlite3_randomness(sizeof version, &version);
+  // Random start: a row that reuses a deleted row's id never matches a stale read.
+  return version & 0x3fffffffffffffffLL;
+}
+
+int NextAutoValue(sqlite3* db, FileState* f, int key, int64_t* value) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, f, kMaxKey, key, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  rc = sqlite3_step(s);
+  int64_t max = 0;
+  if (rc == SQLITE_ROW) {
+    const char* blob = static_cast<const char*>(sqlite3_column_blob(s, 0));
+    max = DecodeAutoBlob(f->layout.keys[key],
+                         std::string(blob ? blob : "", size_t(sqlite3_column_bytes(s, 0))));
+  } else if (rc != SQLITE_DONE) {
+    return StatusOf(rc, false);
+  }
+  int64_t limit = f->layout.keys[key].length == 2 ? INT16_MAX : INT32_MAX;
+  if (max >= limit) return kDuplicateKey;  // the counter is exhausted
+  *value = (max > 0 ? max : 0) + 1;
+  return kOk;
+}
+
+int FillAutoValues(sqlite3* db, FileState* f, uint8_t* record) {
+  for (size_t k = 0; k < f->layout.keys.size(); ++k) {
+    const Key& key = f->layout.keys[k];
+    if (!key.autoIncrement || ReadAutoValue(key, record) != 0) continue;
+    int64_t value = 0;
+    if (int status = NextAutoValue(db, f, int(k), &value)) return status;
+    WriteAutoValue(key, value, record);
+  }
+  return kOk;
+}
+
+bool HasZeroAutoValue(const FileState& f, const uint8_t* record) {
+  for (const Key& key : f.layout.keys)
+    if (key.autoIncrement && ReadAutoValue(key, record) == 0) return true;
+  return false;
+}
+
+int RunInsert(sqlite3* db, FileState* f, int key, const uint8_t* record, Position* inserted) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, f, kInsertSql, 0, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  std::vector<std::string> blobs(f->layout.keys.size());
+  int64_t version = NewVersion();
+  sqlite3_bind_int64(s, 1, version);
+  BindBlob(s, 2, record, f->layout.recordLength);
+  for (size_t k = 0; k < blobs.size(); ++k) {
+    EncodeFromRecord(f->layout.keys[k], record, &blobs[k]);
+    BindBlob(s, int(k) + 3, blobs[k].data(), blobs[k].size());
+  }
+  rc = sqlite3_step(s);
+  if (rc != SQLITE_DONE) return StatusOf(rc, false);
+  inserted->id = sqlite3_last_insert_rowid(db);
+  inserted->version = version;
+  inserted->keyBlob = std::move(blobs[size_t(key)]);
+  return kOk;
+}
+
+int TakeWriteLock(sqlite3* db, FileState* f) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, f, kLock, 0, &rc);
+  if (!s) return StatusOf(rc, true);
+  ResetGuard guard{s};
+  rc = sqlite3_step(s);
+  return rc == SQLITE_DONE ? kOk : StatusOf(rc, true);
+}
+
+// Version and key blobs of a row as stored now; kConflict when it is gone or changed.
+int CheckUnchanged(sqlite3* db, FileState* f, const Position& current,
+                   std::vector<std::string>* keys) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, f, kReadKeys, 0, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  sqlite3_bind_int64(s, 1, current.id);
+  rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE) return kConflict;
+  if (rc != SQLITE_ROW) return StatusOf(rc, false);
+  if (sqlite3_column_int64(s, 0) != current.version) return kConflict;
+  for (size_t k = 0; k < f->layout.keys.size(); ++k) {
+    const char* blob = static_cast<const char*>(sqlite3_column_blob(s, int(k) + 1));
+    keys->emplace_back(blob ? blob : "", size_t(sqlite3_column_bytes(s, int(k) + 1)));
+  }
+  return kOk;
+}
+
+}  // namespace
+
+int SeekRow(sqlite3* db, FileState* file, int key, Seek seek, const Position& from,
+            uint8_t* buffer, Position* found) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, file, kSeekBase + int(seek), key, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  if (seek != Seek::kFirst && seek != Seek::kLast)
+    BindBlob(s, 1, from.keyBlob.data(), from.keyBlob.size());
+  if ((seek == Seek::kNext || seek == Seek::kPrevious) && !file->layout.keys[key].unique)
+    sqlite3_bind_int64(s, 2, from.id);
+  return StepForRow(file, s, buffer, found, kEndOfFile);
+}
+
+int ReadDirect(sqlite3* db, FileState* file, int key, int64_t id, uint8_t* buffer,
+               Position* found) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, file, kDirect, key, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  sqlite3_bind_int64(s, 1, id);
+  return StepForRow(file, s, buffer, found, kInvalidRecordAddress);
+}
+
+int InsertRow(sqlite3* db, FileState* file, int key, uint8_t* record, bool lockFirst,
+              Position* inserted) {
+  if (!HasZeroAutoValue(*file, record)) return RunInsert(db, file, key, record, inserted);
+  // max + 1 and the insert must see the same table: hold the write lock
+  // across both (a transaction already does).
+  if (lockFirst && sqlite3_exec(db, "SAVEPOINT recman_insert", nullptr, nullptr, nullptr))
+    return StatusOf(sqlite3_errcode(db), true);
+  int status = lockFirst ? TakeWriteLock(db, file) : kOk;
+  if (!status) status = FillAutoValues(db, file, record);
+  if (!status) status = RunInsert(db, file, key, record, inserted);
+  if (lockFirst) {
+    if (status) sqlite3_exec(db, "ROLLBACK TO recman_insert", nullptr, nullptr, nullptr);
+    int rc = sqlite3_exec(db, "RELEASE recman_insert", nullptr, nullptr, nullptr);
+    if (!status && rc != SQLITE_OK) status = StatusOf(rc, true);
+  }
+  return status;
+}
+
+int UpdateRow(sqlite3* db, FileState* file, int key, const Position& current,
+              const uint8_t* record, Position* updated) {
+  std::vector<std::string> stored;
+  if (int status = CheckUnchanged(db, file, current, &stored)) return status;
+  std::vector<std::string> blobs(file->layout.keys.size());
+  for (size_t k = 0; k < blobs.size(); ++k) {
+    EncodeFromRecord(file->layout.keys[k], record, &blobs[k]);
+    if (!file->layout.keys[k].modifiable && blobs[k] != stored[k]) return kModifiableKeyChanged;
+  }
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, file, kUpdateSql, 0, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  sqlite3_bind_int64(s, 1, current.id);
+  sqlite3_bind_int64(s, 2, current.version);
+  BindBlob(s, 3, record, file->layout.recordLength);
+  for (size_t k = 0; k < blobs.size(); ++k)
+    BindBlob(s, int(k) + 4, blobs[k].data(), blobs[k].size());
+  rc = sqlite3_step(s);
+  if (rc != SQLITE_DONE) return StatusOf(rc, false);
+  // The version guard in WHERE closes the gap between the check and the write.
+  if (sqlite3_changes(db) == 0) return kConflict;
+  updated->id = current.id;
+  updated->version = current.version + 1;
+  updated->keyBlob = std::move(blobs[size_t(key)]);
+  return kOk;
+}
+
+int DeleteRow(sqlite3* db, FileState* file, const Position& current) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, file, kDeleteSql, 0, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  sqlite3_bind_int64(s, 1, current.id);
+  sqlite3_bind_int64(s, 2, current.version);
+  rc = sqlite3_step(s);
+  if (rc != SQLITE_DONE) return StatusOf(rc, false);
+  return sqlite3_changes(db) == 0 ? kConflict : kOk;
+}
+
+int CountRows(sqlite3* db, FileState* file, int64_t* count) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s = Prepared(db, file, kCount, 0, &rc);
+  if (!s) return StatusOf(rc, true);
+  ResetGuard guard{s};
+  rc = sqlite3_step(s);
+  if (rc != SQLITE_ROW) return StatusOf(rc, true);
+  *count = sqlite3_column_int64(s, 0);
+  return kOk;
+}
+
+std::string CreateTableSql(const FileState& file) {
+  std::string columns = "id INTEGER PRIMARY KEY, ver INTEGER NOT NULL, data BLOB NOT NULL";
+  for (size_t k = 0; k < file.layout.keys.size(); ++k)
+    columns += ", " + Column(int(k)) + " BLOB NOT NULL";
+  return "CREATE TABLE " + file.qualified + "(" + columns + ")";
+}
+
+std::string CreateIndexSql(const FileState& file, int key) {
+  std::string table = "r" + std::to_string(file.table);
+  return std::string("CREATE ") + (file.layout.keys[key].unique ? "UNIQUE " : "") + "INDEX " +
+         file.schema + "." + table + "_" + Column(key) + " ON " + table + "(" + Column(key) + ")";
+}
+
+}  // namespace recman

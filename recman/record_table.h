@@ -1,0 +1,49 @@
+// The SQL behind each record operation on one record file's table
+// "r<id>"(id INTEGER PRIMARY KEY, ver, data, k0, k1, ...).
+//
+// Every key column has an index on (k); SQLite appends the rowid to every
+// index entry, so duplicates sort in insertion order (rowids only grow) and
+// (k, id) identifies a place in key order even after that row is gone.
+// Each navigation is one prepared, indexed query that reads one row and is
+// reset at once, so no read keeps a lock beyond its call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "database.h"
+
+namespace recman {
+
+enum class Seek { kEqual, kGreaterOrEqual, kGreater, kLessOrEqual, kLess, kFirst, kLast, kNext,
+                  kPrevious };
+
+// A place in a key's order: the row and its version as read, and the key blob.
+struct Position {
+  int64_t id = 0;
+  int64_t version = 0;
+  std::string keyBlob;
+};
+
+// kOk with the record in buffer (record length bytes), kEndOfFile when no row
+// qualifies, or an error status. blob/after: the key value and, for next and
+// previous, the position to continue from.
+int SeekRow(sqlite3* db, FileState* file, int key, Seek seek, const Position& from,
+            uint8_t* buffer, Position* found);
+// kInvalidRecordAddress when there is no row with that id.
+int ReadDirect(sqlite3* db, FileState* file, int key, int64_t id, uint8_t* buffer,
+               Position* found);
+// Fills zero auto-increment fields of record (max + 1) and inserts it.
+int InsertRow(sqlite3* db, FileState* file, int key, uint8_t* record, bool lockFirst,
+              Position* inserted);
+// kConflict when the row changed or vanished since it was read at current.
+int UpdateRow(sqlite3* db, FileState* file, int key, const Position& current,
+              const uint8_t* record, Position* updated);
+int DeleteRow(sqlite3* db, FileState* file, const Position& current);
+int CountRows(sqlite3* db, FileState* file, int64_t* count);
+
+// DDL of a record file's table and its key indexes.
+std::string CreateTableSql(const FileState& file);
+std::string CreateIndexSql(const FileState& file, int key);
+
+}  // namespace recman
