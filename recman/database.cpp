@@ -130,7 +130,9 @@ int Database::Use(const std::string& directory, bool create, Directory** out) {
 }
 
 int Database::OpenMain(const std::string& file, bool create) {
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | (create ? SQLITE_OPEN_CREATE : 0);
+  // The URI's mode decides about creating; the flags must allow it, or no
+  // later ATTACH could create a directory's database either.
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI;
   int rc = sqlite3_open_v2(UriOf(file, create).c_str(), &db_, flags, nullptr);
   if (rc == SQLITE_OK) {
     sqlite3_extended_result_codes(db_, 1);

@@ -216,3 +216,79 @@ int LoadFlat(const std::string& path, const std::string& flatPath, uint64_t* cou
 }
 
 }  // namespace recman
+
+namespace recman {
+namespace {
+
+std::string Hex(const std::string& bytes) {
+  std::string text;
+  char digits[4];
+  for (unsigned char c : bytes) {
+    snprintf(digits, sizeof digits, "%02X", c);
+    text += digits;
+  }
+  return text;
+}
+
+void CheckIntegrity(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
+  std::string sql = "PRAGMA " + file.schema + ".integrity_check(r" + std::to_string(file.table) + ")";
+  sqlite3_stmt* query = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr);
+  while (rc == SQLITE_OK && sqlite3_step(query) == SQLITE_ROW) {
+    std::string line = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
+    if (line != "ok") problems->push_back("SQLite: " + line);
+  }
+  if (rc != SQLITE_OK) problems->push_back(std::string("SQLite: ") + sqlite3_errmsg(db));
+  sqlite3_finalize(query);
+}
+
+// Recomputes every key of every record and compares it with the stored one.
+int CheckKeys(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
+  std::string columns = "id, data";
+  for (size_t k = 0; k < file.layout.keys.size(); ++k) columns += ", k" + std::to_string(k);
+  std::string sql = "SELECT " + columns + " FROM " + file.qualified + " ORDER BY id";
+  sqlite3_stmt* query = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr);
+  std::string computed;
+  while (rc == SQLITE_OK && (rc = sqlite3_step(query)) == SQLITE_ROW) {
+    rc = SQLITE_OK;
+    std::string where = "Satz an Position " + std::to_string(sqlite3_column_int64(query, 0));
+    if (sqlite3_column_bytes(query, 1) != file.layout.recordLength) {
+      problems->push_back(where + ": Länge " + std::to_string(sqlite3_column_bytes(query, 1)) +
+                          " statt " + std::to_string(file.layout.recordLength));
+      continue;
+    }
+    const auto* record = static_cast<const uint8_t*>(sqlite3_column_blob(query, 1));
+    for (size_t k = 0; k < file.layout.keys.size(); ++k) {
+      EncodeFromRecord(file.layout.keys[k], record, &computed);
+      const char* blob = static_cast<const char*>(sqlite3_column_blob(query, int(k) + 2));
+      std::string stored(blob ? blob : "", size_t(sqlite3_column_bytes(query, int(k) + 2)));
+      if (stored != computed)
+        problems->push_back(where + ": Schlüssel " + std::to_string(k) + " gespeichert " +
+                            Hex(stored) + ", aus dem Satz " + Hex(computed));
+    }
+  }
+  sqlite3_finalize(query);
+  return rc == SQLITE_DONE ? kOk : StatusOf(rc, true);
+}
+
+}  // namespace
+
+int CheckFile(const std::string& path, std::vector<std::string>* problems) {
+  std::lock_guard<std::mutex> lock(RecmanMutex());
+  try {
+    std::string directory, name;
+    if (int status = SplitPath(path, &directory, &name)) return status;
+    Database& db = Database::Instance();
+    Directory* dir = nullptr;
+    FileState* file = nullptr;
+    if (int status = db.Use(directory, false, &dir)) return status;
+    if (int status = db.File(dir, name, &file)) return status;
+    CheckIntegrity(db.Handle(), *file, problems);
+    return CheckKeys(db.Handle(), *file, problems);
+  } catch (...) {
+    return kIoError;
+  }
+}
+
+}  // namespace recman
