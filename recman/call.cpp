@@ -1,4 +1,5 @@
 // Call(): the one record-manager entry, dispatching on the operation code.
+#include <algorithm>
 #include <cstring>
 
 #include "open_files.h"
@@ -59,6 +60,47 @@ Seek SeekOf(uint16_t op) {
   }
 }
 
+constexpr int kFirstBatch = 8;
+constexpr int kLargestBatch = 64;
+
+bool AheadUsable(Handle* h, Seek seek, int keyNumber) {
+  ReadAhead& r = h->ahead;
+  Database& db = Database::Instance();
+  if (r.next >= r.rows.size() || r.direction != seek || r.key != keyNumber || !r.counterKnown ||
+      r.writes != db.Writes() || r.generation != db.Generation())
+    return false;
+  uint32_t counter;
+  return ChangeCounter(Db(), h->file, &counter) && counter == r.counter;
+}
+
+int FetchAhead(Handle* h, Seek seek, int keyNumber) {
+  ReadAhead& r = h->ahead;
+  Database& db = Database::Instance();
+  bool continuing = r.batch && r.direction == seek && r.key == keyNumber;
+  int batch = continuing ? std::min(r.batch * 2, kLargestBatch) : kFirstBatch;
+  r.Clear();
+  // The counter is read before the rows: a commit in between makes the rows
+  // newer than the counter, which only costs a fetch more.
+  r.counterKnown = ChangeCounter(Db(), h->file, &r.counter);
+  if (int status = SeekBatch(Db(), h->file, keyNumber, seek, h->position, batch, &r.rows))
+    return status;
+  r.batch = batch;
+  r.direction = seek;
+  r.key = keyNumber;
+  r.writes = db.Writes();
+  r.generation = db.Generation();
+  return r.rows.empty() ? kEndOfFile : kOk;
+}
+
+int Continue(Handle* h, Seek seek, const Args& a) {
+  if (!AheadUsable(h, seek, a.keyNumber))
+    if (int status = FetchAhead(h, seek, a.keyNumber)) return status;
+  const AheadRow& row = h->ahead.rows[h->ahead.next++];
+  memcpy(a.data, row.data.data(), row.data.size());
+  Arrive(h, a.keyNumber, row.position, a.data, a);
+  return kOk;
+}
+
 int Read(Handle* h, uint16_t op, const Args& a) {
   Seek seek = SeekOf(op);
   bool continues = seek == Seek::kNext || seek == Seek::kPrevious;
@@ -69,10 +111,9 @@ int Read(Handle* h, uint16_t op, const Args& a) {
   if (int status = CheckKey(*h, a.keyNumber)) return status;
   if (int status = CheckKeyBuffer(*h, a.keyNumber, a)) return status;
   if (int status = CheckRecordBuffer(*h, a)) return status;
+  if (continues) return Continue(h, seek, a);
   Position from;
-  if (continues) {
-    from = h->position;
-  } else if (seek != Seek::kFirst && seek != Seek::kLast) {
+  if (seek != Seek::kFirst && seek != Seek::kLast) {
     EncodeFromRaw(h->file->layout.keys[a.keyNumber], a.keyBuffer, &from.keyBlob);
   }
   Position found;
@@ -196,6 +237,7 @@ int AddKey(Handle* h, const Args& a) {
 
 int OnOpenFile(uint16_t op, Handle* h, const Args& a) {
   if (int status = OpenFiles::Instance().Resolve(h)) return status;
+  if (op != kGetNext && op != kGetPrevious) h->ahead.Clear();
   switch (op) {
     case kInsert: return Insert(h, a);
     case kUpdate: return Update(h, a);

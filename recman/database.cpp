@@ -278,6 +278,7 @@ int Database::File(Directory* dir, const std::string& name, FileState** out) {
     auto file = std::make_unique<FileState>();
     file->table = sqlite3_column_int64(query, 0);
     file->name = name;
+    file->schemaName = dir->schema;
     file->schema = Quote(dir->schema);
     file->qualified = file->schema + ".r" + std::to_string(file->table);
     const uint8_t* spec = static_cast<const uint8_t*>(sqlite3_column_blob(query, 1));
@@ -334,6 +335,7 @@ int Database::Commit() {
 int Database::Rollback() {
   if (!inTransaction_) return kNoTransaction;
   inTransaction_ = false;
+  ++writes_;
   // The rollback may undo creations, deletions and new keys: reload layouts.
   for (auto& [path, dir] : dirs_) {
     dir.files.clear();

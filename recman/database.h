@@ -34,7 +34,9 @@ constexpr const char* kDatabaseName = "records.db";
 struct FileState {
   int64_t table = 0;        // catalogue id; the SQL table is "r<table>"
   std::string name;         // "sako.btr"
+  std::string schemaName;   // d1, unquoted
   std::string schema;       // "d1"
+  sqlite3_file* databaseFile = nullptr;  // records.db, for its change counter
   std::string qualified;    // "d1"."r7"
   Layout layout;
   std::unordered_map<int, sqlite3_stmt*> statements;
@@ -69,7 +71,13 @@ class Database {
   // SQLite rolled the transaction back by itself (disk full, I/O error):
   // what follows must not pretend to be part of it.
   bool TransactionLost() const;
-  void MarkWritten() { if (inTransaction_) written_ = true; }
+  void MarkWritten() {
+    ++writes_;
+    if (inTransaction_) written_ = true;
+  }
+  // Counts this process's writes and rollbacks: read-ahead rows older than
+  // the last one are not used.
+  uint64_t Writes() const { return writes_; }
 
   // Runs SQL without results; returns the SQLite result code.
   int Exec(const std::string& sql);
@@ -96,6 +104,7 @@ class Database {
   int busyMs_;
   bool inTransaction_ = false;
   bool written_ = false;
+  uint64_t writes_ = 0;
 };
 
 // Status for a SQLite result code; fileLevel chooses 85 over 84 for a busy lock.

@@ -65,6 +65,7 @@ int AddTable(Directory* dir, const std::string& name, const Layout& layout, bool
   if (rc != SQLITE_DONE) return StatusOf(rc, true);
   state->table = sqlite3_last_insert_rowid(Db());
   state->name = name;
+  state->schemaName = dir->schema;
   state->schema = Quote(dir->schema);
   state->qualified = state->schema + ".r" + std::to_string(state->table);
   state->layout = layout;

@@ -9,10 +9,33 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "record_table.h"
 
 namespace recman {
+
+// Rows that GetNext/GetPrevious read ahead in one query. They are served only
+// while nothing can have changed: no write or rollback in this process and
+// the same change counter in records.db (another process's commit raises
+// it). Reading that counter is one pread without a lock, where a fresh query
+// needs a lock round trip of several system calls.
+struct ReadAhead {
+  std::vector<AheadRow> rows;
+  size_t next = 0;
+  Seek direction = Seek::kNext;
+  int key = -1;
+  int batch = 0;  // rows fetched last time; grows while the caller keeps reading
+  bool counterKnown = false;
+  uint32_t counter = 0;
+  uint64_t writes = 0;
+  uint64_t generation = 0;
+  void Clear() {
+    rows.clear();
+    next = 0;
+    batch = 0;
+  }
+};
 
 struct Handle {
   std::string directory;
@@ -24,6 +47,7 @@ struct Handle {
   bool positioned = false;  // a place in key order exists
   bool onRecord = false;    // ... and the record there still is current
   Position position;
+  ReadAhead ahead;
 };
 
 class OpenFiles {

@@ -6,7 +6,7 @@
 namespace recman {
 namespace {
 
-enum Statement { kSeekBase = 0, kDirect = 16, kInsertSql, kMaxKey, kReadKeys, kUpdateSql, kDeleteSql,
+enum Statement { kSeekBase = 0, kNextBatch = 14, kPreviousBatch = 15, kDirect = 16, kInsertSql, kMaxKey, kReadKeys, kUpdateSql, kDeleteSql,
                  kCount, kLock };
 
 std::string Column(int key) { return "k" + std::to_string(key); }
@@ -20,10 +20,11 @@ std::string Select(const FileState& f, int key) {
   return "SELECT id, ver, data, " + Column(key) + " FROM " + f.qualified;
 }
 
-std::string SeekSql(const FileState& f, int key, Seek seek) {
+// limit: "1", or "?3" for the read-ahead of GetNext/GetPrevious.
+std::string SeekSql(const FileState& f, int key, Seek seek, const std::string& limit = "1") {
   std::string k = Column(key), head = Select(f, key);
-  std::string up = " ORDER BY " + Order(f, key, false) + " LIMIT 1";
-  std::string down = " ORDER BY " + Order(f, key, true) + " LIMIT 1";
+  std::string up = " ORDER BY " + Order(f, key, false) + " LIMIT " + limit;
+  std::string down = " ORDER BY " + Order(f, key, true) + " LIMIT " + limit;
   bool unique = f.layout.keys[key].unique;
   switch (seek) {
     case Seek::kEqual: return head + " WHERE " + k + "=?1" + up;
@@ -36,13 +37,14 @@ std::string SeekSql(const FileState& f, int key, Seek seek) {
     case Seek::kNext:
       if (unique) return head + " WHERE " + k + ">?1" + up;
       // The rest of this run of duplicates, else the next key: two index seeks.
-      return "SELECT * FROM (" + head + " WHERE " + k + "=?1 AND id>?2 ORDER BY id LIMIT 1)"
-             " UNION ALL SELECT * FROM (" + head + " WHERE " + k + ">?1" + up + ") LIMIT 1";
+      return "SELECT * FROM (" + head + " WHERE " + k + "=?1 AND id>?2 ORDER BY id LIMIT " +
+             limit + ") UNION ALL SELECT * FROM (" + head + " WHERE " + k + ">?1" + up +
+             ") LIMIT " + limit;
     case Seek::kPrevious:
       if (unique) return head + " WHERE " + k + "<?1" + down;
-      return "SELECT * FROM (" + head + " WHERE " + k +
-             "=?1 AND id<?2 ORDER BY id DESC LIMIT 1)"
-             " UNION ALL SELECT * FROM (" + head + " WHERE " + k + "<?1" + down + ") LIMIT 1";
+      return "SELECT * FROM (" + head + " WHERE " + k + "=?1 AND id<?2 ORDER BY id DESC LIMIT " +
+             limit + ") UNION ALL SELECT * FROM (" + head + " WHERE " + k + "<?1" + down +
+             ") LIMIT " + limit;
   }
   return head;
 }
@@ -68,6 +70,8 @@ std::string UpdateSql(const FileState& f) {
 }
 
 std::string SqlFor(const FileState& f, int kind, int key) {
+  if (kind == kNextBatch) return SeekSql(f, key, Seek::kNext, "?3");
+  if (kind == kPreviousBatch) return SeekSql(f, key, Seek::kPrevious, "?3");
   if (kind < kDirect) return SeekSql(f, key, Seek(kind));
   switch (kind) {
     case kDirect: return Select(f, key) + " WHERE id=?1";
@@ -241,6 +245,43 @@ int SeekRow(sqlite3* db, FileState* file, int key, Seek seek, const Position& fr
   if ((seek == Seek::kNext || seek == Seek::kPrevious) && !file->layout.keys[key].unique)
     sqlite3_bind_int64(s, 2, from.id);
   return StepForRow(file, s, buffer, found, kEndOfFile);
+}
+
+int SeekBatch(sqlite3* db, FileState* file, int key, Seek seek, const Position& from, int limit,
+              std::vector<AheadRow>* rows) {
+  int rc = SQLITE_OK;
+  sqlite3_stmt* s =
+      Prepared(db, file, seek == Seek::kNext ? kNextBatch : kPreviousBatch, key, &rc);
+  if (!s) return StatusOf(rc, false);
+  ResetGuard guard{s};
+  BindBlob(s, 1, from.keyBlob.data(), from.keyBlob.size());
+  sqlite3_bind_int64(s, 2, from.id);
+  sqlite3_bind_int(s, 3, limit);
+  rows->clear();
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    AheadRow row;
+    row.data.resize(file->layout.recordLength);
+    if (int status = TakeRow(file, s, reinterpret_cast<uint8_t*>(row.data.data()),
+                             &row.position))
+      return status;
+    rows->push_back(std::move(row));
+  }
+  return rc == SQLITE_DONE ? kOk : StatusOf(rc, false);
+}
+
+bool ChangeCounter(sqlite3* db, FileState* file, uint32_t* counter) {
+  if (!file->databaseFile &&
+      sqlite3_file_control(db, file->schemaName.c_str(), SQLITE_FCNTL_FILE_POINTER,
+                           &file->databaseFile) != SQLITE_OK)
+    file->databaseFile = nullptr;
+  sqlite3_file* f = file->databaseFile;
+  uint8_t bytes[4];
+  // Offset 24 of a SQLite database: the file change counter, raised by every
+  // commit (rollback-journal mode) before any page of the commit is written.
+  if (!f || !f->pMethods || f->pMethods->xRead(f, bytes, 4, 24) != SQLITE_OK) return false;
+  *counter = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 |
+             bytes[3];
+  return true;
 }
 
 int ReadDirect(sqlite3* db, FileState* file, int key, int64_t id, uint8_t* buffer,

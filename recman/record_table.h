@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "database.h"
 
@@ -30,6 +31,18 @@ struct Position {
 // previous, the position to continue from.
 int SeekRow(sqlite3* db, FileState* file, int key, Seek seek, const Position& from,
             uint8_t* buffer, Position* found);
+// Up to limit rows that follow from in the direction of seek (kNext or
+// kPrevious), read with one query; an empty result is the end of the file.
+struct AheadRow {
+  Position position;
+  std::string data;
+};
+int SeekBatch(sqlite3* db, FileState* file, int key, Seek seek, const Position& from, int limit,
+              std::vector<AheadRow>* rows);
+// The change counter of the file's records.db as it is on disk now, read
+// without taking a lock; false when it cannot be read.
+bool ChangeCounter(sqlite3* db, FileState* file, uint32_t* counter);
+
 // kInvalidRecordAddress when there is no row with that id.
 int ReadDirect(sqlite3* db, FileState* file, int key, int64_t id, uint8_t* buffer,
                Position* found);

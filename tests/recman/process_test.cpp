@@ -105,6 +105,29 @@ TEST(Processes, UpdateOfARecordChangedElsewhereIsAConflict) {
   EXPECT_EQ(file.Count(), 1u);
 }
 
+TEST(Processes, GetNextSeesWhatAnotherProcessCommittedMeanwhile) {
+  TempDir dir;
+  std::string path = dir.path() + "/kore.btr";
+  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  RecordFile file(path);
+  for (int32_t id = 1; id <= 5; ++id) {
+    Bytes record = Row(id, 100);
+    ASSERT_EQ(file.Insert(&record), kOk);
+  }
+  Bytes record(kLen);
+  ASSERT_EQ(file.Get(kGetFirst, &record, 0), kOk);
+  ASSERT_EQ(file.Get(kGetNext, &record, 0), kOk);  // reads ahead beyond record 2
+  ASSERT_EQ(RunChild({"change", path, "3"}), 0);
+  ASSERT_EQ(RunChild({"delete", path, "4"}), 0);
+  ASSERT_EQ(file.Get(kGetNext, &record, 0), kOk);
+  EXPECT_EQ(Take<int32_t>(record, 0), 3);
+  EXPECT_EQ(Take<int32_t>(record, 4), 101);
+  ASSERT_EQ(file.Get(kGetNext, &record, 0), kOk);
+  EXPECT_EQ(Take<int32_t>(record, 0), 5);
+  // The record read is current: updating it is no conflict.
+  EXPECT_EQ(file.Update(&record), kOk);
+}
+
 TEST(Processes, HeldLockGivesInUseAfterAShortWait) {
   TempDir dir;
   std::string path = dir.path() + "/bube.btr";
