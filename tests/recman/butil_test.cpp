@@ -1,0 +1,105 @@
+// talvi-butil and the index check behind it.
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+
+#include "maintenance.h"
+#include "recman_fixture.h"
+
+using namespace recman;
+using namespace recman_test;
+
+namespace {
+
+constexpr uint16_t kLen = 8;
+
+std::string MakeFile(const TempDir& dir) {
+  std::string path = dir.path() + "/steke.btr";
+  EXPECT_EQ(Create(path, Spec(kLen, {{{1, 2, kInteger}}, {{3, 4, kString, kDuplicates}}})), kOk);
+  RecordFile file(path);
+  for (int16_t id : {3, -1, 2}) {
+    Bytes record(kLen, 0);
+    Put(&record, 0, id);
+    PutText(&record, 2, "Ab\\");
+    record[6] = 0xe4;  // Windows-1252 'ä'
+    EXPECT_EQ(file.Insert(&record), kOk);
+  }
+  return path;
+}
+
+struct Result {
+  int exit;
+  std::string out;
+};
+
+Result Butil(const std::string& args) {
+  std::string command = std::string(RECMAN_BUTIL) + " " + args + " 2>&1";
+  Result result{-1, {}};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 512> buffer;
+  while (fgets(buffer.data(), int(buffer.size()), pipe)) result.out += buffer.data();
+  int status = pclose(pipe);
+  result.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+}  // namespace
+
+TEST(Check, FindsAStoredKeyThatDisagreesWithItsRecord) {
+  TempDir dir;
+  std::string path = MakeFile(dir);
+  std::vector<std::string> problems;
+  ASSERT_EQ(CheckFile(path, &problems), kOk);
+  EXPECT_TRUE(problems.empty());
+  Shutdown();
+  sqlite3* db = nullptr;
+  sqlite3_open((dir.path() + "/records.db").c_str(), &db);
+  ASSERT_EQ(sqlite3_exec(db, "UPDATE r1 SET k1=x'00' WHERE id=2", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_EQ(CheckFile(path, &problems), kOk);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("Schlüssel 1"), std::string::npos) << problems[0];
+}
+
+TEST(Butil, CommandsAndRefusals) {
+  TempDir dir;
+  std::string path = MakeFile(dir);
+  Shutdown();
+  Result stat = Butil("stat " + path);
+  EXPECT_EQ(stat.exit, 0);
+  EXPECT_NE(stat.out.find("Satzlänge:    8"), std::string::npos) << stat.out;
+  EXPECT_NE(stat.out.find("Sätze:        3"), std::string::npos) << stat.out;
+  EXPECT_NE(stat.out.find("Schlüssel 1: Duplikate"), std::string::npos) << stat.out;
+
+  Result dump = Butil("dump " + path);
+  EXPECT_EQ(dump.exit, 0);
+  // Key order -1, 2, 3; bytes above 0xA0 appear as their Latin-1 letters.
+  EXPECT_EQ(dump.out, "ÿÿAb\\\\\\0ä\\0\n\\x02\\0Ab\\\\\\0ä\\0\n\\x03\\0Ab\\\\\\0ä\\0\n");
+
+  std::string flat = dir.path() + "/steke.flat";
+  EXPECT_EQ(Butil("save " + path + " " + flat).exit, 0);
+  EXPECT_EQ(std::filesystem::file_size(flat), 3u * kLen);
+  // Loading the same records again collides on the unique key 0: nothing is added.
+  Result load = Butil("load " + path + " " + flat);
+  EXPECT_NE(load.exit, 0);
+  EXPECT_NE(load.out.find("Doppelter Schlüsselwert"), std::string::npos) << load.out;
+  EXPECT_EQ(RecordFile(path).Count(), 3u);
+  EXPECT_EQ(Butil("check " + path).exit, 0);
+
+  for (const std::string& bad : std::vector<std::string>{"", "frobnicate " + path, "stat",
+                                  "dump " + path + " 99", "stat " + dir.path() + "/none.btr"}) {
+    SCOPED_TRACE(bad);
+    Result result = Butil(bad);
+    EXPECT_GT(result.exit, 0);
+    EXPECT_FALSE(result.out.empty());
+  }
+  std::ofstream(dir.path() + "/records.db", std::ios::trunc) << std::string(3000, 'x');
+  Result damaged = Butil("check " + path);
+  EXPECT_EQ(damaged.exit, 1);
+  EXPECT_NE(damaged.out.find("Status 30"), std::string::npos) << damaged.out;
+}
