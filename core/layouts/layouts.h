@@ -1,0 +1,20 @@
+// Every record layout of the data files, for code that needs more than one.
+#pragma once
+
+#include "core/layouts/bank.h"
+#include "core/layouts/bat.h"
+#include "core/layouts/bube.h"
+#include "core/layouts/buscha.h"
+#include "core/layouts/butext.h"
+#include "core/layouts/fista.h"
+#include "core/layouts/kore.h"
+#include "core/layouts/kurse.h"
+#include "core/layouts/layout.h"
+#include "core/layouts/open_item.h"
+#include "core/layouts/personal.h"
+#include "core/layouts/sako.h"
+#include "core/layouts/stapel.h"
+#include "core/layouts/steke.h"
+#include "core/layouts/structure.h"
+#include "core/layouts/ueberw.h"
+#include "core/layouts/user.h"
