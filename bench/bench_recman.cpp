@@ -255,7 +255,8 @@ bool RunPlain(const std::string& dir, const std::vector<Bytes>& records,
               const std::vector<int>& lookups, Times* times) {
   sqlite3* db = nullptr;
   if (sqlite3_open((dir + "/plain.db").c_str(), &db) != SQLITE_OK) return false;
-  Exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
+  // The record manager's settings: rollback journal, full sync, 8 MiB cache.
+  Exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-8192");
   if (!CreatePlainTable(db)) return false;
 
   auto start = Clock::now();
@@ -299,27 +300,39 @@ std::string TempDirectory() {
   return mkdtemp(buffer.data()) ? buffer.data() : "";
 }
 
+Times Best(const Times& a, const Times& b) {
+  return {std::min(a.insert, b.insert), std::min(a.next, b.next), std::min(a.equal, b.equal)};
+}
+
 }  // namespace
 
+// Three rounds, each side in a fresh directory; the best time of each figure
+// counts, which keeps the disk's write-back of one round out of the next.
 int main() {
-  std::string dir = TempDirectory();
-  if (dir.empty()) return 1;
   std::vector<Bytes> records = MakeRecords();
   std::vector<int> lookups = RandomLookups();
-  Times recmanTimes, plainTimes;
-  bool ok = RunRecman(dir, records, lookups, &recmanTimes) &&
-            RunPlain(dir, records, lookups, &plainTimes);
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
-  if (!ok) return 1;
-  Figure("recman_insert_seconds", recmanTimes.insert);
-  Figure("sqlite_insert_seconds", plainTimes.insert);
-  Figure("recman_next_seconds", recmanTimes.next);
-  Figure("sqlite_next_seconds", plainTimes.next);
-  Figure("recman_equal_seconds", recmanTimes.equal);
-  Figure("sqlite_equal_seconds", plainTimes.equal);
-  Figure("insert_ratio", recmanTimes.insert / plainTimes.insert);
-  Figure("next_ratio", recmanTimes.next / plainTimes.next);
-  Figure("equal_ratio", recmanTimes.equal / plainTimes.equal);
+  const double kNone = 1e9;
+  Times recmanBest{kNone, kNone, kNone}, plainBest{kNone, kNone, kNone};
+  for (int round = 0; round < 3; ++round) {
+    std::string dir = TempDirectory();
+    if (dir.empty()) return 1;
+    Times recmanTimes, plainTimes;
+    bool ok = RunRecman(dir, records, lookups, &recmanTimes) &&
+              RunPlain(dir, records, lookups, &plainTimes);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    if (!ok) return 1;
+    recmanBest = Best(recmanBest, recmanTimes);
+    plainBest = Best(plainBest, plainTimes);
+  }
+  Figure("recman_insert_seconds", recmanBest.insert);
+  Figure("sqlite_insert_seconds", plainBest.insert);
+  Figure("recman_next_seconds", recmanBest.next);
+  Figure("sqlite_next_seconds", plainBest.next);
+  Figure("recman_equal_seconds", recmanBest.equal);
+  Figure("sqlite_equal_seconds", plainBest.equal);
+  Figure("insert_ratio", recmanBest.insert / plainBest.insert);
+  Figure("next_ratio", recmanBest.next / plainBest.next);
+  Figure("equal_ratio", recmanBest.equal / plainBest.equal);
   return 0;
 }
