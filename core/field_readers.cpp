@@ -3,15 +3,18 @@
 #include <cstring>
 #include <string>
 
+#include "core/account_lookup.h"
 #include "core/amount.h"
 #include "core/mandant_values.h"
 #include "core/message.h"
 #include "core/period_date.h"
+#include "core/text_helpers.h"
 
 namespace talvera {
 namespace {
 
 constexpr int kMessageEmpty = 22;
+constexpr int kMessageDigitsOnly = 3;
 constexpr int kMessageRate = 15;
 constexpr int kMessageAmount = 23;
 constexpr int kMessageOverflow = 745;
@@ -112,6 +115,48 @@ bool ReadYearField(DialogFields& d, int control, char* out, int month) {
     return false;
   }
   MakePeriodDate(out, 1, 1, year - 1980);
+  return true;
+}
+
+bool ReadAccountField(DialogFields& d, int control, char* out, AccountKind& kind,
+                      int notFoundMessage, bool digitsOnly) {
+  std::string text = Limited(d, control, kAccountNoWidth);
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  if (text.find_first_not_of(' ') == std::string::npos) {
+    ShowMessage(kMessageEmpty, control);
+    return false;
+  }
+  if (digitsOnly && !IsDigitsOnly(text.c_str())) {
+    ShowMessage(kMessageDigitsOnly, control);
+    return false;
+  }
+  AccountNo number;
+  std::snprintf(number, sizeof number, "%s", text.c_str());
+  TrimLeft(number);
+  PadLeft(number, kAccountNoWidth);
+  if (!LookUpAccount(number, kind)) return false;
+  if (kind == kNoAccount) {
+    if (notFoundMessage) ShowMessage(notFoundMessage, control);
+    return false;
+  }
+  std::memcpy(out, number, sizeof number);
+  return true;
+}
+
+bool ReadShortCodeField(DialogFields& d, int control, char* out, AccountKind& kind,
+                        int notFoundMessage) {
+  std::string text = Limited(d, control, 11);
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  if (text.empty()) {
+    ShowMessage(kMessageEmpty, control);
+    return false;
+  }
+  if (!LookUpShortCode(text.c_str(), kind)) return false;
+  if (kind == kNoAccount) {
+    if (notFoundMessage) ShowMessage(notFoundMessage, control);
+    return false;
+  }
+  std::snprintf(out, 12, "%s", text.c_str());
   return true;
 }
 

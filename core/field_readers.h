@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/dialog_fields.h"
+#include "core/text_helpers.h"
 
 namespace talvera {
 
@@ -18,6 +19,14 @@ bool ReadDateField(DialogFields& d, int control, char* out);
 // month before the fiscal start month the year is the one before. out gets
 // 0101YY, the first day of that fiscal year.
 bool ReadYearField(DialogFields& d, int control, char* out, int month);
+// Up to 7 characters; empty: 22; non-digits: 3 when digitsOnly. The number
+// right-aligned to 7 is looked up among Sachkonten, Debitoren and Kreditoren;
+// when absent, notFoundMessage (none when 0). kind receives what was found.
+bool ReadAccountField(DialogFields& d, int control, char* out, AccountKind& kind,
+                      int notFoundMessage, bool digitsOnly);
+// Up to 11 characters; the same search by the accounts' short codes.
+bool ReadShortCodeField(DialogFields& d, int control, char* out, AccountKind& kind,
+                        int notFoundMessage);
 // Sums up to three amount fields (0 for none; empty counts as zero, bad: 23,
 // overflow: 745) and shows the sum in `target`.
 bool SumAmountFields(DialogFields& d, int a, int b, int c, int target);

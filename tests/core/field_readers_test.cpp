@@ -8,23 +8,13 @@
 #include "core/message_recorder.h"
 #include "core/settings.h"
 #include "core/today.h"
+#include "support/fake_dialog.h"
 
 using namespace talvera;
 
 namespace {
 
-// Controls as a map from id to text.
-class FakeDialog : public DialogFields {
- public:
-  std::string FieldText(int id) const override {
-    auto it = text.find(id);
-    return it == text.end() ? "" : it->second;
-  }
-  void SetFieldText(int id, std::string_view t) override { text[id] = std::string(t); }
-  void EnableField(int id, bool on) override { enabled[id] = on; }
-  std::map<int, std::string> text;
-  std::map<int, bool> enabled;
-};
+using talvera::testing::FakeDialog;
 
 class FieldReaderTest : public ::testing::Test {
  protected:

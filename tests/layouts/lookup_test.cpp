@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/account_lookup.h"
+#include "core/field_readers.h"
 #include "core/journal_range.h"
 #include "core/layouts/create_file.h"
 #include "core/layouts/layouts.h"
@@ -17,6 +18,7 @@
 #include "core/postable_year.h"
 #include "core/record_store.h"
 #include "recman/recman.h"
+#include "support/fake_dialog.h"
 #include "support/temp_dir.h"
 
 namespace talvera {
@@ -184,6 +186,46 @@ TEST_F(SmallMandant, DateRanges) {
     EXPECT_EQ(CheckDateRange(c.first, c.last, 0), c.passes);
     EXPECT_EQ(messages_.Numbers(), c.messages);
   }
+}
+
+
+TEST_F(SmallMandant, AccountFieldReader) {
+  AddAccount(kSlotSako, "   1400", "Ford");
+  AddAccount(kSlotKred, "  70000", "Lief");
+  testing::FakeDialog d;
+  struct Case {
+    const char* input;
+    bool digitsOnly;
+    bool ok;
+    AccountKind kind;
+    int message;
+  };
+  const Case cases[] = {
+      {"1400", true, true, kSachkonto, 0},  {" 70000 ", true, true, kKreditor, 0},
+      {"", true, false, kNoAccount, 22},    {"14a0", true, false, kNoAccount, 3},
+      {"9999", true, false, kNoAccount, 36}, {"14a0", false, false, kNoAccount, 36},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    messages_.Clear();
+    d.text[10] = c.input;
+    AccountNo out = "";
+    AccountKind kind = kNoAccount;
+    EXPECT_EQ(ReadAccountField(d, 10, out, kind, 36, c.digitsOnly), c.ok);
+    EXPECT_EQ(kind, c.kind);
+    if (c.ok) {
+      EXPECT_EQ(std::strlen(out), 7u);
+      EXPECT_TRUE(messages_.shown.empty());
+    } else {
+      EXPECT_EQ(messages_.Numbers(), std::vector<int>{c.message});
+      EXPECT_EQ(messages_.focused, std::vector<int>{10});
+    }
+  }
+  char code[12];
+  AccountKind kind;
+  d.text[11] = "Lief";
+  EXPECT_TRUE(ReadShortCodeField(d, 11, code, kind, 36));
+  EXPECT_EQ(kind, kKreditor);
 }
 
 }  // namespace
