@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/mandant_values.h"
 #include "core/message.h"
 #include "core/profile.h"
 #include "recman/recman.h"
@@ -154,6 +155,10 @@ void SetFiscalYears(const std::string& current, const std::string& previous) {
   g_currentYear = current;
   g_previousYear = previous;
   g_workingYear = current;
+  // The date functions read the open years from the Mandant values.
+  MandantValues& m = CurrentMandant();
+  std::snprintf(m.currentYear, sizeof m.currentYear, "%s", current.c_str());
+  std::snprintf(m.previousYear, sizeof m.previousYear, "%s", previous.c_str());
 }
 const std::string& WorkingYear() { return g_workingYear; }
 
@@ -199,7 +204,9 @@ bool OpenSlot(int slot) {
 bool OpenPath(const std::string& path, int slot) {
   if (!ValidSlot(slot)) return false;
   SlotState& s = g_slots[slot];
-  if (s.open) CloseSlot(slot);
+  // Even inside a transaction the slot's previous file is closed: its
+  // position block is about to be replaced.
+  if (s.open) CloseFile(slot);
   int status = OpenFile(slot, path);
   if (status != recman::kOk) {
     ReportDatabaseStatus(status);
