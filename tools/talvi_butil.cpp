@@ -5,6 +5,7 @@
 //   talvi-butil save FILE OUT      records as a flat file of fixed-length records
 //   talvi-butil load FILE IN       adds the records of such a flat file
 //   talvi-butil check FILE         stored keys agree with the records
+//   talvi-butil show FILE [KEY]    records in key order, field by field
 //
 // A command is one entry of the table below; a new one adds a row.
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/layouts/layout.h"
 #include "maintenance.h"
 #include "recman.h"
 
@@ -80,6 +82,32 @@ int Check(const Args& args) {
   return 0;
 }
 
+int Show(const Args& args) {
+  int key = 0;
+  if (args.size() > 1 && !ParseKeyNumber(args[1], &key)) {
+    std::fprintf(stderr, "talvi-butil: Ungültige Schlüsselnummer: %s\n", args[1].c_str());
+    return 2;
+  }
+  const talvera::layouts::Layout* layout = nullptr;
+  bool unknown = false;
+  long number = 0;
+  int status = recman::ForEachRecord(args[0], key, [&](const uint8_t* record, size_t length) {
+    if (!layout && !unknown) {
+      layout = talvera::layouts::LayoutForFile(args[0], static_cast<int>(length));
+      unknown = layout == nullptr;
+    }
+    if (unknown) return;
+    std::printf("--- Satz %ld\n%s", ++number,
+                talvera::layouts::DescribeRecord(*layout, record, length).c_str());
+  });
+  if (status) return Fail(args[0], status);
+  if (unknown) {
+    std::fprintf(stderr, "talvi-butil: %s: unbekanntes Satzformat\n", args[0].c_str());
+    return 1;
+  }
+  return 0;
+}
+
 struct Command {
   const char* name;
   size_t minArgs;
@@ -94,6 +122,7 @@ const Command kCommands[] = {
     {"save", 2, 2, "save DATEI AUSGABE", Save},
     {"load", 2, 2, "load DATEI EINGABE", Load},
     {"check", 1, 1, "check DATEI", Check},
+    {"show", 1, 2, "show DATEI [SCHLÜSSEL]", Show},
 };
 
 int Usage() {

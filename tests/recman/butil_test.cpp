@@ -81,6 +81,11 @@ TEST(Butil, CommandsAndRefusals) {
   // Key order -1, 2, 3; bytes above 0xA0 appear as their Latin-1 letters.
   EXPECT_EQ(dump.out, "ÿÿAb\\\\\\0ä\\0\n\\x02\\0Ab\\\\\\0ä\\0\n\\x03\\0Ab\\\\\\0ä\\0\n");
 
+  // show names the fields of the file's layout; this short test file lacks most of them.
+  Result show = Butil("show " + path);
+  EXPECT_EQ(show.exit, 0) << show.out;
+  EXPECT_NE(show.out.find("--- Satz 3"), std::string::npos) << show.out;
+
   std::string flat = dir.path() + "/steke.flat";
   EXPECT_EQ(Butil("save " + path + " " + flat).exit, 0);
   EXPECT_EQ(std::filesystem::file_size(flat), 3u * kLen);
