@@ -1,0 +1,172 @@
+#include "tools/chart_builder/ustva_kinds.h"
+
+#include <algorithm>
+#include <set>
+
+namespace talvera::charts {
+
+namespace {
+
+using K = UstvaKind;
+
+constexpr UstvaKeyMeaning kGermanKeys[] = {
+    {41, K::kTaxFreeTurnover, 0, nullptr},   // intra-Community supplies
+    {43, K::kTaxFreeTurnover, 0, nullptr},   // other tax-free with input deduction
+    {44, K::kTaxFreeTurnover, 0, nullptr},   // new vehicles to buyers without VAT id
+    {48, K::kTaxFreeTurnover, 0, nullptr},   // tax-free without input deduction
+    {49, K::kTaxFreeTurnover, 0, nullptr},   // new vehicles outside a business
+    {50, K::kTurnover, kStandardRate, nullptr},
+    {86, K::kTurnover, kReducedRate, nullptr},
+    {35, K::kTurnover, kOtherRate, nullptr},
+    {91, K::kTaxFreeAcquisition, 0, nullptr},
+    {92, K::kAcquisition, kStandardRate, nullptr},
+    {93, K::kAcquisition, kReducedRate, nullptr},
+    {94, K::kAcquisition, kStandardRate, nullptr},
+    {36, K::kOtherRateTax, 0, nullptr},
+    {65, K::kOutputTax, 0, nullptr},         // tax on a change of taxation
+    {69, K::kOutputTax, 0, nullptr},         // tax shown without entitlement
+    {66, K::kInputTax, 0, nullptr},
+    {62, K::kImportVat, 0, nullptr},
+    {59, K::kOtherInputTax, 0, nullptr},
+    {63, K::kOtherInputTax, 0, nullptr},     // input tax at average rates
+    {64, K::kOtherInputTax, 0, nullptr},     // correction of input tax
+    {39, K::kPrepayment, 0, nullptr},
+};
+
+constexpr UstvaKeyMeaning kAustrianKeys[] = {
+    {42, K::kTaxFreeTurnover, 0, nullptr},   // § 6 Abs. 1
+    {43, K::kTaxFreeTurnover, 0, nullptr},   // intra-Community supplies
+    {44, K::kTaxFreeTurnover, 0, nullptr},
+    {45, K::kTaxFreeTurnover, 0, nullptr},
+    {46, K::kTaxFreeTurnover, 0, nullptr},
+    {50, K::kTurnover, kStandardRate, nullptr},
+    {86, K::kTurnover, kReducedRate, nullptr},
+    {87, K::kTurnover, kOtherRate, "12,00"},
+    {88, K::kTurnover, kOtherRate, "16,00"},
+    {35, K::kTurnover, kOtherRate, nullptr},
+    {91, K::kTaxFreeAcquisition, 0, nullptr},
+    {92, K::kAcquisition, kStandardRate, nullptr},
+    {93, K::kAcquisition, kReducedRate, nullptr},
+    {94, K::kAcquisition, 0, "12,00"},
+    {95, K::kAcquisition, 0, "16,00"},
+    {36, K::kOtherRateTax, 0, nullptr},
+    {37, K::kOutputTax, 0, nullptr},
+    {38, K::kOutputTax, 0, nullptr},
+    {39, K::kOutputTax, 0, nullptr},
+    {74, K::kOutputTax, 0, nullptr},
+    {66, K::kInputTax, 0, nullptr},
+    {62, K::kImportVat, 0, nullptr},
+    {59, K::kOtherInputTax, 0, nullptr},
+    {64, K::kOtherInputTax, 0, nullptr},
+    {70, K::kOtherInputTax, 0, nullptr},
+    {71, K::kOtherInputTax, 0, nullptr},
+    {72, K::kOtherInputTax, 0, nullptr},
+    {73, K::kOtherInputTax, 0, nullptr},
+    {75, K::kPrepayment, 0, nullptr},
+    {76, K::kPrepayment, 0, nullptr},
+};
+
+int RateClassOf(int taxKey) { return taxKey & ~kInputTax; }
+bool IsBalanceSheet(const AccountRow& a) {
+  return a.accountClass == kAsset || a.accountClass == kLiability;
+}
+
+// The accounts the rate records name, by the classes that name them.
+struct RateAccounts {
+  std::set<std::string> output[129], input[129];  // indexed by rate class
+  std::set<std::string> rates[129];                // rate texts per class
+
+  explicit RateAccounts(const std::vector<RateRow>& records) {
+    for (const RateRow& r : records) {
+      output[r.rateClass].insert(r.outputAccount);
+      input[r.rateClass].insert(r.inputAccount);
+      if (!r.rate.empty()) rates[r.rateClass].insert(r.rate);
+    }
+  }
+  bool IsOutput(const std::string& n, int cls) const { return output[cls].count(n) > 0; }
+  bool IsInput(const std::string& n, int cls) const { return input[cls].count(n) > 0; }
+  bool NamedByAny(const std::string& n) const {
+    for (int cls : {kStandardRate, kReducedRate, kOtherRate, kEcRate})
+      if (IsOutput(n, cls) || IsInput(n, cls)) return true;
+    return false;
+  }
+};
+
+bool FitsTurnover(const AccountRow& a, const UstvaKeyMeaning& m) {
+  if (a.accountClass != kProfitAndLoss || (a.taxKey & kInputTax)) return false;
+  if (m.kind == K::kTaxFreeTurnover) return a.taxKey == 0 || a.taxKey == kZeroRate;
+  return RateClassOf(a.taxKey) == m.rateClass && (!m.rate || a.rate == m.rate);
+}
+
+bool FitsAcquisition(const AccountRow& a, const UstvaKeyMeaning& m, const RateAccounts& r) {
+  if (a.accountClass != kProfitAndLoss || !(a.taxKey & kInputTax)) return false;
+  if (m.kind == K::kTaxFreeAcquisition) return RateClassOf(a.taxKey) == kZeroRate;
+  if (RateClassOf(a.taxKey) != kEcRate) return false;
+  return m.rate ? a.rate == m.rate : r.rates[m.rateClass].count(a.rate) > 0;
+}
+
+bool FitsTaxAccount(const AccountRow& a, const UstvaKeyMeaning& m, const RateAccounts& r,
+                    const ChartDefinition& chart) {
+  if (!IsBalanceSheet(a) || a.taxKey != 0) return false;
+  const std::string& n = a.number;
+  switch (m.kind) {
+    case K::kOtherRateTax:
+      return r.IsOutput(n, kOtherRate) && !r.IsOutput(n, kStandardRate) &&
+             !r.IsOutput(n, kReducedRate);
+    case K::kInputTax:
+      return (r.IsInput(n, kStandardRate) || r.IsInput(n, kReducedRate) ||
+              r.IsInput(n, kOtherRate)) && !r.IsInput(n, kEcRate);
+    case K::kImportVat:
+      return n == ImportVatAccount(chart);
+    case K::kOtherInputTax:
+      return a.accountClass == kAsset && !r.NamedByAny(n);
+    case K::kOutputTax:
+    case K::kPrepayment:
+      return !r.NamedByAny(n);
+    default:
+      return false;
+  }
+}
+
+bool Fits(const AccountRow& a, const UstvaKeyMeaning& m, const RateAccounts& r,
+          const ChartDefinition& chart) {
+  switch (m.kind) {
+    case K::kTaxFreeTurnover:
+    case K::kTurnover:
+      return FitsTurnover(a, m);
+    case K::kTaxFreeAcquisition:
+    case K::kAcquisition:
+      return FitsAcquisition(a, m, r);
+    default:
+      return FitsTaxAccount(a, m, r, chart);
+  }
+}
+
+}  // namespace
+
+const UstvaKeyMeaning* FindUstvaKey(int key, bool austrian) {
+  auto find = [key](const auto& table) -> const UstvaKeyMeaning* {
+    auto it = std::find_if(std::begin(table), std::end(table),
+                           [key](const UstvaKeyMeaning& m) { return m.key == key; });
+    return it == std::end(table) ? nullptr : &*it;
+  };
+  return austrian ? find(kAustrianKeys) : find(kGermanKeys);
+}
+
+void CheckUstvaKeys(const ChartDefinition& chart, const std::vector<AccountRow>& accounts,
+                    const std::vector<RateRow>& rates, const std::string& file,
+                    Diagnostics& diagnostics) {
+  RateAccounts rateAccounts(rates);
+  for (const AccountRow& a : accounts) {
+    if (a.ustvaKey == 0) continue;
+    const UstvaKeyMeaning* meaning = FindUstvaKey(a.ustvaKey, chart.austrian);
+    std::string prefix = "Kennziffer " + std::to_string(a.ustvaKey) + " auf Konto " +
+                         a.number.substr(a.number.find_first_not_of(' '));
+    if (!meaning)
+      diagnostics.Add(file, a.line, prefix + ": diese Kennziffer kennt die Voranmeldung nicht");
+    else if (!Fits(a, *meaning, rateAccounts, chart))
+      diagnostics.Add(file, a.line, prefix + ": das Konto zählt nicht, was sie zählt");
+  }
+}
+
+}  // namespace talvera::charts
