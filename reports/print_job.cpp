@@ -1,0 +1,87 @@
+#include "reports/print_job.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/dialog_kit.h"
+
+namespace talvera {
+
+PrintJob::PrintJob(QPrinter* printer, QWidget* owner, const QString& jobName,
+                   const QString& caption, const QString& pageTotal)
+    : printer_(printer) {
+  if (printer_) printer_->setDocName(jobName);
+  auto* dialog = new QDialog(owner);
+  dialog->setObjectName("ABORTPRINT");
+  dialog->setWindowTitle(caption);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  // No close box: the job ends by its button or by itself.
+  dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  auto* layout = new QVBoxLayout(dialog);
+  auto* form = new QFormLayout;
+  auto* total = new QLabel(pageTotal, dialog);
+  total->setObjectName(ControlName(abortprint::kPageTotal));
+  pageLabel_ = new QLabel("0", dialog);
+  pageLabel_->setObjectName(ControlName(abortprint::kPageNumber));
+  form->addRow("drucke Seite :", pageLabel_);
+  form->addRow("von :", total);
+  layout->addLayout(form);
+  auto* abort = new QPushButton("Abbrechen", dialog);
+  abort->setObjectName(ControlName(abortprint::kAbort));
+  layout->addWidget(abort);
+  QObject::connect(abort, &QPushButton::clicked, dialog, [this, dialog] {
+    aborted_ = true;
+    dialog->close();
+  });
+  dialog_ = dialog;
+  dialog->show();
+}
+
+PrintJob::~PrintJob() {
+  if (painter_.isActive()) painter_.end();
+  if (dialog_) dialog_->close();
+}
+
+bool PrintJob::Start() {
+  if (!printer_ || !painter_.begin(printer_)) {
+    failed_ = true;
+    return false;
+  }
+  page_ = 1;
+  ShowPage();
+  return KeepGoing();
+}
+
+bool PrintJob::NextPage() {
+  if (!KeepGoing()) return false;
+  if (!printer_->newPage()) {
+    failed_ = true;
+    return false;
+  }
+  ++page_;
+  ShowPage();
+  return KeepGoing();
+}
+
+bool PrintJob::KeepGoing() {
+  QApplication::processEvents();
+  return !aborted_ && !failed_;
+}
+
+bool PrintJob::Finish() {
+  bool ok = KeepGoing();
+  if (painter_.isActive() && !painter_.end()) ok = false;
+  if (aborted_ && printer_) printer_->abort();
+  return ok && !aborted_;
+}
+
+void PrintJob::ShowPage() {
+  if (pageLabel_ && dialog_) pageLabel_->setText(QString::number(page_));
+}
+
+}  // namespace talvera

@@ -1,0 +1,59 @@
+// One print job with its abort dialog "ABORTPRINT": the document is started
+// under a job name, pages are begun and counted, and between pages the
+// events are pumped so the user can press "Abbrechen".
+#pragma once
+
+#include <QDialog>
+#include <QPainter>
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class QPrinter;
+class QWidget;
+
+namespace talvera {
+
+// Ids of the abort dialog's controls.
+namespace abortprint {
+enum : int { kPageTotal = 101, kPageNumber = 102, kAbort = 2 };
+}
+
+class PrintJob {
+ public:
+  // `caption` titles the abort dialog, `pageTotal` is shown as "von :".
+  PrintJob(QPrinter* printer, QWidget* owner, const QString& jobName, const QString& caption,
+           const QString& pageTotal);
+  ~PrintJob();
+  PrintJob(const PrintJob&) = delete;
+  PrintJob& operator=(const PrintJob&) = delete;
+
+  // Starts the document; false when the printer refuses.
+  bool Start();
+  // Begins the next page (the first one is begun by Start) and counts it;
+  // false when the printer fails or the user aborted.
+  bool NextPage();
+  // Lets the abort dialog see its button; false once the user aborted.
+  bool KeepGoing();
+  // Ends the document; false when anything went wrong on the way.
+  bool Finish();
+
+  QPainter& Painter() { return painter_; }
+  int Page() const { return page_; }
+  bool Aborted() const { return aborted_; }
+  // The abort dialog, for tests (null once the user aborted).
+  QDialog* AbortDialog() const { return dialog_; }
+
+ private:
+  void ShowPage();
+
+  QPrinter* printer_;
+  QPainter painter_;
+  QPointer<QDialog> dialog_;
+  QLabel* pageLabel_ = nullptr;
+  int page_ = 0;
+  bool aborted_ = false;
+  bool failed_ = false;
+};
+
+}  // namespace talvera

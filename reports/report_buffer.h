@@ -1,0 +1,110 @@
+// The report buffer: the one place every evaluation writes its report into,
+// line by line, before the report window shows it or the printer prints it.
+//
+// Text is Windows-1252, one byte a character, like the record texts it is
+// built from; it becomes UTF-8 only where it is drawn or copied out.
+//
+// Line format: the first byte of a line is its code.
+//   0        empty line
+//   1        centred text (up to the next byte below 32)
+//   2, 3     tabbed text: segments, each a marker byte 2 (starts at its tab)
+//            or 3 (ends at its tab) and its text; segment k uses tab k
+//   4        a row of "=" across the report width
+//   5        a single rule at half line height
+//   6        a double rule
+//   12       page break (printing only)
+//   16..127  codes 1..6 in the low four bits with attributes: 16 bold,
+//            32 underlined, 64 one and a half times as large
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reports/report_templates.h"
+
+namespace talvera {
+
+enum LineCode : unsigned char {
+  kLineEmpty = 0,
+  kLineCentred = 1,
+  kLineTabLeft = 2,
+  kLineTabRight = 3,
+  kLineEquals = 4,
+  kLineRule = 5,
+  kLineDoubleRule = 6,
+  kLinePageBreak = 12,
+  // Attribute bits, added to codes 1..6.
+  kLineBold = 16,
+  kLineUnderlined = 32,
+  kLineLarge = 64,
+};
+
+// Splits a line's first byte into its code and its attribute bits; bytes
+// that carry attributes keep only their low four bits as the code.
+struct LineHead {
+  unsigned char code = kLineEmpty;
+  unsigned char attributes = 0;
+};
+LineHead ReadLineHead(std::string_view line);
+
+constexpr int kFieldSlots = 20;
+
+class ReportBuffer {
+ public:
+  // Clears the buffer and the field slots and loads both templates; false
+  // when one of them does not exist (the buffer is empty then).
+  bool Begin(std::string_view objectTemplate, std::string_view tabTemplate);
+  // The same with a layout made up by the caller instead of a named template.
+  bool Begin(std::vector<TemplateObject> objects, std::vector<int> tabs);
+  // Lays the field slots out through the object template; one line per row
+  // of the template. False when memory runs out.
+  bool AddTemplateLine();
+  // Appends a line as given (up to a zero byte).
+  bool AddTextLine(std::string_view text);
+  bool AddEmptyLine();
+  bool AddCodeLine(unsigned char code);
+  bool AddPageBreak();  // also counts a page
+  // Releases the object template; the lines and the tab list stay.
+  void End();
+  // Drops every line and gives the memory back (after printing).
+  void Clear();
+
+  // The n-th object of the template takes slot n. Bytes below 32 in a value
+  // would end its segment early, so they become blanks.
+  void SetFieldSlot(int n, std::string_view text);
+
+  int LineCount() const { return static_cast<int>(offsets_.size()) - 1; }
+  // The line without its terminating zero; empty beyond the last line.
+  std::string_view Line(int index) const;
+  // Page breaks added since Begin.
+  int PageCount() const { return pageCount_; }
+  // The tab list of the tab template, in characters.
+  const std::vector<int>& TemplateTabs() const { return tabs_; }
+
+ private:
+  bool Append(std::string_view line);
+
+  std::string text_;                     // lines, each ended by a zero byte
+  std::vector<std::size_t> offsets_{0};  // start of each line; the last is the end
+  std::vector<TemplateObject> objects_;
+  std::vector<int> tabs_;
+  std::array<std::string, kFieldSlots> slots_;
+  int pageCount_ = 0;
+};
+
+// The program's one report buffer and the operations report builders call.
+ReportBuffer& TheReportBuffer();
+bool BeginReport(std::string_view objectTemplate, std::string_view tabTemplate);
+bool AddTemplateLine();
+bool AddTextLine(std::string_view text);
+bool AddEmptyLine();
+bool AddCodeLine(unsigned char code);
+bool AddPageBreak();
+void EndReport();
+void SetFieldSlot(int n, std::string_view text);
+// Copies line `index` (empty beyond the last line).
+std::string GetReportLine(int index);
+
+}  // namespace talvera

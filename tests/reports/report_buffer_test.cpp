@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "reports/report_buffer.h"
+#include "reports/report_state.h"
+#include "reports/report_templates.h"
+
+using namespace talvera;
+
+namespace {
+
+TemplateObject Obj(int width, int tab, ObjectAlignment align) { return {width, tab, align}; }
+const TemplateObject kBreak{};
+
+std::vector<std::string> Lines(const ReportBuffer& b) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < b.LineCount(); ++i) lines.emplace_back(b.Line(i));
+  return lines;
+}
+
+// Every template parses to the number of objects and tabs it declares, and
+// no object points beyond the 32 tabs a tab list can hold.
+TEST(ReportTemplates, TablesHoldWhatTheyDeclare) {
+  for (const TemplateEntry& e : ObjectTemplateTable()) {
+    auto objects = FindObjectTemplate(e.name);
+    ASSERT_TRUE(objects) << e.name;
+    int count = 0;
+    for (const TemplateObject& o : *objects) {
+      if (o.IsLineBreak()) continue;
+      ++count;
+      EXPECT_LT(o.tab, kMaxTabs) << e.name;
+    }
+    EXPECT_EQ(count, e.count) << e.name;
+  }
+  for (const TemplateEntry& e : TabTemplateTable()) {
+    auto tabs = FindTabTemplate(e.name);
+    ASSERT_TRUE(tabs) << e.name;
+    EXPECT_EQ(static_cast<int>(tabs->size()), e.count) << e.name;
+    EXPECT_LE(e.count, kMaxTabs) << e.name;
+  }
+}
+
+TEST(ReportTemplates, NamesIgnoreCaseAndVariantsReplaceTheDigit) {
+  EXPECT_TRUE(FindObjectTemplate("tqksalobj1"));
+  EXPECT_FALSE(FindObjectTemplate("TQKSALOBJ7"));
+  EXPECT_EQ(TemplateVariant("TQKSALOBJ0", 1), "TQKSALOBJ1");
+  EXPECT_EQ(TemplateVariant("TQKOSTOBJ", 2), "TQKOSTOBJ2");
+  ReportBuffer b;
+  EXPECT_FALSE(b.Begin("TQKSALOBJ0", "TQNOSUCHTAB"));
+  EXPECT_TRUE(b.Begin("tqsvorobj0", "TQSVORTAB1"));  // a report with tabs only
+  EXPECT_EQ(b.TemplateTabs(), (std::vector<int>{0, 54, 60, 81, 91, 98, 118}));
+}
+
+// The trial balance's screen line: each object opens the segments up to its
+// tab, long values are cut, short ones are not padded.
+TEST(ReportBuffer, TemplateLineCutsValuesAndOpensSegmentsUpToEachTab) {
+  ReportBuffer b;
+  ASSERT_TRUE(b.Begin("TQKSALOBJ0", "TQKSALTAB0"));
+  const char* values[] = {"   1000", "KASSE", "Kasse mit einem sehr langen Namen", "1.234,56", "Soll"};
+  for (int i = 0; i < 5; ++i) b.SetFieldSlot(i, values[i]);
+  ASSERT_TRUE(b.AddTemplateLine());
+  EXPECT_EQ(Lines(b), std::vector<std::string>{
+                          "\3\3   1000\2KASSE\2Kasse mit einem sehr lang\3" "1.234,56\2Soll"});
+}
+
+TEST(ReportBuffer, TemplateRowsBreakLinesAndADoubleBreakGivesAnEmptyLine) {
+  ReportBuffer b;
+  ASSERT_TRUE(b.Begin({Obj(5, 1, kAlignLeft), Obj(3, 1, kAlignLeft), kBreak, kBreak,
+                       Obj(4, 0, kAlignRight)},
+                      {1, 10}));
+  b.SetFieldSlot(0, "ab");
+  b.SetFieldSlot(1, "cd");  // same tab: continues the segment before it
+  b.SetFieldSlot(2, "x\ty");  // a control byte must not open a segment
+  ASSERT_TRUE(b.AddTemplateLine());
+  EXPECT_EQ(Lines(b), (std::vector<std::string>{"\2\2abcd", "", "\3x y"}));
+}
+
+TEST(ReportBuffer, LinesCodesAndPages) {
+  ReportBuffer b;
+  ASSERT_TRUE(b.Begin("TQANAOBJ", "TQANATAB"));
+  b.AddTextLine(std::string("\x31Titel"));
+  b.AddEmptyLine();
+  b.AddCodeLine(kLineDoubleRule);
+  b.AddPageBreak();
+  b.AddTextLine(std::string("\3\3Summe:\3", 9));
+  EXPECT_EQ(b.LineCount(), 5);
+  EXPECT_EQ(b.PageCount(), 1);
+  EXPECT_EQ(b.Line(2), "\6");
+  EXPECT_EQ(b.Line(4), "\3\3Summe:\3");
+  EXPECT_EQ(b.Line(5), "");  // beyond the last line
+  LineHead head = ReadLineHead(b.Line(0));
+  EXPECT_EQ(head.code, kLineCentred);
+  EXPECT_EQ(head.attributes, kLineBold | kLineUnderlined);
+  b.Clear();
+  EXPECT_EQ(b.LineCount(), 0);
+  EXPECT_EQ(b.PageCount(), 0);
+}
+
+struct StretchRow {
+  const char* name;
+  int width, columns;
+  int stretchedWidth;
+  int stretchedTab;  // of a tab at 60
+};
+
+TEST(ReportStretch, FactorIsCappedAndSmallGainsAreIgnored) {
+  const StretchRow rows[] = {
+      {"capped at 1.5, not (140-6)/80", 80, 140, 120, 90},
+      {"84 columns give 0.975: none", 80, 84, 80, 60},
+      {"86 columns give exactly 1.0: none", 80, 86, 80, 60},
+      {"just above 1.01", 80, 87, 81, 61},  // 81/80 = 1.0125
+      {"a list has no width to spread", 0, 200, 0, 60},
+  };
+  for (const StretchRow& r : rows) {
+    StretchedLayout s = Stretch(r.width, {1, 60}, r.columns);
+    EXPECT_EQ(s.width, r.stretchedWidth) << r.name;
+    EXPECT_EQ(s.tabs[1], r.stretchedTab) << r.name;
+  }
+}
+
+TEST(ReportStretch, CurrentReportStretchesFromItsTemplateAndNeverTheSheetOnScreen) {
+  ASSERT_TRUE(BeginReport("TQKSALOBJ0", "TQKSALTAB0"));
+  SetReportKind(2);
+  StretchCurrentReport(140, true);
+  StretchCurrentReport(140, true);  // showing again must not stretch twice
+  EXPECT_EQ(CurrentReport().displayWidth, 120);
+  EXPECT_EQ(CurrentReport().tabs, (std::vector<int>{2, 11, 15, 32, 90, 95, 120}));
+
+  ASSERT_TRUE(BeginReport("TQKBLAOBJ1", "TQKBLATAB1"));
+  SetReportKind(4);
+  StretchCurrentReport(200, true);
+  EXPECT_EQ(CurrentReport().displayWidth, 108);
+  StretchCurrentReport(200, false);  // the printer may
+  EXPECT_EQ(CurrentReport().displayWidth, 162);
+  SetReportKind(0);
+  TheReportBuffer().Clear();
+}
+
+// Characters per line at a height, for a page 70 characters wide at 5 pt.
+double NarrowPage(int twips) { return 70.0 * 100 / twips; }
+double WidePage(int twips) { return 100.0 * 100 / twips; }
+
+TEST(PrintFontChoice, TakesTheLargestHeightThatFitsOrFails) {
+  EXPECT_EQ(ChooseAutoFontHeight(80, NarrowPage), 0);
+  EXPECT_EQ(ChooseAutoFontHeight(70, NarrowPage), 100);
+  EXPECT_EQ(ChooseAutoFontHeight(80, WidePage), 120);
+  EXPECT_EQ(ChooseAutoFontHeight(0, NarrowPage), 190);
+}
+
+TEST(PrinterMetrics, LinesPerPageKeepFourLinesOfMargin) {
+  PrinterMetrics m = MeasurePrinter(1000, 600, 10, 20);
+  EXPECT_EQ(m.lineWidth, 100);
+  EXPECT_EQ(m.linesPerPage, 26);
+}
+
+}  // namespace
