@@ -276,6 +276,7 @@ bool SwitchWorkingYear(const std::string& year) {
 }
 
 void SetMainFilesSeams(const MainFilesSeams& seams) { g_seams = seams; }
+const MainFilesSeams& CurrentMainFilesSeams() { return g_seams; }
 
 // ---- Reading -----------------------------------------------------------
 

@@ -95,6 +95,7 @@ struct MainFilesSeams {
   void (*requestProgramClose)() = nullptr;  // after a failed year switch
 };
 void SetMainFilesSeams(const MainFilesSeams& seams);
+const MainFilesSeams& CurrentMainFilesSeams();
 
 // ---- Reading -----------------------------------------------------------
 bool GetEqual(void* record, const KeyValue& key, bool& found, FileId id);

@@ -95,6 +95,12 @@ bool LoadRatesForToday() {
   return true;
 }
 
+void InstallRateLoading() {
+  MainFilesSeams seams = CurrentMainFilesSeams();
+  seams.loadRates = LoadRatesForToday;
+  SetMainFilesSeams(seams);
+}
+
 bool RateRecordForRate(const char* rate, const char* date, RateRecord& out) {
   char r[steke::kLayout.recordLength];
   bool found = false;

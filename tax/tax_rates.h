@@ -48,6 +48,8 @@ RatesInForceValue& CurrentRatesInForce();
 bool RatesInForce(const char* date);
 // The same for today; the seam the record store calls when it opens a Mandant's files.
 bool LoadRatesForToday();
+// Makes opening the main files load the rates in force.
+void InstallRateLoading();
 // Keeps the rates in force and puts them back when it goes out of scope.
 class RatesInForceGuard {
  public:

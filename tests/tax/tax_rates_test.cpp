@@ -180,6 +180,17 @@ TEST_F(TaxRatesTest, FailedWriteLeavesTheRatesAsTheyWere) {
   EXPECT_STREQ(standard[0].rate, "15,00");
 }
 
+TEST_F(TaxRatesTest, OpeningTheMainFilesLoadsTodaysRates) {
+  ASSERT_TRUE(WriteRateSets({Set("010116", "15,00", "07,00", "1"), Set("010616", "16,00", "07,00", "2")}));
+  for (const char* file : {"sako", "bube", "kred", "debi", "kore"})
+    ASSERT_TRUE(layouts::CreateFile(YearDirectory("1996"), file));
+  CurrentRatesInForce() = RatesInForceValue{};
+  InstallRateLoading();
+  ASSERT_TRUE(OpenMainFiles());
+  SetMainFilesSeams({});
+  EXPECT_STREQ(CurrentRatesInForce().standard, "15,00");  // today is 15 May
+}
+
 TEST_F(TaxRatesTest, WaitingBatchBookings) {
   bool waiting = true;
   ASSERT_TRUE(BatchBookingsWaiting(waiting));

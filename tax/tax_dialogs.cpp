@@ -1,0 +1,269 @@
+#include "tax/tax_dialogs.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cstring>
+
+#include "core/account_list.h"
+#include "core/field_readers.h"
+#include "core/message.h"
+#include "core/record_store.h"
+#include "core/settings.h"
+#include "core/today.h"
+
+namespace talvera {
+namespace {
+
+constexpr int kMessageChoose = 5;
+constexpr int kMessageNoAccount = 36;
+constexpr int kMessageBatchesWaiting = 99;
+
+QString Shown(const char* date) {
+  char out[11];
+  FormatDate(date, out, true);
+  return out;
+}
+
+QString Line(const RateRecord& r, bool withRate) {
+  QString line = withRate ? QString("%1\t").arg(r.rate) : QString();
+  return line + Shown(r.validFrom) + "\t" + r.outputTaxAccount + "\t" + r.inputTaxAccount;
+}
+
+RateRecord AsRecord(const PeriodDate from, const char* rate, const char* out, const char* in) {
+  RateRecord r;
+  std::strcpy(r.validFrom, from);
+  std::strcpy(r.rate, rate);
+  std::strcpy(r.outputTaxAccount, out);
+  std::strcpy(r.inputTaxAccount, in);
+  return r;
+}
+
+}  // namespace
+
+// ---- STEANL --------------------------------------------------------------
+
+RateMaintenanceDialog::RateMaintenanceDialog(QWidget* parent)
+    : TalviDialog(parent, "STEANL", "STEUERSATZVERWALTUNG") {
+  using namespace steanl;
+  AddList(kStandardList, "&Regelsatz :");
+  AddList(kReducedList, "Er&mäßigter Satz :");
+  AddList(kOtherList, "&Sonstige Steuersätze :");
+  AddList(kEcList, "&EG-Steuersätze :");
+  AddHeading("Regelsatz");
+  AddEdit(kStandardPercent, "% :", 5);
+  AddEdit(kStandardFrom, "Gilt ab :", 10);
+  AddEdit(kStandardOutput, "USt - Konto :", 7);
+  AddEdit(kStandardInput, "VSt - Konto :", 7);
+  AddHeading("Ermäßigter Satz");
+  AddEdit(kReducedPercent, "% :", 5);
+  AddEdit(kReducedFrom, "Gilt ab :", 10);
+  AddEdit(kReducedOutput, "USt - Konto :", 7);
+  AddEdit(kReducedInput, "VSt - Konto :", 7);
+  AddHeading("Sonstige Steuersätze");
+  AddEdit(kOtherFrom, "Gilt ab :", 10);
+  AddEdit(kOtherOutput, "USt - Konto :", 7);
+  AddEdit(kOtherInput, "VSt - Konto :", 7);
+  AddHeading("EG-Steuersätze");
+  AddEdit(kEcFrom, "Gilt ab :", 10);
+  AddEdit(kEcOutput, "USt - Konto :", 7);
+  AddEdit(kEcInput, "VSt - Konto :", 7);
+  for (int id : {kStandardFrom, kReducedFrom, kOtherFrom, kEcFrom})
+    connect(Edit(id), &QLineEdit::textEdited, this, &RateMaintenanceDialog::ShareValidFrom);
+
+  struct Button {
+    int id;
+    const char* text;
+  };
+  for (Button b : {Button{kNew, "&Neu"}, Button{kCreate, "&Anlegen"}, Button{kUndo, "Rück&gängig"},
+                   Button{kFinish, "&Beenden"}}) {
+    auto* button = Register(b.id, new QPushButton(b.text, this));
+    form_->addRow(button);
+  }
+  connect(qobject_cast<QPushButton*>(Control(kNew)), &QPushButton::clicked, this, [this] { New(); });
+  connect(qobject_cast<QPushButton*>(Control(kCreate)), &QPushButton::clicked, this, [this] { Create(); });
+  connect(qobject_cast<QPushButton*>(Control(kUndo)), &QPushButton::clicked, this, [this] { Undo(); });
+  connect(qobject_cast<QPushButton*>(Control(kFinish)), &QPushButton::clicked, this, [this] { accept(); });
+  EnableInput(false);
+  FillLists();
+}
+
+void RateMaintenanceDialog::ShareValidFrom(const QString& text) {
+  using namespace steanl;
+  for (int id : {kStandardFrom, kReducedFrom, kOtherFrom, kEcFrom})
+    if (Edit(id)->text() != text) Edit(id)->setText(text);
+}
+
+void RateMaintenanceDialog::EnableInput(bool on) {
+  for (int id = steanl::kStandardPercent; id <= steanl::kEcFrom; ++id) EnableField(id, on);
+  EnableField(steanl::kCreate, on);
+}
+
+void RateMaintenanceDialog::ClearInput() {
+  for (int id = steanl::kStandardPercent; id <= steanl::kEcFrom; ++id)
+    if (QLineEdit* e = Edit(id)) e->clear();
+}
+
+void RateMaintenanceDialog::FillLists() {
+  using namespace steanl;
+  struct Group {
+    int list;
+    int rateClass;
+  };
+  for (Group g : {Group{kStandardList, kStandardRate}, Group{kReducedList, kReducedRate},
+                  Group{kOtherList, kOtherRate}, Group{kEcList, kEcRate}}) {
+    QListWidget* list = List(g.list);
+    list->clear();
+    bool withRate = g.rateClass == kStandardRate || g.rateClass == kReducedRate;
+    // New sets not yet written stand on top, newest first.
+    for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) {
+      const RateSet& s = *it;
+      RateRecord r = g.rateClass == kStandardRate ? AsRecord(s.validFrom, s.standardRate, s.standardOutput, s.standardInput)
+                   : g.rateClass == kReducedRate  ? AsRecord(s.validFrom, s.reducedRate, s.reducedOutput, s.reducedInput)
+                   : g.rateClass == kOtherRate    ? AsRecord(s.validFrom, "", s.otherOutput, s.otherInput)
+                                                  : AsRecord(s.validFrom, "", s.ecOutput, s.ecInput);
+      list->addItem(Line(r, withRate));
+    }
+    std::vector<RateRecord> records;
+    ListRateRecords(g.rateClass, records);
+    for (const RateRecord& r : records) list->addItem(Line(r, withRate));
+  }
+}
+
+void RateMaintenanceDialog::New() {
+  bool waiting = false;
+  if (BatchBookingsWaiting(waiting) && waiting) ShowMessage(kMessageBatchesWaiting);
+  EnableInput(true);
+  char today[11];
+  std::snprintf(today, sizeof today, "%s", DayToday().text);
+  ShareValidFrom(today);
+  Edit(steanl::kStandardPercent)->setFocus();
+}
+
+bool RateMaintenanceDialog::ReadInput(RateSet& set) {
+  using namespace steanl;
+  if (!ReadAmountField(*this, kStandardPercent, set.standardRate, kRateWidth) ||
+      !ReadAmountField(*this, kReducedPercent, set.reducedRate, kRateWidth) ||
+      !ReadDateField(*this, kStandardFrom, set.validFrom))
+    return false;
+  struct Target {
+    int id;
+    char* out;
+  };
+  for (Target t : {Target{kStandardOutput, set.standardOutput}, Target{kStandardInput, set.standardInput},
+                   Target{kReducedOutput, set.reducedOutput}, Target{kReducedInput, set.reducedInput},
+                   Target{kOtherOutput, set.otherOutput}, Target{kOtherInput, set.otherInput},
+                   Target{kEcOutput, set.ecOutput}, Target{kEcInput, set.ecInput}}) {
+    AccountKind kind;
+    if (!ReadAccountField(*this, t.id, t.out, kind, kMessageNoAccount, true)) return false;
+  }
+  return true;
+}
+
+void RateMaintenanceDialog::ShowInput(const RateSet& s) {
+  using namespace steanl;
+  auto set = [this](int id, const char* text) { Edit(id)->setText(QString::fromLatin1(text).trimmed()); };
+  set(kStandardPercent, s.standardRate);
+  set(kReducedPercent, s.reducedRate);
+  ShareValidFrom(Shown(s.validFrom));
+  set(kStandardOutput, s.standardOutput);
+  set(kStandardInput, s.standardInput);
+  set(kReducedOutput, s.reducedOutput);
+  set(kReducedInput, s.reducedInput);
+  set(kOtherOutput, s.otherOutput);
+  set(kOtherInput, s.otherInput);
+  set(kEcOutput, s.ecOutput);
+  set(kEcInput, s.ecInput);
+}
+
+bool RateMaintenanceDialog::Create() {
+  RateSet set;
+  if (!ReadInput(set)) return false;
+  bool hasEc = true;
+  if (!HasEcRecord(hasEc)) return false;
+  if (!hasEc) {
+    // The year's first EG record is written at once; the other groups stay
+    // in the fields for the next "&Anlegen".
+    if (!InsertFirstEcRecord(set)) return false;
+    FillLists();
+    return true;
+  }
+  pending_.push_back(set);
+  haveUndone_ = false;
+  ClearInput();
+  FillLists();
+  return true;
+}
+
+void RateMaintenanceDialog::Undo() {
+  if (haveUndone_) {
+    pending_.push_back(undone_);
+    haveUndone_ = false;
+    ClearInput();
+  } else if (!pending_.empty()) {
+    undone_ = pending_.back();
+    pending_.pop_back();
+    haveUndone_ = true;
+    EnableInput(true);
+    ShowInput(undone_);
+  }
+  FillLists();
+}
+
+bool RateMaintenanceDialog::Confirm() {
+  if (!finished_ && !pending_.empty()) WriteRateSets(pending_);
+  finished_ = true;
+  return true;
+}
+
+void RateMaintenanceDialog::reject() {
+  Confirm();
+  QDialog::reject();
+}
+
+// ---- EUST ----------------------------------------------------------------
+
+ImportVatAccountDialog::ImportVatAccountDialog(QWidget* parent)
+    : TalviDialog(parent, "EUST", "EUST-KONTO FESTLEGEN") {
+  using namespace eust;
+  AddList(kList, "Sachkonten :");
+  AddRadio(kByNumber, "Konto-Nr.")->setChecked(CurrentSettings().sortKnr);
+  AddRadio(kByShortCode, "Kürzel")->setChecked(!CurrentSettings().sortKnr);
+  QLineEdit* shown = AddEdit(kAccount, "EUSt-Konto :", 7);
+  shown->setReadOnly(true);
+  shown->setText(QString::fromStdString(CurrentMandantSettings().eust).trimmed());
+  AddButtons();
+  connect(Radio(kByNumber), &QRadioButton::toggled, this, [this] { Fill(); });
+  connect(List(kList), &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row >= 0) Edit(eust::kAccount)->setText(List(eust::kList)->item(row)->data(Qt::UserRole).toString().trimmed());
+  });
+  Fill();
+}
+
+void ImportVatAccountDialog::Fill() {
+  QListWidget* list = List(eust::kList);
+  list->clear();
+  std::vector<AccountEntry> accounts;
+  ListSachkonten(Checked(eust::kByNumber), accounts);
+  for (const AccountEntry& a : accounts) {
+    auto* item = new QListWidgetItem(QString::fromStdString(a.number + "\t" + a.shortCode + "\t" + a.name), list);
+    item->setData(Qt::UserRole, QString::fromStdString(a.number));
+  }
+}
+
+bool ImportVatAccountDialog::Confirm() {
+  QListWidgetItem* item = List(eust::kList)->currentItem();
+  if (!item) {
+    ShowMessage(kMessageChoose, eust::kList);
+    return false;
+  }
+  std::string account = item->data(Qt::UserRole).toString().toStdString();
+  WriteSetting(keys::kEust + MandantSuffix(), account);
+  CurrentMandantSettings().eust = account;
+  return true;
+}
+
+}  // namespace talvera
