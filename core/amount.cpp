@@ -64,6 +64,10 @@ bool ReadHundredths(const char* t, long long* value, bool* negative) {
 
 bool AmountIsNegative(const char* text) { return IsNegativeText(text); }
 
+void AmountNegate(char* amount) {
+  amount[kAmountSignPos] = IsNegativeText(amount) || AmountIsZero(amount) ? ',' : '-';
+}
+
 bool AmountAdd(char* result, const char* a, const char* b) {
   AmountText r;
   bool negA = IsNegativeText(a), negB = IsNegativeText(b);

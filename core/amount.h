@@ -48,6 +48,8 @@ bool AmountSubtract(char* result, const char* a, const char* b);
 bool AmountIsZero(const char* text);
 bool AmountIsOneCent(const char* text);
 bool AmountIsNegative(const char* text);
+// Changes the sign in place (a zero amount stays positive).
+void AmountNegate(char* amount);
 
 // result = amount * rate / 100, rounded half up to the cent; a result below
 // one cent is zero. False when an input is malformed or the result too large.
