@@ -12,7 +12,7 @@
 #include "recman/recman.h"
 #include "support/temp_dir.h"
 #include "tools/chart_builder/chart_rules.h"
-#include "tools/chart_builder/rate_dates.h"
+#include "core/charts/rate_dates.h"
 #include "tools/chart_builder/template_writer.h"
 
 using namespace talvera;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/chart_builder/chart_catalog.h"
+#include "core/charts/chart_catalog.h"
 #include "tools/chart_builder/chart_source.h"
 #include "tools/chart_builder/tree_nodes.h"
 

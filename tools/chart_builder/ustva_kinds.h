@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/chart_builder/chart_catalog.h"
+#include "core/charts/chart_catalog.h"
 #include "tools/chart_builder/chart_source.h"
 
 namespace talvera::charts {

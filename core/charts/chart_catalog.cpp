@@ -1,4 +1,4 @@
-#include "tools/chart_builder/chart_catalog.h"
+#include "core/charts/chart_catalog.h"
 
 namespace talvera::charts {
 

@@ -1,4 +1,4 @@
-#include "tools/chart_builder/rate_dates.h"
+#include "core/charts/rate_dates.h"
 
 #include <cstring>
 
