@@ -355,6 +355,19 @@ int Database::Rollback() {
   return kOk;
 }
 
+int Database::Release(const std::string& directory, bool othersOpen) {
+  if (inTransaction_) return kTransactionActive;
+  auto found = dirs_.find(directory);
+  if (found == dirs_.end()) return kOk;
+  if (found->second.schema != "main") {
+    Detach(directory);
+    return kOk;
+  }
+  if (othersOpen) return kFileInUse;
+  Close();
+  return kOk;
+}
+
 void Database::Close() {
   if (db_ && !sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
   dirs_.clear();

@@ -86,6 +86,11 @@ class Database {
   uint64_t Generation() const { return generation_; }
   void SetBusyTimeout(int milliseconds);
   void Close();
+  // Lets go of a directory's records.db so that it can be removed: detached,
+  // or the whole connection closed when it is "main" and `othersOpen` is
+  // false. kTransactionActive inside a transaction, kFileInUse when "main"
+  // is still needed.
+  int Release(const std::string& directory, bool othersOpen);
 
  private:
   Database();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "open_files.h"
@@ -295,6 +296,38 @@ int DeleteFile(const std::string& path) {
     if (savepoint.status()) return savepoint.status();
     if (int status = DropTable(file.dir, file.name, table)) return status;
     return savepoint.Release();
+  } catch (...) {
+    return kIoError;
+  }
+}
+
+int RemoveDirectory(const std::string& directory) {
+  std::lock_guard<std::mutex> lock(RecmanMutex());
+  try {
+    std::string dirPath, name;
+    if (int status = SplitPath(directory + "/x", &dirPath, &name)) return status;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dirPath, ec)) return kFileNotFound;
+    Located file;
+    int status = Locate(dirPath + "/x", false, &file);
+    if (status == kOk && file.dir->hasCatalogue) {
+      sqlite3_stmt* query = nullptr;
+      std::string sql = "SELECT count(*) FROM " + Quote(file.dir->schema) + "." + kCatalogue;
+      int rc = sqlite3_prepare_v2(Db(), sql.c_str(), -1, &query, nullptr);
+      if (rc == SQLITE_OK) rc = sqlite3_step(query);
+      int64_t files = rc == SQLITE_ROW ? sqlite3_column_int64(query, 0) : -1;
+      sqlite3_finalize(query);
+      if (files != 0) return files < 0 ? StatusOf(rc, true) : kAccessDenied;
+    } else if (status != kOk && status != kFileNotFound) {
+      return status;
+    }
+    const OpenFiles& open = OpenFiles::Instance();
+    if (open.AnyOpen(&dirPath)) return kFileInUse;
+    if (int released = Database::Instance().Release(dirPath, open.AnyOpen())) return released;
+    // Plain files only: a subdirectory is not ours to throw away.
+    for (const auto& entry : std::filesystem::directory_iterator(dirPath, ec))
+      if (!entry.is_directory(ec)) std::filesystem::remove(entry.path(), ec);
+    return std::filesystem::remove(dirPath, ec) ? kOk : kIoError;
   } catch (...) {
     return kIoError;
   }

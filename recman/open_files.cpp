@@ -51,6 +51,12 @@ bool OpenFiles::IsOpen(const std::string& directory, const std::string& name) co
   return false;
 }
 
+bool OpenFiles::AnyOpen(const std::string* directory) const {
+  for (const auto& [serial, handle] : handles_)
+    if (!directory || handle.directory == *directory) return true;
+  return false;
+}
+
 int OpenFiles::Resolve(Handle* handle) {
   Database& db = Database::Instance();
   if (handle->file && handle->generation == db.Generation()) return kOk;

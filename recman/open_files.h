@@ -58,6 +58,8 @@ class OpenFiles {
   Handle* Find(const void* positionBlock);
   void Remove(void* positionBlock);
   bool IsOpen(const std::string& directory, const std::string& name) const;
+  // Any file open at all; with a directory, any file of that directory.
+  bool AnyOpen(const std::string* directory = nullptr) const;
   void Clear() { handles_.clear(); }
   // The handle's file state, reloaded when directories or layouts changed.
   int Resolve(Handle* handle);

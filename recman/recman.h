@@ -157,6 +157,13 @@ bool FileExists(const std::string& path);
 int CopyFile(const std::string& from, const std::string& to);  // also into another directory; overwrites
 int RenameFile(const std::string& from, const std::string& to);  // within one directory
 int DeleteFile(const std::string& path);
+// Removes a directory whose record files have all been deleted, with its
+// records.db and any other plain files in it. kAccessDenied while it still
+// holds a record file, kFileInUse while a file of it (or, for the first
+// directory the connection opened, of any directory) is open,
+// kTransactionActive inside a transaction, kIoError when the file system
+// refuses.
+int RemoveDirectory(const std::string& directory);
 // Names ("sako.btr", ...) of the record files of a directory, sorted.
 std::vector<std::string> ListFiles(const std::string& directory);
 // A record file with its specification and records as one standalone file, and back.

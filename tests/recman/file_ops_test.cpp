@@ -75,6 +75,32 @@ TEST(FileOps, CopyRenameDeleteAndList) {
   EXPECT_TRUE(ListFiles(dir.path() + "/nowhere").empty());
 }
 
+TEST(FileOps, RemoveDirectoryOnlyOnceItsFilesAreGone) {
+  TempDir dir;
+  std::string root = dir.Sub("root"), year = dir.Sub("19961");
+  Fill(root + "/fista.btr", kRows);  // the data root is the connection's first database
+  Fill(year + "/sako.btr", kRows);
+  std::ofstream(year + "/DISK.DAT") << "1";
+  EXPECT_EQ(RemoveDirectory(year), kAccessDenied);  // a record file is left
+  ASSERT_EQ(DeleteFile(year + "/sako.btr"), kOk);
+  ASSERT_EQ(RemoveDirectory(year), kOk);
+  EXPECT_FALSE(std::filesystem::exists(year));
+
+  std::string other = dir.Sub("1997");
+  Fill(other + "/sako.btr", kRows);
+  ASSERT_EQ(DeleteFile(root + "/fista.btr"), kOk);
+  {
+    // The first database of the connection stays while any file is open.
+    RecordFile open(other + "/sako.btr");
+    EXPECT_EQ(RemoveDirectory(root), kFileInUse);
+    EXPECT_EQ(RemoveDirectory(other), kAccessDenied);
+  }
+  ASSERT_EQ(RemoveDirectory(root), kOk);
+  EXPECT_FALSE(std::filesystem::exists(root));
+  // The connection opens again on the next use.
+  EXPECT_EQ(IdsByGroup(other + "/sako.btr"), kByGroup);
+}
+
 TEST(FileOps, SaveAndLoadKeepRecordsAndDuplicateOrder) {
   TempDir dir;
   std::string path = dir.path() + "/bube.btr", backup = dir.path() + "/bube.sav";
