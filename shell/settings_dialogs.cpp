@@ -17,14 +17,12 @@
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "core/text_helpers.h"
+#include "shell/font_choice.h"
 
 namespace talvera {
 namespace {
 
 constexpr int kMessageDigitsOnly = 3;
-constexpr int kMessageChoose = 5;
-constexpr int kMessageBadFace = 37;
-constexpr int kMessageBadSize = 38;
 constexpr int kMessageNoImportVatAccount = 402;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -226,28 +224,15 @@ void BsSchriftDialog::FillSizes() {
 }
 
 void BsSchriftDialog::ShowSample() {
-  QFont f(Combo(bsschrift::kFace)->currentText());
-  int points = Combo(bsschrift::kSize)->currentText().toInt();
-  if (points > 0) f.setPointSize(points);
-  findChild<QLabel*>(ControlName(bsschrift::kSample))->setFont(f);
+  ShowFontSample(findChild<QLabel*>(ControlName(bsschrift::kSample)), Combo(bsschrift::kFace),
+                 Combo(bsschrift::kSize));
 }
 
 bool BsSchriftDialog::Confirm() {
   using namespace bsschrift;
   QComboBox* face = Combo(kFace);
   QComboBox* size = Combo(kSize);
-  if (face->currentText().trimmed().isEmpty()) {
-    ShowMessage(kMessageChoose, kFace);
-    return false;
-  }
-  if (face->findText(face->currentText(), Qt::MatchFixedString) < 0) {
-    ShowMessage(kMessageBadFace, kFace);
-    return false;
-  }
-  if (size->findText(size->currentText()) < 0) {
-    ShowMessage(kMessageBadSize, kSize);
-    return false;
-  }
+  if (!CheckFontChoice(face, kFace, size, kSize, SizeRule::kListed)) return false;
   Settings& s = CurrentSettings();
   s.font = face->currentText().toStdString();
   s.fontgr = size->currentText().toInt();

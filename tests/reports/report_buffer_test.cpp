@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "reports/list_print_layout.h"
 #include "reports/report_buffer.h"
 #include "reports/report_state.h"
 #include "reports/report_templates.h"
@@ -153,6 +154,16 @@ TEST(PrinterMetrics, LinesPerPageKeepFourLinesOfMargin) {
   PrinterMetrics m = MeasurePrinter(1000, 600, 10, 20);
   EXPECT_EQ(m.lineWidth, 100);
   EXPECT_EQ(m.linesPerPage, 26);
+}
+
+// Printed lists fill a column from row 3, then the next column across the
+// page, then a new page; an entry taller than a column still gets printed.
+TEST(ListPrintLayout, ColumnsThenPages) {
+  auto placed = PlaceListEntries({1, 2, 1, 9, 1}, 6, 2);
+  std::vector<std::vector<int>> got;
+  for (const ListSlot& s : placed) got.push_back({s.page, s.column, s.row});
+  EXPECT_EQ(got, (std::vector<std::vector<int>>{
+                     {0, 0, 3}, {0, 0, 4}, {0, 1, 3}, {1, 0, 3}, {1, 1, 3}}));
 }
 
 }  // namespace

@@ -1,0 +1,91 @@
+#include "reports/print_form.h"
+
+#include <QFontMetricsF>
+#include <QPrinter>
+
+#include <string>
+
+#include "core/cp1252.h"
+#include "core/message.h"
+#include "core/settings.h"
+#include "reports/form_buffer.h"
+#include "reports/print_job.h"
+#include "reports/printer.h"
+#include "reports/report_kinds.h"
+#include "reports/report_state.h"
+
+namespace talvera {
+namespace {
+
+constexpr double kTenthsPerInch = 254.0;
+
+struct FormDevice {
+  QPainter& painter;
+  double unit;       // device pixels per tenth of a millimetre
+  int offX, offY;    // the user's shift, tenths of a millimetre
+  int pitch;         // character cell, tenths of a millimetre; 0 for none
+};
+
+void DrawItem(const FormDevice& d, const FormItem& item) {
+  QFontMetricsF metrics(d.painter.font(), d.painter.device());
+  QString text = QString::fromStdString(Cp1252ToUtf8(item.text));
+  double x = (item.x + d.offX) * d.unit;
+  double baseline = (item.y + d.offY) * d.unit + metrics.ascent();
+  bool onPitch = d.pitch > 0 && !(item.flags & kFormProportional);
+  if (!onPitch) {
+    if (item.flags & kFormRightAligned) x -= metrics.horizontalAdvance(text);
+    d.painter.drawText(QPointF(x, baseline), text);
+    return;
+  }
+  // Pre-printed forms have a box per character: each one centred in its cell.
+  double cell = d.pitch * d.unit;
+  if (item.flags & kFormRightAligned) x -= cell * text.size();
+  for (int i = 0; i < text.size(); ++i) {
+    QString c = text.mid(i, 1);
+    d.painter.drawText(QPointF(x + i * cell + (cell - metrics.horizontalAdvance(c)) / 2, baseline), c);
+  }
+}
+
+bool PrintItems(QWidget* owner) {
+  if (!SelectPrintFont(kReportForm)) return false;
+  const FormBuffer& forms = TheFormBuffer();
+  QPrinter* printer = CurrentPrinter();
+  PrintJob job(printer, owner, "TALVI: Formular", "Formularausdruck",
+               QString::number(forms.FormCount()));
+  if (!job.Start()) return job.Finish();
+  const Settings& s = CurrentSettings();
+  FormDevice device{job.Painter(), printer->resolution() / kTenthsPerInch, s.formOffX, s.formOffY,
+                    forms.Pitch()};
+  job.Painter().setFont(PrintFont());
+  bool pageOpen = true;
+  for (const FormItem& item : forms.Items()) {
+    if (item.flags & kFormPageBreak) {
+      pageOpen = false;
+      continue;
+    }
+    if (!pageOpen) {
+      if (!job.NextPage()) return job.Finish();
+      job.Painter().setFont(PrintFont());
+      pageOpen = true;
+    }
+    if (item.flags & kFormText) DrawItem(device, item);
+  }
+  return job.Finish();
+}
+
+}  // namespace
+
+bool PrintForm(QWidget* owner) {
+  ReportState& report = CurrentReport();
+  report.printing = true;
+  bool printed = PrintItems(owner);
+  report.printing = false;
+  if (!printed) {
+    ShowTextBox(std::string(ReportTitle(kReportForm)) + " konnte nicht gedruckt werden.", "TALVI",
+                BoxStyle::kExclamationOk);
+    OpenPrinter();
+  }
+  return printed;
+}
+
+}  // namespace talvera

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPageLayout>
+#include <QPrinter>
+
+#include <filesystem>
+
+#include "print_fixture.h"
+#include "reports/form_buffer.h"
+#include "reports/print_form.h"
+#include "reports/print_list_box.h"
+#include "reports/print_report.h"
+#include "reports/report_buffer.h"
+#include "reports/report_kinds.h"
+#include "reports/report_state.h"
+
+using namespace talvera;
+using talvera::testing::HavePoppler;
+using talvera::testing::PrintTest;
+
+namespace {
+
+// A trial balance of three pages: two ended by the builder, the last one
+// longer than a page, which must go on to a fourth page rather than off the paper.
+int BuildThreePageTrialBalance() {
+  EXPECT_TRUE(BeginReport("TQKSALOBJ0", "TQKSALTAB0"));
+  for (int page = 1; page <= 3; ++page) {
+    AddTextLine("\1Summen- und Saldenliste Seite " + std::to_string(page));
+    int accounts = page == 3 ? CurrentPrinterMetrics().linesPerPage + 5 : 10;
+    for (int i = 0; i < accounts; ++i) {
+      SetFieldSlot(0, std::to_string(1000 * page + i));
+      SetFieldSlot(2, "Konto " + std::to_string(1000 * page + i));
+      SetFieldSlot(3, "1.234,56");
+      AddTemplateLine();
+    }
+    AddCodeLine(kLineDoubleRule);
+    AddPageBreak();
+  }
+  EndReport();
+  return TheReportBuffer().LineCount();
+}
+
+TEST_F(PrintTest, ReportOfSeveralPagesGoesToPdf) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdfinfo/pdftotext (poppler-utils) are not installed";
+  ASSERT_TRUE(PreparePrintFont(kReportSaldenliste));
+  int lines = BuildThreePageTrialBalance();
+  SetReportKind(kReportSaldenliste);
+  RequestPrint(lines);
+  ASSERT_TRUE(PrintReport(nullptr));
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(PdfPages(), 4);
+  std::string text = PdfText();
+  EXPECT_NE(text.find("Summen- und Saldenliste Seite 1"), std::string::npos);
+  EXPECT_NE(text.find("Summen- und Saldenliste Seite 3"), std::string::npos);
+  EXPECT_NE(text.find("Konto 3000"), std::string::npos);
+  // The last account of the overlong page is there too.
+  int last = 3000 + CurrentPrinterMetrics().linesPerPage + 4;
+  EXPECT_NE(text.find("Konto " + std::to_string(last)), std::string::npos);
+  // Printing ends the report: request, kind and buffer are gone.
+  EXPECT_FALSE(CurrentReport().printRequested);
+  EXPECT_EQ(CurrentReport().kind, kReportNone);
+  EXPECT_EQ(TheReportBuffer().LineCount(), 0);
+}
+
+TEST_F(PrintTest, AFailedJobIsReportedWithTheReportTitle) {
+  UsePdf((dir_ / "missing-directory") + "/out.pdf");
+  ASSERT_TRUE(BeginReport("TQANAOBJ", "TQANATAB"));
+  AddTextLine("\1Analyse");
+  SetReportKind(kReportAnalyse);
+  RequestPrint(1);
+  EXPECT_FALSE(PrintReport(nullptr));
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].text, "Analyse konnte nicht gedruckt werden.");
+  EXPECT_EQ(messages_.shown[0].title, "TALVI");
+  EXPECT_FALSE(CurrentReport().printing);
+}
+
+// A page that holds 70 characters at 5 pt: too narrow for the 80 columns of
+// the trial balance at any automatic size.
+TEST_F(PrintTest, NoFontWideEnoughGivesMessage49) {
+  QPrinter* printer = CurrentPrinter();
+  QFont probe(DefaultPrintFace());
+  probe.setPointSizeF(5);
+  double pointsPerChar = QFontMetricsF(probe, printer).averageCharWidth() * 72 / printer->resolution();
+  QPageLayout narrow(QPageSize(QSizeF(70.5 * pointsPerChar, 800), QPageSize::Point),
+                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+  ASSERT_TRUE(printer->setPageLayout(narrow));
+  EXPECT_TRUE(PreparePrintFont(kReportVerprobung));  // 36 columns fit
+  EXPECT_FALSE(PreparePrintFont(kReportSaldenliste));
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{49});
+}
+
+struct ListWithF2 {
+  QDialog dialog;
+  QListWidget* list = new QListWidget(&dialog);
+  ListWithF2() {
+    dialog.setWindowTitle("Sachkonten");
+    list->resize(300, 200);
+    InstallListBoxPrinting(list);
+  }
+  void PressF2() {
+    QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+    QApplication::sendEvent(list, &f2);
+  }
+};
+
+TEST_F(PrintTest, F2PrintsAListBoxAndRefusesAnEmptyOne) {
+  SetListPrintHeaderSource([] { return ListPrintHeader{"Muster GmbH", "15.03.1996"}; });
+  ListWithF2 window;
+  window.PressF2();
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{734});
+  EXPECT_FALSE(std::filesystem::exists(pdf()));
+
+  for (int i = 0; i < 3; ++i) window.list->addItem(QString("   %1\tKonto %1").arg(1000 + i));
+  window.PressF2();
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{734});
+  ASSERT_TRUE(std::filesystem::exists(pdf()));
+  if (!HavePoppler()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  std::string text = PdfText();
+  EXPECT_NE(text.find("Firma: Muster GmbH"), std::string::npos);
+  EXPECT_NE(text.find("Dialog: Sachkonten vom 15.03.1996"), std::string::npos);
+  EXPECT_NE(text.find("Seite: 1"), std::string::npos);
+  EXPECT_NE(text.find("Konto 1002"), std::string::npos);
+  SetListPrintHeaderSource({});
+}
+
+TEST_F(PrintTest, ListsNeedAnOpenMandant) {
+  SetListPrintHeaderSource({});
+  ListWithF2 window;
+  window.list->addItem("1000");
+  window.PressF2();
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{524});
+}
+
+TEST_F(PrintTest, FormsPrintOnePagePerForm) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdfinfo/pdftotext (poppler-utils) are not installed";
+  FormBuffer& forms = TheFormBuffer();
+  forms.Clear();
+  forms.SetPitch(42);
+  forms.AddText(200, 300, "Muster GmbH");
+  forms.AddText(1800, 300, "123,45", kFormRightAligned | kFormProportional);
+  forms.AddPageBreak();
+  forms.AddText(200, 300, "Zweite Bank");
+  ASSERT_TRUE(PrintForm(nullptr));
+  EXPECT_EQ(PdfPages(), 2);
+  std::string text = PdfText();
+  EXPECT_NE(text.find("123,45"), std::string::npos);
+  forms.Clear();
+}
+
+}  // namespace
