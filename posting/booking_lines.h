@@ -1,0 +1,36 @@
+// What the posting of one line leaves for the steps after the commit
+// (open items, carry-forward).
+#pragma once
+
+#include "core/amount.h"
+#include "core/period_date.h"
+#include "core/text_helpers.h"
+
+namespace talvera::posting {
+
+constexpr int kMaxLines = 10;
+
+struct PostedLine {
+  AccountNo debit = "", credit = "", taxAccount = "";
+  int debitKind = 0, creditKind = 0;
+  int debitType = 0, creditType = 0;  // Sachkonto class: 2 asset, 4 liability, 8 P&L
+  AmountText gross = "", debitAmount = "", creditAmount = "", taxAmount = "";
+  AmountText foreignAmount = "";      // the line's own amount when a currency is given
+  unsigned taxSideFlags = 0;
+  int classByte = 0;
+  char journalKey[11] = "";
+};
+
+struct PostedBooking {
+  int lineCount = 0;
+  PostedLine lines[kMaxLines];
+};
+
+// Open items of the committed booking. False only when a failure stopped
+// them (already shown as message 150); the booking stands either way.
+bool CreateOpenItems(void* booking, const PostedBooking& posted);
+// Carries the previous-year booking into the current year's opening
+// balances, totals and carry-forward records, in its own transaction.
+bool CarryBookingForward(const PostedBooking& posted);
+
+}  // namespace talvera::posting

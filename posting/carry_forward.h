@@ -1,0 +1,17 @@
+// Carrying previous-year postings into the current year: the opening
+// balances, the previous-year totals and balances of the accounts, their
+// carry-forward records (Saldovortragsbuchungen) in the journal, and the
+// carry-forward account that takes the result of P&L postings. Works on
+// the current year's files.
+#pragma once
+
+namespace talvera {
+
+// side 0 debit, 1 credit. balance: the opening balance changes too;
+// writeRecord: keep the account's carry-forward record; addTotals: add to
+// the previous-year totals. periodDate: period of the posting count (1 when null).
+bool UpdateCarryForward(const char* account, int kind, int side, const char* amount, bool balance,
+                        bool writeRecord, bool addTotals, const char* periodDate);
+bool CarryResultForward(int side, const char* amount);
+
+}  // namespace talvera

@@ -1,0 +1,454 @@
+// PostBooking, step by step. Each numbered step of the posting is one
+// function below; the steps after the commit live in open_items.cpp and
+// carry_forward.cpp.
+#include "posting/posting_engine.h"
+
+#include <cstring>
+#include <string>
+
+#include "core/layouts/bat.h"
+#include "core/layouts/bube.h"
+#include "core/layouts/sako.h"
+#include "core/mandant_values.h"
+#include "core/message.h"
+#include "core/record_store.h"
+#include "core/settings.h"
+#include "core/today.h"
+#include "posting/booking_lines.h"
+#include "posting/posting_state.h"
+#include "posting/tax_resolution.h"
+#include "tax/tax_rates.h"
+
+namespace talvera {
+
+using namespace posting;
+
+namespace {
+
+namespace bat = layouts::bat;
+namespace line_ = layouts::bat_line;
+namespace bube = layouts::bube;
+using Journal = char[bube::kLayout.recordLength];
+
+const char* Field(const void* booking, const layouts::Field& f) { return layouts::FieldBytes(booking, f); }
+const char* LineField(const void* booking, int i, const layouts::Field& f) {
+  return layouts::FieldBytes(booking, bat::kLine.In(i, f));
+}
+long LineNumber(const void* booking, int i, const layouts::Field& f) {
+  return layouts::GetNumber(booking, bat::kLine.In(i, f));
+}
+bool IsPersonal(int kind) { return kind == kKreditor || kind == kDebitor; }
+bool SameAccount(const char* a, const char* b) { return std::strncmp(a, b, 7) == 0; }
+
+unsigned ModeBase() {
+  switch (Options().mode) {
+    case PostingMode::kClosing: return kClosingPosting;
+    case PostingMode::kReclassification: return kReclassification;
+    default: return 0;
+  }
+}
+
+int CountLines(const void* booking) {
+  int n = 0;
+  while (n < kMaxLines && LineField(booking, n, line_::kDebitAccount)[0] != '\0') ++n;
+  return n;
+}
+
+// A line writes a collective-account record when one side is personal and
+// the other side is not of the same kind.
+bool WritesCollectiveRecord(int debitKind, int creditKind) {
+  if (Options().suppressCollectiveRecords) return false;
+  if (!IsPersonal(debitKind) && !IsPersonal(creditKind)) return false;
+  return debitKind != creditKind;
+}
+
+const char* CollectiveAccountOf(int kind) {
+  const MandantValues& m = CurrentMandant();
+  if (kind == kDebitor) return m.receivablesAccount;
+  if (kind == kKreditor) return m.payablesAccount;
+  return "";
+}
+
+// Everything of one call that the steps share.
+struct Posting {
+  void* booking = nullptr;
+  bool startsBooking = false;
+  long* postingNumber = nullptr;
+  int lineCount = 0;
+  int records = 0;  // journal records the booking writes (the lines and their collective records)
+  PeriodDate postingDate = "";
+  RateText standardBefore = "";
+  PostedBooking posted;
+  // Reverse charge.
+  AmountText ecSum = "000000000,00";
+  int ecLine = -1;
+};
+
+bool CountPosting(const Posting& p, const char* account, const char* key) {
+  if (p.startsBooking) return true;
+  bool counted = false;
+  if (!AlreadyCounted(account, key, counted)) return true;
+  return !counted;
+}
+
+bool InsertJournal(Journal j) { return Insert(j, kSlotBube); }
+
+void NewJournal(Journal j, const Posting& p) {
+  layouts::InitRecord(bube::kLayout, j);
+  layouts::SetRawText(j, bube::kPostingDate, p.postingDate);
+  layouts::SetRawText(j, bube::kVoucherNo, Field(p.booking, bat::kVoucherNo));
+  layouts::SetRawText(j, bube::kVoucherDate, Field(p.booking, bat::kVoucherDate));
+  layouts::SetRawText(j, bube::kText, Field(p.booking, bat::kText));
+}
+
+// Step 9.2: the line's gross amount becomes the home-currency amount, and
+// its net amount turns at the same rate, so that gross minus net stays the
+// tax in home currency.
+bool ToHomeCurrency(void* b, int i) {
+  char* gross = layouts::FieldBytes(b, bat::kLine.In(i, line_::kGross));
+  char* net = layouts::FieldBytes(b, bat::kLine.In(i, line_::kNet));
+  const char* home = Field(b, bat::kHomeAmount);
+  long long foreignGross = 0, foreignNet = 0, homeGross = 0;
+  if (!AmountToCents(gross, &foreignGross) || !AmountToCents(net, &foreignNet) ||
+      !AmountToCents(home, &homeGross))
+    return false;
+  long long homeNet = homeGross;
+  if (foreignNet != foreignGross && foreignGross != 0) {
+    // Rounded half away from zero to the cent.
+    __int128 scaled = static_cast<__int128>(foreignNet) * homeGross * 2;
+    __int128 denominator = static_cast<__int128>(foreignGross) * 2;
+    bool negative = (scaled < 0) != (denominator < 0);
+    if (scaled < 0) scaled = -scaled;
+    if (denominator < 0) denominator = -denominator;
+    long long magnitude = static_cast<long long>((scaled + denominator / 2) / denominator);
+    homeNet = negative ? -magnitude : magnitude;
+  }
+  std::memcpy(gross, home, kAmountWidth);
+  return AmountFromCents(net, homeNet);
+}
+
+// Step 9.4: journal flags of a line.
+unsigned LineFlags(const Posting& p, int i) {
+  unsigned flags = ModeBase();
+  if (AmountIsNegative(LineField(p.booking, i, line_::kGross))) flags |= kNegativeGross;
+  if (p.startsBooking && i == 0) flags |= kFirstOfBooking;
+  if (p.lineCount > 1) {
+    unsigned split = static_cast<unsigned>(layouts::GetNumber(p.booking, bat::kSplitKind));
+    if (split == 0)
+      split = SameAccount(LineField(p.booking, 0, line_::kDebitAccount),
+                          LineField(p.booking, 1, line_::kDebitAccount))
+                  ? kSplitOneToMany
+                  : kSplitManyToOne;
+    flags |= split;
+    if (i == 0) flags += static_cast<unsigned>(p.records - 1) * kFurtherRecordsUnit;
+  }
+  return flags;
+}
+
+// Step 9.12: cost centres of a line.
+bool PostLineCostCentres(const Posting& p, int i, Journal j) {
+  int kind = static_cast<int>(LineNumber(p.booking, i, line_::kCostCentreKind));
+  const char* cc1 = LineField(p.booking, i, line_::kCostCentre1);
+  const char* cc2 = LineField(p.booking, i, line_::kCostCentre2);
+  if (kind == 0 || (cc1[0] == '\0' && cc2[0] == '\0')) return true;
+  layouts::SetRawText(j, bube::kCostCentre1, cc1);
+  layouts::SetRawText(j, bube::kCostCentre2, cc2);
+  int creditType = 0, debitType = 0;
+  if (!SachkontoType(LineField(p.booking, i, line_::kCreditAccount), creditType)) return false;
+  bool revenue = creditType == 8;
+  if (revenue) {
+    if (!SachkontoType(LineField(p.booking, i, line_::kDebitAccount), debitType)) return false;
+    if (debitType == 8) {
+      ShowMessage(kMessageCostCentresTwoPl);
+      return false;
+    }
+  }
+  layouts::SetNumber(j, bube::kCostCentreKind, kind + (revenue ? 32 : 0));
+  const char* net = LineField(p.booking, i, line_::kNet);
+  const char* date = Field(p.booking, bat::kVoucherDate);
+  return PostCostCentre(cc1, date, net, revenue) && PostCostCentre(cc2, date, net, revenue);
+}
+
+// Step 9.14: the record on the receivables or payables collective account.
+bool PostCollectiveRecord(Posting& p, int i, unsigned lineFlags, const PostedLine& line,
+                          const char* debitShort, const char* creditShort) {
+  Journal j;
+  NewJournal(j, p);
+  char key[11];
+  if (!NextJournalKey(p.postingDate, key)) return false;
+  layouts::SetRawText(j, bube::kPostingKey, key);
+  layouts::SetNumber(j, bube::kFlags, (lineFlags | kCollectiveRecord) & ~kFirstOfBooking);
+  const char* debit = CollectiveAccountOf(line.debitKind);
+  const char* credit = CollectiveAccountOf(line.creditKind);
+  layouts::SetRawText(j, bube::kDebitAccount, debit);
+  layouts::SetRawText(j, bube::kCreditAccount, credit);
+  std::string text = std::string("SB ") + (line.creditKind == kSachkonto ? debitShort : creditShort);
+  layouts::SetRawText(j, bube::kText, text);
+  if (IsPersonal(line.debitKind)) layouts::SetRawText(j, bube::kDebitAmount, line.gross);
+  if (IsPersonal(line.creditKind)) layouts::SetRawText(j, bube::kCreditAmount, line.gross);
+  char shortCode[11] = "";
+  if (debit[0]) {
+    if (!UpdateAccountTotals(debit, kSachkonto, 0, line.gross, p.postingDate, shortCode, nullptr,
+                             CountPosting(p, debit, key)))
+      return false;
+    layouts::SetRawText(j, bube::kDebitShortCode, shortCode);
+  }
+  if (credit[0]) {
+    if (!UpdateAccountTotals(credit, kSachkonto, 1, line.gross, p.postingDate, shortCode, nullptr,
+                             CountPosting(p, credit, key)))
+      return false;
+    layouts::SetRawText(j, bube::kCreditShortCode, shortCode);
+  }
+  (void)i;
+  return InsertJournal(j);
+}
+
+// Step 9: one line.
+bool PostLine(Posting& p, int i) {
+  PostedLine& line = p.posted.lines[i];
+  void* b = p.booking;
+  CopyLimited(line.debit, LineField(b, i, line_::kDebitAccount), sizeof line.debit);
+  CopyLimited(line.credit, LineField(b, i, line_::kCreditAccount), sizeof line.credit);
+  line.debitKind = static_cast<int>(LineNumber(b, i, line_::kDebitKind));
+  line.creditKind = static_cast<int>(LineNumber(b, i, line_::kCreditKind));
+
+  // 9.1 Collective accounts are posted only through personal accounts.
+  const MandantValues& m = CurrentMandant();
+  for (const char* account : {line.debit, line.credit}) {
+    if ((m.receivablesAccount[0] && SameAccount(account, m.receivablesAccount)) ||
+        (m.payablesAccount[0] && SameAccount(account, m.payablesAccount))) {
+      ShowMessage(kMessageCollectiveDirect);
+      return false;
+    }
+  }
+  Journal j;
+  NewJournal(j, p);
+  layouts::SetRawText(j, bube::kDebitAccount, line.debit);
+  layouts::SetRawText(j, bube::kCreditAccount, line.credit);
+
+  // 9.2 Foreign currency: the line posts the home-currency amount.
+  char* gross = layouts::FieldBytes(b, bat::kLine.In(i, line_::kGross));
+  CopyLimited(line.foreignAmount, gross, sizeof line.foreignAmount);
+  if (Field(b, bat::kCurrency)[0] != '\0' && !ToHomeCurrency(b, i)) return false;
+  CopyLimited(line.gross, gross, sizeof line.gross);
+
+  // 9.3 Amounts.
+  const char* net = LineField(b, i, line_::kNet);
+  int taxSide = static_cast<int>(LineNumber(b, i, line_::kTaxSide));
+  CopyLimited(line.debitAmount, taxSide == 2 ? net : gross, sizeof line.debitAmount);
+  CopyLimited(line.creditAmount, taxSide == 1 ? net : gross, sizeof line.creditAmount);
+  AmountSubtract(line.taxAmount, gross, net);
+  layouts::SetRawText(j, bube::kDebitAmount, line.debitAmount);
+  layouts::SetRawText(j, bube::kCreditAmount, line.creditAmount);
+  layouts::SetRawText(j, bube::kTaxAmount, line.taxAmount);
+
+  // 9.4 Flags; 9.5 tax; 9.6 tax-side flags.
+  unsigned flags = LineFlags(p, i);
+  TaxResult tax;
+  if (!ResolveTax(b, i, tax)) return false;
+  unsigned taxFlags = 0;
+  if (tax.taxed) {
+    int rateClass = tax.classByte & 31;
+    if (rateClass == kZeroRateClass) taxFlags = 1;
+    else if (taxSide == 2) taxFlags = 2;
+    else if (taxSide == 1) taxFlags = 4;
+  }
+  if (taxSide == 1) taxFlags |= 0x10;
+  if (taxSide == 2) taxFlags |= 0x20;
+  line.taxSideFlags = taxFlags;
+  line.classByte = tax.taxed ? tax.classByte : 0;
+  CopyLimited(line.taxAccount, tax.taxAccount, sizeof line.taxAccount);
+  layouts::SetNumber(j, bube::kTaxSideFlags, taxFlags);
+  layouts::SetNumber(j, bube::kTaxClass, line.classByte);
+  layouts::SetRawText(j, bube::kTaxAccount, line.taxAccount);
+
+  // 9.7 A tax amount needs a tax account.
+  if (!AmountIsZero(line.taxAmount) && line.taxAccount[0] == '\0') {
+    ShowMessage(Options().fromBatch ? kMessageBatchTaxMissing : kMessageTaxMissing);
+    return false;
+  }
+  // Reverse charge (step 10) collects untaxed EG purchases from Kreditoren.
+  if (!tax.taxed && LineNumber(b, i, line_::kTaxClass) == kEcRate &&
+      line.debitKind == kSachkonto && line.creditKind == kKreditor && m.vatId[0] != '\0') {
+    if (!AmountAddInPlace(p.ecSum, gross)) {
+      ShowMessage(kMessageSumOverflow);
+      return false;
+    }
+    p.ecLine = i;
+  }
+
+  // 9.8 Key; 9.9 account totals; 9.10 tax account.
+  if (!NextJournalKey(p.postingDate, line.journalKey)) return false;
+  layouts::SetRawText(j, bube::kPostingKey, line.journalKey);
+  char debitShort[11] = "", creditShort[11] = "", taxShort[11] = "";
+  if (!UpdateAccountTotals(line.debit, line.debitKind, 0, line.debitAmount, p.postingDate, debitShort,
+                           &line.debitType, true) ||
+      !UpdateAccountTotals(line.credit, line.creditKind, 1, line.creditAmount, p.postingDate,
+                           creditShort, &line.creditType, true))
+    return false;
+  layouts::SetRawText(j, bube::kDebitShortCode, debitShort);
+  layouts::SetRawText(j, bube::kCreditShortCode, creditShort);
+  if (line.taxAccount[0]) {
+    int side = (taxFlags & 0x20) ? 0 : 1;
+    if (!UpdateAccountTotals(line.taxAccount, kSachkonto, side, line.taxAmount, p.postingDate,
+                             taxShort, nullptr, CountPosting(p, line.taxAccount, line.journalKey)))
+      return false;
+    layouts::SetRawText(j, bube::kTaxShortCode, taxShort);
+  }
+
+  // 9.11 Settlement of an open item.
+  if (Field(b, bat::kSettlementReference)[0] != '\0') {
+    layouts::SetRawText(j, bube::kSettlementReference, Field(b, bat::kSettlementReference));
+    layouts::SetNumber(j, bube::kRequestByte, layouts::GetNumber(b, bat::kJournalByte));
+    flags |= kSettlementPosting;
+  }
+  layouts::SetNumber(j, bube::kFlags, flags);
+  layouts::SetNumber(j, bube::kLineByte, LineNumber(b, i, line_::kJournalByte));
+
+  // 9.12 Cost centres; 9.13 the journal record.
+  if (!PostLineCostCentres(p, i, j)) return false;
+  if (!InsertJournal(j)) return false;
+  if (i == 0 && p.postingNumber) *p.postingNumber = layouts::GetNumber(j, bube::kPostingNo);
+
+  // 9.14 The collective-account record.
+  if (WritesCollectiveRecord(line.debitKind, line.creditKind))
+    return PostCollectiveRecord(p, i, flags, line, debitShort, creditShort);
+  return true;
+}
+
+// Step 10: the reverse-charge record of EG purchases.
+bool PostReverseCharge(Posting& p) {
+  if (p.ecLine < 0 || AmountIsZero(p.ecSum)) return true;
+  void* b = p.booking;
+  int i = p.ecLine;
+  int taxSide = static_cast<int>(LineNumber(b, i, line_::kTaxSide));
+  const char* netAccount = LineField(b, i, taxSide == 1 ? line_::kCreditAccount : line_::kDebitAccount);
+  RateText rate;
+  CopyLimited(rate, p.standardBefore, sizeof rate);
+  char account[layouts::sako::kLayout.recordLength];
+  bool found = false;
+  if (!ReadAccount(kSachkonto, netAccount, account, found)) return false;
+  if (found && (layouts::GetNumber(account, layouts::sako::kTaxKey) & kEcRate) &&
+      !AmountIsZero(layouts::FieldBytes(account, layouts::sako::kRate)))
+    CopyLimited(rate, layouts::FieldBytes(account, layouts::sako::kRate), sizeof rate);
+  AmountText tax;
+  if (!AmountPercentOf(tax, p.ecSum, rate)) return false;
+
+  // The EG record the line names, else the one valid at the document date.
+  int index = static_cast<int>(LineNumber(b, i, line_::kRateIndex)) & 0xFFFF;
+  std::vector<RateRecord> records;
+  if (!ListRateRecords(kEcRate, records)) return false;
+  const RateRecord* record = nullptr;
+  for (const RateRecord& r : records)
+    if (r.index == index) record = &r;
+  RateRecord valid;
+  bool validFound = false;
+  if (!record) {
+    if (!RateRecordAt(kEcRate, Field(b, bat::kVoucherDate), valid, validFound) || !validFound) return false;
+    record = &valid;
+  }
+
+  Journal j;
+  NewJournal(j, p);
+  char key[11];
+  if (!NextJournalKey(p.postingDate, key)) return false;
+  layouts::SetRawText(j, bube::kPostingKey, key);
+  layouts::SetNumber(j, bube::kFlags, kReclassification);
+  layouts::SetRawText(j, bube::kDebitAccount, record->inputTaxAccount);
+  layouts::SetRawText(j, bube::kCreditAccount, record->outputTaxAccount);
+  layouts::SetRawText(j, bube::kDebitAmount, tax);
+  layouts::SetRawText(j, bube::kCreditAmount, tax);
+  char debitShort[11] = "", creditShort[11] = "";
+  if (!UpdateAccountTotals(record->inputTaxAccount, kSachkonto, 0, tax, p.postingDate, debitShort,
+                           nullptr, true) ||
+      !UpdateAccountTotals(record->outputTaxAccount, kSachkonto, 1, tax, p.postingDate, creditShort,
+                           nullptr, true))
+    return false;
+  layouts::SetRawText(j, bube::kDebitShortCode, debitShort);
+  layouts::SetRawText(j, bube::kCreditShortCode, creditShort);
+  return InsertJournal(j);
+}
+
+bool TransferWanted(const void* booking) {
+  return Field(booking, bat::kTransfer)[178] != '\0';
+}
+
+// Steps 6 to 11: everything that one transaction holds.
+bool PostInTransaction(Posting& p) {
+  bool transactions = !CurrentSettings().transAus;
+  if (transactions && !Transaction(kBegin)) return false;
+  auto fail = [&] {
+    if (transactions) Transaction(kAbort);
+    return false;
+  };
+  // 7. The chart of accounts must be there.
+  char first[layouts::sako::kLayout.recordLength];
+  if (!GetFirst(first, kSlotSako)) return fail();
+  // 8. Lines and records.
+  p.records = p.lineCount;
+  for (int i = 0; i < p.lineCount; ++i)
+    if (WritesCollectiveRecord(static_cast<int>(LineNumber(p.booking, i, line_::kDebitKind)),
+                               static_cast<int>(LineNumber(p.booking, i, line_::kCreditKind))))
+      ++p.records;
+  // 9. The lines; 10. reverse charge; 11. transfer and commit.
+  for (int i = 0; i < p.lineCount; ++i)
+    if (!PostLine(p, i)) return fail();
+  if (!PostReverseCharge(p)) return fail();
+  if (TransferWanted(p.booking)) {
+    char transfer[256];
+    std::memcpy(transfer, Field(p.booking, bat::kTransfer), sizeof transfer);
+    if (!Insert(transfer, kSlotUeberw)) return fail();
+  }
+  if (transactions && !Transaction(kEnd)) return false;
+  return true;
+}
+
+}  // namespace
+
+bool PostBooking(void* booking, bool startsBooking, long* postingNumber) {
+  // 1. Posted already.
+  if (layouts::GetNumber(booking, bat::kSkip) != 0) return true;
+  Posting p;
+  p.booking = booking;
+  p.startsBooking = startsBooking;
+  p.postingNumber = postingNumber;
+  CopyLimited(p.postingDate, Field(booking, bat::kPostingDate), sizeof p.postingDate);
+  p.lineCount = CountLines(booking);
+
+  // 2. The posting date must lie in an open year; 3. select that year.
+  const MandantValues& m = CurrentMandant();
+  std::string year = p.postingDate[0] ? std::to_string(1980 + std::atoi(p.postingDate + 4)) : "";
+  bool previousYear = m.previousYear[0] && year == m.previousYear;
+  if (year.empty() || (year != m.currentYear && !previousYear)) {
+    ShowMessage(kMessageOutsideYears);
+    return false;
+  }
+  if (!SwitchWorkingYear(year)) return false;
+
+  // 4. The transfer file; 5. the rates valid at the document date.
+  bool transfer = TransferWanted(booking);
+  if (transfer && !OpenSlot(kSlotUeberw)) return false;
+  bool posted;
+  {
+    RatesInForceGuard keepRates;
+    CopyLimited(p.standardBefore, CurrentRatesInForce().standard, sizeof p.standardBefore);
+    RatesInForce(Field(booking, bat::kVoucherDate));
+    posted = PostInTransaction(p);
+  }
+  if (transfer) CloseSlot(kSlotUeberw);
+  if (!posted) return false;
+  p.posted.lineCount = p.lineCount;
+
+  // 12. Open items; 13. carry-forward of a previous-year booking.
+  if (layouts::GetNumber(booking, bat::kNoOpenItem) == 0) CreateOpenItems(booking, p.posted);
+  if (previousYear) {
+    if (!SwitchWorkingYear(m.currentYear)) return false;
+    if (!CarryBookingForward(p.posted)) return false;
+  }
+  // 14. Tell the dependent applications.
+  if (Field(booking, bat::kSettlementReference)[0] == '\0' && Options().bookingListener)
+    Options().bookingListener(booking);
+  return true;
+}
+
+}  // namespace talvera

@@ -1,0 +1,62 @@
+// The posting engine: every way a booking is entered ends here.
+//
+// A booking is one record in the layout of the batch file (bat): header
+// fields and up to ten lines. PostBooking writes its journal records into
+// bube, adds the amounts to the period totals of every account touched
+// (Sachkonten, Kreditoren, Debitoren, tax accounts and the collective
+// accounts of receivables and payables), posts cost centres, writes the
+// reverse-charge record and an attached bank transfer, and afterwards
+// creates open items and carries a previous-year booking into the current
+// year.
+//
+// Invariants the engine keeps:
+//  1. A booking is wholly in the journal, the account totals and the cost
+//     centres, or not at all: all of it runs in one record-store transaction
+//     (unless the record manager's transactions are switched off).
+//  2. The stored period totals of every account equal the sums of the
+//     journal records of that account and period (CheckTotalsAgainstJournal).
+//  3. The rates in force are the same after a call as before it.
+//  4. Open items and the carry-forward follow the committed booking; their
+//     failure leaves the booking standing.
+#pragma once
+
+namespace talvera {
+
+// Set by the command that opens a posting dialog.
+enum class PostingMode { kOrdinary, kClosing, kReclassification };
+void SetPostingMode(PostingMode mode);
+PostingMode CurrentPostingMode();
+
+// Options of the callers: the import may suppress collective-account
+// records; batch posting words the missing-tax message differently.
+void SetSuppressCollectiveRecords(bool suppress);
+void SetPostingFromBatch(bool fromBatch);
+
+// Posts one booking record (layout of bat; the record is changed: resolved
+// tax classes and indexes, home-currency amounts). `startsBooking` marks
+// line 0 as the first record of a new booking. postingNumber, when given,
+// receives the posting number of line 0's journal record.
+bool PostBooking(void* booking, bool startsBooking, long* postingNumber = nullptr);
+
+// Adds `amount` to the account's total of the posting date's period and
+// side (0 debit, 1 credit). kind 0: looked up. Outputs may be null.
+bool UpdateAccountTotals(const char* account, int kind, int side, const char* amount,
+                         const char* postingDate, char* shortCodeOut, int* accountTypeOut,
+                         bool countPosting);
+// The next journal key of the posting date's day (YYPPDDnnnn).
+bool NextJournalKey(const char* postingDate, char* keyOut);
+bool PostCostCentre(const char* costCentre, const char* documentDate, const char* netAmount,
+                    bool subtract);
+// Whether the account occurs in an earlier record of the booking that the
+// journal key belongs to.
+bool AlreadyCounted(const char* account, const char* journalKey, bool& counted);
+
+// Notifications after postings; both are harmless when nothing listens.
+// periodMask: bit 0 opening balance, bit p fiscal period p, bit 13 year total.
+using BalanceChangeListener = void (*)(const char* account, unsigned periodMask);
+void SetBalanceChangeListener(BalanceChangeListener listener);
+// A posted booking that settles no open item.
+using BookingListener = void (*)(const void* booking);
+void SetBookingListener(BookingListener listener);
+
+}  // namespace talvera
