@@ -16,6 +16,18 @@ struct MandantValues {
   char vatId[16] = "";               // USt-ID-Nummer
   bool cashBasis = false;            // Istversteuerung
   char cashBasisAccount[8] = "";     // account for VAT not yet due under cash basis
+
+  char companyName[124] = "";        // UTF-8: up to three bytes for each of the 40 characters
+  char taxOffice[76] = "";
+  char taxNumber[16] = "";           // from offset 69, else 134
+  bool passwordOn = false;           // the Fibu password is asked when the Mandant opens
+  char accessPassword[16] = "";      // plain Fibu password, empty for none
+  char evaluationPassword[16] = "";  // plain evaluations password, empty for none
+  char masterRecord[998] = {};       // the whole company master record as read
+  // Month names in fiscal order: monthNames[0] is the start month.
+  char monthNames[12][10] = {};
+  char firstDay[7] = "";             // first day of the current fiscal year, DDPPYY
+  char dayBefore[7] = "";            // the day before it (last day of the previous year)
 };
 
 MandantValues& CurrentMandant();

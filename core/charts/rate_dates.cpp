@@ -35,8 +35,29 @@ void RebaseCalendarDate(const char* calendarDate, int startMonth, char* out) {
   MakePeriodDate(out, day, period, yearIndex);
 }
 
+void RebaseDateBetween(const char* date, int fromMonth, int toMonth, char* out) {
+  if (date[0] == '\0') {
+    out[0] = '\0';
+    return;
+  }
+  // Calendar month and year index of the date, then on to the other start month.
+  int month = fromMonth + TwoDigits(date + 2) - 1;
+  int yearIndex = TwoDigits(date + 4);
+  if (month > 12) {
+    month -= 12;
+    ++yearIndex;
+  }
+  char calendar[7];
+  MakePeriodDate(calendar, TwoDigits(date), month, yearIndex);
+  RebaseCalendarDate(calendar, toMonth, out);
+}
+
 bool RebaseRateDates(const std::string& path, int startMonth) {
-  if (startMonth == 1) return true;
+  return RebaseRateDatesBetween(path, 1, startMonth);
+}
+
+bool RebaseRateDatesBetween(const std::string& path, int fromMonth, int toMonth) {
+  if (fromMonth == toMonth) return true;
   namespace T = layouts::steke;
   if (!OpenPath(path, kSlotScratch)) return false;
   bool ok = false;
@@ -48,7 +69,7 @@ bool RebaseRateDates(const std::string& path, int startMonth) {
     while (ok && found) {
       char* date = layouts::FieldBytes(record, T::kValidFrom);
       char rebased[7];
-      RebaseCalendarDate(date, startMonth, rebased);
+      RebaseDateBetween(date, fromMonth, toMonth, rebased);
       std::memcpy(date, rebased, sizeof rebased);
       ok = Update(record, MakeFileId(kSlotScratch, 0)) &&
            GetNextFound(record, found, MakeFileId(kSlotScratch, 0));

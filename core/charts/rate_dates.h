@@ -25,4 +25,9 @@ void RebaseCalendarDate(const char* calendarDate, int startMonth, char* out);
 // record-store failure, which the store has reported.
 bool RebaseRateDates(const std::string& path, int startMonth);
 
+// The same between any two start months: a rate file copied from a Mandant
+// whose fiscal year starts in `fromMonth` into one starting in `toMonth`.
+void RebaseDateBetween(const char* date, int fromMonth, int toMonth, char* out);
+bool RebaseRateDatesBetween(const std::string& path, int fromMonth, int toMonth);
+
 }  // namespace talvera::charts
