@@ -24,7 +24,9 @@ namespace {
 
 namespace F = layouts::fista;
 
-const auto* const kTemplates = ::testing::AddGlobalTestEnvironment(new talvera::testing::ChartTemplates);
+// Built once for the whole program.
+const auto* const kTemplates =
+    ::testing::AddGlobalTestEnvironment(new talvera::testing::ChartTemplates);
 
 std::string MasterText(int number, const layouts::Field& field) {
   char record[998];
