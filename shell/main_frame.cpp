@@ -1,0 +1,289 @@
+#include "shell/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "core/message.h"
+#include "core/record_store.h"
+#include "core/settings.h"
+#include "reports/journal_band.h"
+#include "reports/report_window.h"
+#include "shell/command_table.h"
+#include "shell/shell_state.h"
+#include "shell/notifier.h"
+
+namespace talvera {
+namespace {
+
+constexpr int kMessageBackup = 21;
+constexpr int kMessagePostingDialogOpen = 412;
+constexpr int kCommandBackup = 3030;
+
+QString Prompt(int id) {
+  std::optional<std::string> text = MessageText(id);
+  return text ? QString::fromStdString(*text) : QString();
+}
+
+// The band above the report window that carries the journal's column heads.
+class JournalBand : public QWidget {
+ public:
+  JournalBand(QWidget* parent, ReportWindow* report) : QWidget(parent), report_(report) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    PaintJournalBand(painter, rect(), report_->ReportFont());
+  }
+
+ private:
+  ReportWindow* report_;
+};
+
+QStyle::StandardPixmap IconOf(int id) {
+  switch (id) {
+    case 3031: return QStyle::SP_DialogOpenButton;
+    case 3030: return QStyle::SP_DialogSaveButton;
+    case 3071: return QStyle::SP_FileDialogDetailedView;
+    case 3048: return QStyle::SP_ComputerIcon;
+    case 3013: return QStyle::SP_FileDialogNewFolder;
+    case 3051: return QStyle::SP_DirOpenIcon;
+    case 2098: return QStyle::SP_DialogDiscardButton;
+    case 3015: return QStyle::SP_FileDialogListView;
+    case 3009: return QStyle::SP_FileDialogContentsView;
+    case 3012: return QStyle::SP_FileIcon;
+    case 3044: return QStyle::SP_DriveHDIcon;
+    case 3000: return QStyle::SP_ArrowUp;
+    case 3074: return QStyle::SP_ArrowRight;
+    case 3075: return QStyle::SP_ArrowLeft;
+    case 57666: return QStyle::SP_DialogHelpButton;
+    default: return QStyle::SP_FileIcon;
+  }
+}
+
+}  // namespace
+
+MainFrame::MainFrame() {
+  setObjectName("CMainFrame");
+  auto* central = new QWidget(this);
+  report_ = new ReportWindow(central);
+  report_->setObjectName(ControlNameOfReport());
+  band_ = new JournalBand(central, report_);
+  setCentralWidget(central);
+  BuildMenus();
+  BuildToolbar();
+  BuildStatusBar();
+  connect(report_, &ReportWindow::reportShown, this, [this](int kind) {
+    CurrentShell().reportKind = kind;
+    PlaceReportWindow();
+    Refresh();
+  });
+  connect(report_, &ReportWindow::contextMenuRequested, this, [this](const QPoint& pos) {
+    if (CurrentShell().currentMandant == 0) return;
+    PopUpReportMenu(this, pos, CurrentShell().accountWindowsVisible, [this](int id) { RunCommand(id); });
+  });
+  SetHandler(3071, [] { return CopyReportToClipboard() ? 0 : -1; });
+  SetHandler(3081, [this] {
+    report_->ClearReport();
+    return 0;
+  });
+  SetHandler(3032, [this] {
+    close();
+    return 0;
+  });
+  Refresh();
+}
+
+MainFrame::~MainFrame() = default;
+
+QString MainFrame::ControlNameOfReport() { return QStringLiteral("id1"); }
+
+void MainFrame::BuildMenus() {
+  auto tops = TopMenus();
+  for (std::size_t i = 0; i < tops.size() && i < 10; ++i) {
+    topMenus_[i] = menuBar()->addMenu(QString::fromUtf8(tops[i]));
+    connect(topMenus_[i], &QMenu::aboutToShow, this, &MainFrame::Refresh);
+  }
+  std::map<std::string, QMenu*> submenus;
+  for (const CommandInfo& c : Commands()) {
+    QMenu* top = nullptr;
+    for (std::size_t i = 0; i < tops.size(); ++i)
+      if (QString::fromUtf8(tops[i]).remove('&') == QString::fromUtf8(c.menu)) top = topMenus_[i];
+    if (!top) continue;
+    QMenu* menu = top;
+    if (c.submenu[0]) {
+      std::string key = std::string(c.menu) + "/" + c.submenu;
+      if (!submenus.count(key)) submenus[key] = top->addMenu(QString::fromUtf8(c.submenu));
+      menu = submenus[key];
+    }
+    auto* action = menu->addAction(QString::fromUtf8(c.text));
+    if (c.shortcut[0]) action->setShortcut(QKeySequence(QString::fromUtf8(c.shortcut)));
+    action->setStatusTip(Prompt(c.id));
+    action->setData(c.id);
+    if (c.id == 3099) {
+      action->setCheckable(true);
+      action->setChecked(true);
+    }
+    connect(action, &QAction::triggered, this, [this, id = c.id] { RunCommand(id); });
+    actions_[c.id] = action;
+  }
+}
+
+void MainFrame::BuildToolbar() {
+  QToolBar* bar = addToolBar("Symbolleiste");
+  bar->setObjectName("toolbar");
+  bar->setMovable(false);
+  bar->setIconSize(QSize(24, 24));
+  for (int id : ToolbarCommands()) {
+    if (id == 0) {
+      bar->addSeparator();
+      continue;
+    }
+    QAction* action = ActionOf(id);
+    if (!action) continue;
+    action->setIcon(style()->standardIcon(IconOf(id)));
+    bar->addAction(action);
+  }
+}
+
+void MainFrame::BuildStatusBar() {
+  for (const char* pane : {"CAP", "NUM", "SCRL"}) {
+    auto* label = new QLabel(pane, this);
+    label->setEnabled(false);
+    statusBar()->addPermanentWidget(label);
+  }
+  statusBar()->showMessage("Bereit");
+}
+
+void MainFrame::SetHandler(int commandId, Handler handler) {
+  handlers_[commandId] = std::move(handler);
+  Refresh();
+}
+
+QAction* MainFrame::ActionOf(int commandId) const {
+  auto it = actions_.find(commandId);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+bool MainFrame::CommandEnabled(int commandId) const {
+  const CommandInfo* c = FindCommand(commandId);
+  return c && handlers_.count(commandId) && CommandAllowed(*c, ContextOf(CurrentShell()));
+}
+
+void MainFrame::RunCommand(int commandId) {
+  // Commands of a later part of the program stay in the menu, disabled.
+  if (!CommandEnabled(commandId)) return;
+  const CommandInfo* c = FindCommand(commandId);
+  ShellState& s = CurrentShell();
+  long context;
+  if (HelpContextOf(commandId, context)) s.helpContext = context;
+  if (c->changesData) s.dataChanged = true;
+  int result = handlers_[commandId]();
+  if (c->reportKind >= 0 && result >= 0) report_->ShowReport(c->reportKind, result);
+  Refresh();
+}
+
+void MainFrame::Refresh() {
+  for (auto& [id, action] : actions_) action->setEnabled(CommandEnabled(id));
+  if (QAction* visible = ActionOf(3099)) visible->setChecked(CurrentShell().accountWindowsVisible);
+  setWindowTitle(isMinimized() ? QString(kProductName)
+                               : QString::fromStdString(WindowTitle(CurrentShell())));
+}
+
+void MainFrame::EnablePostingMenus(bool enable) {
+  for (int i : {0, 2, 4, 5, 6, 7, 8})
+    if (topMenus_[i]) topMenus_[i]->setEnabled(enable);
+  CurrentShell().postingDialogOpen = !enable;
+  Refresh();
+}
+
+void MainFrame::EnableOpenItemMenu(bool enable) {
+  if (topMenus_[8]) topMenus_[8]->setEnabled(enable);
+}
+
+void MainFrame::PlaceReportWindow() {
+  QWidget* central = centralWidget();
+  int band = JournalBandVisible() ? JournalBandHeight(report_->LineHeight()) : 0;
+  band_->setGeometry(0, 0, central->width(), band);
+  band_->setVisible(band > 0);
+  report_->setGeometry(-1, band - 1, central->width() + 2, central->height() - band + 2);
+}
+
+void MainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  PlaceReportWindow();
+}
+
+void MainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) Refresh();
+}
+
+bool MainFrame::ConfirmExit() {
+  ShellState& s = CurrentShell();
+  if (s.postingDialogOpen) {
+    ShowMessage(kMessagePostingDialogOpen);
+    return false;
+  }
+  if (s.databaseOpen && CurrentSettings().sFrage && s.dataChanged) {
+    bool yes = ShowMessage(kMessageBackup);
+    if (!yes && LastMessageResult() == kIdCancel) return false;
+    if (yes && handlers_.count(kCommandBackup)) handlers_[kCommandBackup]();
+  }
+  return true;
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+  if (!ConfirmExit()) {
+    event->ignore();
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible()) w->close();
+  CloseAll();
+  CurrentShell().databaseOpen = false;
+  StopNotifier();
+  QApplication::restoreOverrideCursor();
+  event->accept();
+}
+
+KeyboardFilter::KeyboardFilter(MainFrame* frame, std::function<void(long)> help)
+    : QObject(frame), frame_(frame), help_(std::move(help)) {}
+
+bool KeyboardFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+  if (key->key() == Qt::Key_Plus && (key->modifiers() & Qt::KeypadModifier) && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() != frame_) {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(watched, &tab);
+    return true;
+  }
+  if (key->key() == Qt::Key_F1 && plain) {
+    if (help_) help_(CurrentShell().helpContext);
+    return true;
+  }
+  if (CurrentShell().currentMandant == 0) return QObject::eventFilter(watched, event);
+  if (key->key() == Qt::Key_F4 && plain) {
+    frame_->RunCommand(3099);
+    return true;
+  }
+  if (key->key() == Qt::Key_F9 && plain) {
+    frame_->activateWindow();
+    frame_->raise();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace talvera

@@ -1,0 +1,46 @@
+// talvi: the accounting program.
+#include <QApplication>
+#include <QTimer>
+
+#include "core/mandant_values.h"
+#include "core/today.h"
+#include "posting/posting_engine.h"
+#include "shell/frame_commands.h"
+#include "shell/main_frame.h"
+#include "shell/message_box.h"
+#include "shell/notices.h"
+#include "shell/notifier.h"
+#include "shell/shell_state.h"
+#include "shell/start_screen.h"
+#include "tax/tax_rates.h"
+
+using namespace talvera;
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setApplicationName("TALVERA");
+  QtMessagePresenter presenter;
+  InstallMessagePresenter(&presenter);
+  ResetDayToday();
+
+  StartScreen start(nullptr, false);
+  start.show();
+  if (!PrepareStart()) return 1;
+  InstallRateLoading();
+  StartNotifier();
+  SetBookingListener([](const void* booking) {
+    NotifyBooking(booking, CurrentMandant().number, RateTextOfRecord);
+  });
+  start.ShowFor(2.2);
+
+  MainFrame frame;
+  RegisterCommands(frame);
+  auto* keys = new KeyboardFilter(&frame, {});
+  app.installEventFilter(keys);
+  frame.showMaximized();
+  // Choosing the Mandant opens the Mandant administration.
+  QTimer::singleShot(0, &frame, [&frame] { frame.RunCommand(3052); });
+  int result = app.exec();
+  StopNotifier();
+  return result;
+}

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+
+#include <fstream>
+#include <set>
+
+#include "core/mandant_values.h"
+#include "core/message.h"
+#include "core/message_recorder.h"
+#include "core/settings.h"
+#include "shell/command_table.h"
+#include "shell/main_frame.h"
+#include "shell/shell_state.h"
+#include "support/temp_dir.h"
+
+using namespace talvera;
+
+namespace {
+
+TEST(CommandTable, EveryCommandIsCompleteAndUnique) {
+  std::set<int> ids;
+  for (const CommandInfo& c : Commands()) {
+    EXPECT_TRUE(ids.insert(c.id).second) << c.id;
+    EXPECT_NE(std::string(c.text), "") << c.id;
+  }
+  // The commands without a status prompt are the four the menu leaves without one.
+  for (const CommandInfo& c : Commands()) {
+    if (!MessageText(c.id)) {
+      EXPECT_TRUE(c.id == 10026 || c.id == 3090 || c.id == 3001 || c.id == 10011) << c.id;
+    }
+  }
+  for (int id : ToolbarCommands()) {
+    if (id) {
+      EXPECT_NE(FindCommand(id), nullptr) << id;
+    }
+  }
+  EXPECT_EQ(TopMenus().size(), 10u);
+}
+
+TEST(CommandTable, EnablingRules) {
+  struct Case {
+    int id;
+    CommandContext context;
+    bool allowed;
+  };
+  CommandContext none;
+  CommandContext evaluations;
+  evaluations.evaluationsUnlocked = true;
+  CommandContext posting;
+  posting.postingDialogOpen = true;
+  posting.evaluationsUnlocked = true;
+  CommandContext clerk;  // may record bookings, but not post them
+  clerk.rights = kRightBuchungenErfassen;
+  CommandContext booker;
+  booker.rights = kRightBuchungenErfassen | kRightVerbuchen;
+  CommandContext archive;
+  archive.archiveOpen = true;
+  archive.rights = ~0u;
+  const Case cases[] = {
+      {3000, none, false},        {3000, evaluations, true},  {3000, posting, false},
+      {3013, clerk, false},       {3013, booker, true},       {3080, clerk, true},
+      {3013, archive, false},     {3047, archive, true},      {3047, none, false},
+      {3071, none, false},        {3015, none, true},         {3066, booker, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CommandAllowed(*FindCommand(c.id), c.context), c.allowed) << c.id;
+}
+
+TEST(WindowTitle, FollowsTheMandantAndItsFiscalYear) {
+  ShellState s;
+  EXPECT_EQ(WindowTitle(s), "TALVERA");
+  s.currentMandant = 1;
+  s.userName = "Anna";
+  s.firmName = "Müller GmbH";
+  s.fiscalYear = "1999";
+  CurrentMandant().fiscalStartMonth = 7;
+  EXPECT_EQ(WindowTitle(s), "TALVERA - Anna - Müller GmbH ( 1999/00 )");
+  CurrentMandant().fiscalStartMonth = 1;
+  EXPECT_EQ(WindowTitle(s), "TALVERA - Anna - Müller GmbH ( 1999 )");
+}
+
+TEST(PrepareStart, RefusesWithoutDataRoot) {
+  talvera::testing::TempSettingsDir settings;
+  MessageRecorder messages;
+  EXPECT_FALSE(PrepareStart());
+  std::ofstream(settings / "TALVI.INI") << "[TALVI]\nPfad=" << (settings / "fehlt") << "\n";
+  EXPECT_FALSE(PrepareStart());
+  std::ofstream(settings / "TALVI.INI") << "[TALVI]\nPfad=" << settings.path() << "\nDBFehler=80\n";
+  EXPECT_TRUE(PrepareStart());
+  EXPECT_EQ(messages.Numbers(), (std::vector<int>{60, 513}));
+  EXPECT_EQ(ReadSetting("DBFehler"), "");
+}
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CurrentShell() = ShellState{};
+    CurrentSettings() = Settings{};
+  }
+  void TearDown() override { CurrentShell() = ShellState{}; }
+  talvera::testing::TempSettingsDir settings_;
+  MessageRecorder messages_;
+};
+
+TEST_F(FrameTest, CommandsWithoutWorkOrRightStayDisabled) {
+  MainFrame frame;
+  int runs = 0;
+  frame.SetHandler(3000, [&] {
+    ++runs;
+    return -1;
+  });
+  EXPECT_FALSE(frame.ActionOf(3000)->isEnabled());
+  frame.RunCommand(3000);  // Ctrl+G without evaluations does nothing
+  EXPECT_EQ(runs, 0);
+  CurrentShell().evaluationsUnlocked = true;
+  frame.Refresh();
+  EXPECT_TRUE(frame.ActionOf(3000)->isEnabled());
+  frame.RunCommand(3000);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(CurrentShell().helpContext, 3000);
+  EXPECT_FALSE(frame.ActionOf(3046)->isEnabled());  // year change: a later part
+  EXPECT_EQ(frame.ActionOf(3000)->shortcut(), QKeySequence("Ctrl+G"));
+  EXPECT_EQ(frame.ActionOf(3000)->statusTip(), "Ausgabe der aktuellen Gewinn- und Verlustrechnung");
+}
+
+TEST_F(FrameTest, PostingDialogGreysMenusAndBlocksTheExit) {
+  MainFrame frame;
+  frame.show();
+  frame.EnablePostingMenus(false);
+  auto menus = frame.menuBar()->actions();
+  EXPECT_FALSE(menus[0]->menu()->isEnabled());
+  EXPECT_TRUE(menus[1]->menu()->isEnabled());
+  EXPECT_FALSE(menus[8]->menu()->isEnabled());
+  EXPECT_FALSE(frame.close());
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{412});
+  frame.EnablePostingMenus(true);
+  EXPECT_TRUE(menus[0]->menu()->isEnabled());
+}
+
+TEST_F(FrameTest, ExitAsksForTheBackup) {
+  MainFrame frame;
+  int backups = 0;
+  frame.SetHandler(3030, [&] {
+    ++backups;
+    return 0;
+  });
+  frame.show();
+  ShellState& s = CurrentShell();
+  s.databaseOpen = true;
+  s.dataChanged = true;
+  CurrentSettings().sFrage = true;
+  messages_.answers = {kIdCancel};
+  EXPECT_FALSE(frame.close());
+  messages_.answers = {kIdYes};
+  EXPECT_TRUE(frame.close());
+  EXPECT_EQ(messages_.Numbers(), (std::vector<int>{21, 21}));
+  EXPECT_EQ(backups, 1);
+}
+
+TEST_F(FrameTest, KeysAboveAllWindows) {
+  MainFrame frame;
+  long asked = -1;
+  KeyboardFilter filter(&frame, [&](long context) { asked = context; });
+  CurrentShell().helpContext = 3095;
+  QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+  EXPECT_TRUE(filter.eventFilter(&frame, &f1));
+  EXPECT_EQ(asked, 3095);
+}
+
+}  // namespace
