@@ -1,0 +1,184 @@
+// A writer process killed at every point of its postings: after each kill
+// the books hold whole bookings only, the stored totals equal the journal,
+// and the cost centres equal the journal's cost-centre lines.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <iterator>
+#include <map>
+
+#include "crash_vfs.h"
+#include "posting/invariants.h"
+#include "posting_fixture.h"
+
+namespace talvera::testing {
+namespace {
+
+constexpr int S = 2, K = 4, D = 8;
+constexpr unsigned kFirstOfBooking = 0x40, kFurtherRecordsUnit = 0x800;
+
+// The bookings a writer posts in turn, with the journal records each leaves.
+struct Shape {
+  const char* name;
+  int lines, records;
+  void (*build)(Booking&);
+};
+const Shape kShapes[] = {
+    {"customer_invoice", 1, 2,
+     [](Booking& b) { b.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00"); }},
+    {"vendor_invoice", 1, 2,
+     [](Booking& b) { b.Line("3400", S, "70000", K, "000000238,00", "000000200,00", 2, 2, "19,00"); }},
+    {"customer_payment", 1, 2, [](Booking& b) { b.Line("1200", S, "10000", D, "000000119,00"); }},
+    {"vendor_payment", 1, 2, [](Booking& b) { b.Line("70000", K, "1200", S, "000000238,00"); }},
+    {"rent_on_two_cost_centres", 1, 1,
+     [](Booking& b) { b.Line("4210", S, "1200", S, "000000500,00").CostCentres("    100", "    200"); }},
+    {"three_line_invoice", 3, 6,
+     [](Booking& b) {
+       b.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00")
+           .Line("10000", D, "8736", S, "000000023,80", "000000020,00", 1, 2, "19,00")
+           .Line("10000", D, "8400", S, "000000011,90", "000000010,00", 1, 2, "19,00");
+     }},
+    {"vendor_invoice_with_cost_centre", 2, 4,
+     [](Booking& b) {
+       b.Line("4210", S, "70000", K, "000000119,00", "000000100,00", 2, 2, "19,00")
+           .CostCentres("    100", "")
+           .Line("3400", S, "70000", K, "000000059,50", "000000050,00", 2, 2, "19,00");
+     }},
+    {"revenue_on_a_cost_centre", 1, 1,
+     [](Booking& b) { b.Line("1200", S, "8120", S, "000000300,00").CostCentres("    200", "", 2); }},
+};
+constexpr int kShapeCount = static_cast<int>(std::size(kShapes));
+
+// The voucher number of booking n of a writer's run.
+std::string Voucher(int run, int n) {
+  char voucher[16];
+  std::snprintf(voucher, sizeof voucher, "%08d", run * 1000 + n);
+  return voucher;
+}
+
+Booking Make(int run, int n) {
+  char date[16];
+  std::snprintf(date, sizeof date, "%02d%02d46", 1 + (run * 7 + n) % 28, 1 + (run + n) % 12);
+  Booking b(date, kShapes[n % kShapeCount].name, Voucher(run, n).c_str());
+  kShapes[n % kShapeCount].build(b);
+  return b;
+}
+
+// The writer, in the forked child: posts one booking of every shape and
+// dies at the crash limit. Exit status 0 when all are posted, 1 + n when
+// booking n was refused, 100 when the books did not open.
+[[noreturn]] void Write(int run, long crashLimit, const MessageRecorder& messages) {
+  CrashVfs::Install(crashLimit);
+  if (!OpenMainFiles()) _exit(100);
+  for (int n = 0; n < kShapeCount; ++n) {
+    if (!Make(run, n).Post()) {
+      for (const auto& m : messages.shown) std::fprintf(stderr, "message %d %s\n", m.number, m.text.c_str());
+      _exit(1 + n);
+    }
+  }
+  CloseAll();
+  recman::Shutdown();
+  _exit(0);
+}
+
+class PostingCrashTest : public PostingTest {
+ protected:
+  // Runs a writer with the books closed here; -signal when it was killed.
+  int RunWriter(int run, long crashLimit) {
+    CloseAll();
+    recman::Shutdown();
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) Write(run, crashLimit, messages_);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(OpenMainFiles());
+    return WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status);
+  }
+
+  // Checks the books after runs 0 .. lastRun; returns the bookings of lastRun
+  // that are in them.
+  int CheckBooks(int lastRun) {
+    std::vector<std::string> problems;
+    EXPECT_TRUE(CheckTotalsAgainstJournal(problems));
+    EXPECT_TRUE(problems.empty()) << problems.front();
+
+    // Journal records per booking (in key order, so the first is first),
+    // and the cost-centre amounts per centre and period.
+    std::map<std::string, std::vector<unsigned>> bookings;
+    std::map<std::string, std::array<long long, 12>> costCentres;
+    for (const auto& r : Journal()) {
+      bookings[J(r, bube::kVoucherNo)].push_back(static_cast<unsigned>(JN(r, bube::kFlags)));
+      int kind = static_cast<int>(JN(r, bube::kCostCentreKind));
+      if (kind == 0) continue;
+      bool netOnCredit = JN(r, bube::kTaxSideFlags) & 0x10;
+      long long cents = 0;
+      EXPECT_TRUE(AmountToCents(J(r, netOnCredit ? bube::kCreditAmount : bube::kDebitAmount).c_str(), &cents));
+      if (kind & 32) cents = -cents;
+      int period = std::stoi(J(r, bube::kVoucherDate).substr(2, 2));
+      for (const auto& centre : {J(r, bube::kCostCentre1), J(r, bube::kCostCentre2)})
+        if (!centre.empty()) costCentres[centre][period - 1] += cents;
+    }
+
+    // Every run's bookings are a whole prefix of its list: the first k, each
+    // with all its records, and the first record counting the others.
+    int lastRunBookings = 0;
+    for (int run = 0; run <= lastRun; ++run) {
+      int n = 0;
+      for (;; ++n) {
+        auto it = bookings.find(Voucher(run, n));
+        if (it == bookings.end()) break;
+        const Shape& shape = kShapes[n % kShapeCount];
+        const std::vector<unsigned>& flags = it->second;
+        EXPECT_EQ(static_cast<int>(flags.size()), shape.records) << shape.name << " of run " << run;
+        EXPECT_TRUE(flags[0] & kFirstOfBooking) << shape.name << " of run " << run;
+        unsigned further = shape.lines > 1 ? static_cast<unsigned>(shape.records - 1) : 0;
+        EXPECT_EQ(flags[0] / kFurtherRecordsUnit, further) << shape.name << " of run " << run;
+        bookings.erase(it);
+      }
+      if (run == lastRun) lastRunBookings = n;
+    }
+    EXPECT_TRUE(bookings.empty()) << "a booking after a missing one: " << bookings.begin()->first;
+
+    namespace k = layouts::kore;
+    for (const char* centre : {"    100", "    200"}) {
+      std::vector<char> r(k::kLayout.recordLength);
+      bool found = false;
+      EXPECT_TRUE(GetEqual(r.data(), KeyValue(centre, 8), found, kSlotKore) && found);
+      for (int p = 0; p < 12; ++p) {
+        long long stored = 0;
+        EXPECT_TRUE(AmountToCents(layouts::FieldBytes(r.data(), k::kPeriodAmount.At(p)), &stored));
+        EXPECT_EQ(stored, costCentres[centre][p]) << "cost centre" << centre << " period " << p + 1;
+      }
+    }
+    return lastRunBookings;
+  }
+};
+
+TEST_F(PostingCrashTest, KilledWriterLeavesWholeBookingsOnly) {
+  // The writer dies before its 1st, 12th, 23rd ... file write, sync, truncate
+  // or delete (recovering from the previous kill counts too), until one run
+  // gets through all its bookings; then one more runs undisturbed.
+  constexpr int kStride = 11;
+  int kills = 0, run = 0;
+  for (long limit = 1;; limit += kStride, ++run) {
+    SCOPED_TRACE("crash limit " + std::to_string(limit));
+    int result = RunWriter(run, limit);
+    ASSERT_TRUE(result == -SIGKILL || result == 0) << "writer ended with " << result;
+    int posted = CheckBooks(run);
+    if (HasFailure()) return;
+    if (result == 0) {
+      EXPECT_EQ(posted, kShapeCount);
+      break;
+    }
+    ++kills;
+  }
+  ASSERT_EQ(RunWriter(++run, 0), 0);
+  EXPECT_EQ(CheckBooks(run), kShapeCount);
+  EXPECT_GT(kills, 50);  // the kills really fell all over the postings
+}
+
+}  // namespace
+}  // namespace talvera::testing
