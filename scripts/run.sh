@@ -25,8 +25,11 @@ if [ -z "$root" ]; then
 fi
 mkdir -p "$root"
 build/bin/talvi-charts resources/charts "$root" >/dev/null
-if [ ! -x build/bin/talvi ]; then
-  echo "Gebaut. Das Programm talvi selbst gibt es noch nicht; bisher entstehen die Bibliotheken, build/bin/talvi-butil und die Tests."
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" = "" ]; then
+  echo "Gebaut. Es gibt keine Anzeige (DISPLAY ist leer). Starten Sie TALVERA an einem Bildschirm mit"
+  echo "  build/bin/talvi"
+  echo "oder ohne Bildschirm in einer virtuellen Anzeige mit"
+  echo "  xvfb-run -a build/bin/talvi        (Paket xvfb)"
   exit 0
 fi
 exec build/bin/talvi "$@"

@@ -1,5 +1,6 @@
 // talvi: the accounting program.
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 
 #include "core/mandant_values.h"
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
   RegisterCommands(frame);
   auto* keys = new KeyboardFilter(&frame, {});
   app.installEventFilter(keys);
+  // Without a window manager "maximised" means nothing: take the screen first.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
   frame.showMaximized();
   // Choosing the Mandant opens the Mandant administration.
   QTimer::singleShot(0, &frame, [&frame] { frame.RunCommand(3052); });
