@@ -36,10 +36,14 @@ class PreviousMandant {
   MandantSettings settings_;
 };
 
+// The login comes first: it sets the evaluations flag from the user's
+// rights, which the password query may then unlock as well.
 bool LetUserIn(int number) {
   const MandantSeams& seams = CurrentMandantSeams();
-  if (CurrentMandant().passwordOn && seams.askPasswords && !seams.askPasswords()) return false;
   if (seams.login && !seams.login(number, kLoginMakeCurrent)) return false;
+  const MandantValues& m = CurrentMandant();
+  bool protectedByPassword = m.passwordOn || m.accessPassword[0] != '\0';
+  if (protectedByPassword && seams.askPasswords && !seams.askPasswords()) return false;
   // Opening the files checks the version too; asking here keeps a refusal
   // from closing the Mandant that is open.
   return CheckDataVersion();
