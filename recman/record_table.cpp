@@ -7,7 +7,7 @@ namespace recman {
 namespace {
 
 enum Statement { kSeekBase = 0, kNextBatch = 14, kPreviousBatch = 15, kDirect = 16, kInsertSql, kMaxKey, kReadKeys, kUpdateSql, kDeleteSql,
-                 kCount, kLock };
+                 kCount, kLock, kUpdateDataSql };
 
 std::string Column(int key) { return "k" + std::to_string(key); }
 
@@ -69,6 +69,13 @@ std::string UpdateSql(const FileState& f) {
   return "UPDATE " + f.qualified + " SET " + sets + " WHERE id=?1 AND ver=?2";
 }
 
+// An update that leaves every key as it was: SQLite rewrites the entries of
+// every index whose column is SET, changed or not, and each page so touched
+// must be journaled and written at the commit.
+std::string UpdateDataSql(const FileState& f) {
+  return "UPDATE " + f.qualified + " SET ver=ver+1, data=?3 WHERE id=?1 AND ver=?2";
+}
+
 std::string SqlFor(const FileState& f, int kind, int key) {
   if (kind == kNextBatch) return SeekSql(f, key, Seek::kNext, "?3");
   if (kind == kPreviousBatch) return SeekSql(f, key, Seek::kPrevious, "?3");
@@ -84,6 +91,7 @@ std::string SqlFor(const FileState& f, int kind, int key) {
     case kReadKeys: return "SELECT ver" + KeyColumns(f, ", ") + " FROM " + f.qualified +
                            " WHERE id=?1";
     case kUpdateSql: return UpdateSql(f);
+    case kUpdateDataSql: return UpdateDataSql(f);
     case kDeleteSql: return "DELETE FROM " + f.qualified + " WHERE id=?1 AND ver=?2";
     case kCount: return "SELECT count(*) FROM " + f.qualified;
     // A write that changes nothing but takes this database's write lock.
@@ -317,19 +325,23 @@ int UpdateRow(sqlite3* db, FileState* file, int key, const Position& current,
   std::vector<std::string> stored;
   if (int status = CheckUnchanged(db, file, current, &stored)) return status;
   std::vector<std::string> blobs(file->layout.keys.size());
+  bool keysChanged = false;
   for (size_t k = 0; k < blobs.size(); ++k) {
     EncodeFromRecord(file->layout.keys[k], record, &blobs[k]);
-    if (!file->layout.keys[k].modifiable && blobs[k] != stored[k]) return kModifiableKeyChanged;
+    if (blobs[k] == stored[k]) continue;
+    if (!file->layout.keys[k].modifiable) return kModifiableKeyChanged;
+    keysChanged = true;
   }
   int rc = SQLITE_OK;
-  sqlite3_stmt* s = Prepared(db, file, kUpdateSql, 0, &rc);
+  sqlite3_stmt* s = Prepared(db, file, keysChanged ? kUpdateSql : kUpdateDataSql, 0, &rc);
   if (!s) return StatusOf(rc, false);
   ResetGuard guard{s};
   sqlite3_bind_int64(s, 1, current.id);
   sqlite3_bind_int64(s, 2, current.version);
   BindBlob(s, 3, record, file->layout.recordLength);
-  for (size_t k = 0; k < blobs.size(); ++k)
-    BindBlob(s, int(k) + 4, blobs[k].data(), blobs[k].size());
+  if (keysChanged)
+    for (size_t k = 0; k < blobs.size(); ++k)
+      BindBlob(s, int(k) + 4, blobs[k].data(), blobs[k].size());
   rc = sqlite3_step(s);
   if (rc != SQLITE_DONE) return StatusOf(rc, false);
   // The version guard in WHERE closes the gap between the check and the write.
