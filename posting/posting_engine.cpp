@@ -1,6 +1,6 @@
 // PostBooking, step by step. Each numbered step of the posting is one
-// function below; the steps after the commit live in open_items.cpp and
-// carry_forward.cpp.
+// function below; open items live in open_items.cpp, the carry-forward after
+// the commit in carry_forward.cpp.
 #include "posting/posting_engine.h"
 
 #include <cstring>
@@ -373,7 +373,33 @@ bool TransferWanted(const void* booking) {
   return Field(booking, bat::kTransfer)[178] != '\0';
 }
 
-// Steps 6 to 11: everything that one transaction holds.
+bool WantsOpenItems(const void* booking) { return layouts::GetNumber(booking, bat::kNoOpenItem) == 0; }
+
+// The open-item files (of the current year) stay open until the transaction
+// ends; they are closed again afterwards unless the caller had them open.
+// A previous-year booking opens them before its transaction begins, so that
+// the current year's files are there before anything is written.
+class OpenItemFiles {
+ public:
+  explicit OpenItemFiles(bool openNow) {
+    for (int i = 0; i < 2; ++i) {
+      wasOpen_[i] = IsSlotOpen(kSlots[i]);
+      if (openNow) OpenSlot(kSlots[i]);
+    }
+  }
+  ~OpenItemFiles() {
+    for (int i = 0; i < 2; ++i)
+      if (!wasOpen_[i]) CloseSlot(kSlots[i]);
+  }
+  OpenItemFiles(const OpenItemFiles&) = delete;
+  OpenItemFiles& operator=(const OpenItemFiles&) = delete;
+
+ private:
+  static constexpr int kSlots[2] = {kSlotOpdebi, kSlotOpkred};
+  bool wasOpen_[2] = {};
+};
+
+// Steps 6 to 12: everything that one transaction holds.
 bool PostInTransaction(Posting& p) {
   bool transactions = !CurrentSettings().transAus;
   if (transactions && !Transaction(kBegin)) return false;
@@ -399,6 +425,12 @@ bool PostInTransaction(Posting& p) {
     std::memcpy(transfer, Field(p.booking, bat::kTransfer), sizeof transfer);
     if (!Insert(transfer, kSlotUeberw)) return fail();
   }
+  // 12. Open items commit with the records, so that no crash leaves an
+  // invoice without its open item (and the booking costs one durable commit,
+  // not one more per open item). Their failure is shown (message 150) and
+  // the booking stands all the same.
+  p.posted.lineCount = p.lineCount;
+  if (WantsOpenItems(p.booking)) CreateOpenItems(p.booking, p.posted);
   if (transactions && !Transaction(kEnd)) return false;
   return true;
 }
@@ -430,6 +462,7 @@ bool PostBooking(void* booking, bool startsBooking, long* postingNumber) {
   if (transfer && !OpenSlot(kSlotUeberw)) return false;
   bool posted;
   {
+    OpenItemFiles openItemFiles(previousYear && WantsOpenItems(booking));
     RatesInForceGuard keepRates;
     CopyLimited(p.standardBefore, CurrentRatesInForce().standard, sizeof p.standardBefore);
     RatesInForce(Field(booking, bat::kVoucherDate));
@@ -437,10 +470,8 @@ bool PostBooking(void* booking, bool startsBooking, long* postingNumber) {
   }
   if (transfer) CloseSlot(kSlotUeberw);
   if (!posted) return false;
-  p.posted.lineCount = p.lineCount;
 
-  // 12. Open items; 13. carry-forward of a previous-year booking.
-  if (layouts::GetNumber(booking, bat::kNoOpenItem) == 0) CreateOpenItems(booking, p.posted);
+  // 13. Carry-forward of a previous-year booking.
   if (previousYear) {
     if (!SwitchWorkingYear(m.currentYear)) return false;
     if (!CarryBookingForward(p.posted)) return false;

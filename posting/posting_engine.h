@@ -5,19 +5,20 @@
 // bube, adds the amounts to the period totals of every account touched
 // (Sachkonten, Kreditoren, Debitoren, tax accounts and the collective
 // accounts of receivables and payables), posts cost centres, writes the
-// reverse-charge record and an attached bank transfer, and afterwards
-// creates open items and carries a previous-year booking into the current
-// year.
+// reverse-charge record, an attached bank transfer and the open items, and
+// afterwards carries a previous-year booking into the current year.
 //
 // Invariants the engine keeps:
-//  1. A booking is wholly in the journal, the account totals and the cost
-//     centres, or not at all: all of it runs in one record-store transaction
-//     (unless the record manager's transactions are switched off).
+//  1. A booking is wholly in the journal, the account totals, the cost
+//     centres and the open items, or not at all: all of it runs in one
+//     record-store transaction, one durable commit (unless the record
+//     manager's transactions are switched off).
 //  2. The stored period totals of every account equal the sums of the
 //     journal records of that account and period (CheckTotalsAgainstJournal).
 //  3. The rates in force are the same after a call as before it.
-//  4. Open items and the carry-forward follow the committed booking; their
-//     failure leaves the booking standing.
+//  4. A failure to write the open items leaves the booking standing; the
+//     carry-forward follows the committed booking in its own transaction,
+//     and its failure leaves the booking standing too.
 #pragma once
 
 namespace talvera {

@@ -1,6 +1,7 @@
 // A writer process killed at every point of its postings: after each kill
-// the books hold whole bookings only, the stored totals equal the journal,
-// and the cost centres equal the journal's cost-centre lines.
+// the books hold whole bookings only, each with its open items, the stored
+// totals equal the journal, and the cost centres equal the journal's
+// cost-centre lines.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,34 +20,36 @@ namespace {
 constexpr int S = 2, K = 4, D = 8;
 constexpr unsigned kFirstOfBooking = 0x40, kFurtherRecordsUnit = 0x800;
 
-// The bookings a writer posts in turn, with the journal records each leaves.
+// The bookings a writer posts in turn, with the journal records and open
+// items each leaves.
 struct Shape {
   const char* name;
-  int lines, records;
+  int lines, records, openItems;
   void (*build)(Booking&);
 };
 const Shape kShapes[] = {
-    {"customer_invoice", 1, 2,
+    {"customer_invoice", 1, 2, 1,
      [](Booking& b) { b.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00"); }},
-    {"vendor_invoice", 1, 2,
+    {"vendor_invoice", 1, 2, 1,
      [](Booking& b) { b.Line("3400", S, "70000", K, "000000238,00", "000000200,00", 2, 2, "19,00"); }},
-    {"customer_payment", 1, 2, [](Booking& b) { b.Line("1200", S, "10000", D, "000000119,00"); }},
-    {"vendor_payment", 1, 2, [](Booking& b) { b.Line("70000", K, "1200", S, "000000238,00"); }},
-    {"rent_on_two_cost_centres", 1, 1,
+    {"customer_payment", 1, 2, 1, [](Booking& b) { b.Line("1200", S, "10000", D, "000000119,00"); }},
+    {"vendor_payment", 1, 2, 1, [](Booking& b) { b.Line("70000", K, "1200", S, "000000238,00"); }},
+    {"rent_on_two_cost_centres", 1, 1, 0,
      [](Booking& b) { b.Line("4210", S, "1200", S, "000000500,00").CostCentres("    100", "    200"); }},
-    {"three_line_invoice", 3, 6,
+    {"three_line_invoice", 3, 6, 1,
      [](Booking& b) {
        b.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00")
            .Line("10000", D, "8736", S, "000000023,80", "000000020,00", 1, 2, "19,00")
            .Line("10000", D, "8400", S, "000000011,90", "000000010,00", 1, 2, "19,00");
      }},
-    {"vendor_invoice_with_cost_centre", 2, 4,
+    // The lines differ in tax class (input tax on 3400 only): two open items.
+    {"vendor_invoice_with_cost_centre", 2, 4, 2,
      [](Booking& b) {
        b.Line("4210", S, "70000", K, "000000119,00", "000000100,00", 2, 2, "19,00")
            .CostCentres("    100", "")
            .Line("3400", S, "70000", K, "000000059,50", "000000050,00", 2, 2, "19,00");
      }},
-    {"revenue_on_a_cost_centre", 1, 1,
+    {"revenue_on_a_cost_centre", 1, 1, 0,
      [](Booking& b) { b.Line("1200", S, "8120", S, "000000300,00").CostCentres("    200", "", 2); }},
 };
 constexpr int kShapeCount = static_cast<int>(std::size(kShapes));
@@ -121,6 +124,9 @@ class PostingCrashTest : public PostingTest {
       for (const auto& centre : {J(r, bube::kCostCentre1), J(r, bube::kCostCentre2)})
         if (!centre.empty()) costCentres[centre][period - 1] += cents;
     }
+    std::map<std::string, int> openItems;
+    for (int slot : {kSlotOpdebi, kSlotOpkred})
+      for (const auto& item : OpenItems(slot)) ++openItems[J(item, layouts::open_item::kVoucherNo)];
 
     // Every run's bookings are a whole prefix of its list: the first k, each
     // with all its records, and the first record counting the others.
@@ -136,11 +142,14 @@ class PostingCrashTest : public PostingTest {
         EXPECT_TRUE(flags[0] & kFirstOfBooking) << shape.name << " of run " << run;
         unsigned further = shape.lines > 1 ? static_cast<unsigned>(shape.records - 1) : 0;
         EXPECT_EQ(flags[0] / kFurtherRecordsUnit, further) << shape.name << " of run " << run;
+        EXPECT_EQ(openItems[it->first], shape.openItems) << shape.name << " of run " << run;
+        openItems.erase(it->first);
         bookings.erase(it);
       }
       if (run == lastRun) lastRunBookings = n;
     }
     EXPECT_TRUE(bookings.empty()) << "a booking after a missing one: " << bookings.begin()->first;
+    EXPECT_TRUE(openItems.empty()) << "an open item without its booking: " << openItems.begin()->first;
 
     namespace k = layouts::kore;
     for (const char* centre : {"    100", "    200"}) {

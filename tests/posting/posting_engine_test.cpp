@@ -202,6 +202,8 @@ TEST_F(PostingTest, ClosingPostingGoesToTheClosingTotals) {
 TEST_F(PostingTest, PreviousYearBookingIsCarriedForwardAndBack) {
   // December 2025: Meier buys for 119,00 (100,00 revenue, 19,00 tax).
   ASSERT_TRUE(Booking("101245").Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00").Post());
+  // Its open item lies in the current year, committed with the booking.
+  EXPECT_EQ(OpenItems(kSlotOpdebi).size(), 1u);
   // The previous year holds the booking ...
   ASSERT_TRUE(SwitchWorkingYear("2025"));
   EXPECT_EQ(Total(D, "10000", 12, 0), "000000119,00");
