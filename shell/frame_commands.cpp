@@ -1,10 +1,20 @@
 #include "shell/frame_commands.h"
 
 #include <QProcess>
+#include <QTimer>
 
 #include <cstring>
 
+#include "core/mandant/data_conversion.h"
+#include "core/mandant/load_mandant.h"
+#include "core/mandant/mandant_directory.h"
+#include "core/mandant_values.h"
+#include "core/record_store.h"
 #include "core/settings.h"
+#include "shell/mandant_dialogs.h"
+#include "shell/shell_state.h"
+#include "users/login_state.h"
+#include "users/users_dialogs.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_window.h"
 #include "shell/main_frame.h"
@@ -38,8 +48,69 @@ bool RateTextOfRecord(int rateClass, int index, char* rateOut) {
   return false;
 }
 
+void SyncShellWithMandant() {
+  ShellState& s = CurrentShell();
+  const MandantValues& m = CurrentMandant();
+  const LoginState& login = CurrentLogin();
+  s.databaseOpen = MainFilesOpen();
+  s.currentMandant = s.databaseOpen ? m.number : 0;
+  s.firmName = m.companyName;
+  s.fiscalYear = m.currentYear;
+  s.userName = login.userName;
+  s.rights = login.rights;
+  s.evaluationsUnlocked = login.evaluationsUnlocked;
+}
+
+void PrepareMandants() {
+  ConvertMasterFile();
+  InstallDataVersionCheck();
+  InstallRateLoading();
+  InstallUserSeams();
+  InstallMandantNotices();
+  std::vector<MandantEntry> mandants;
+  if (ListMandants(mandants) && mandants.size() == 1) {
+    WriteNumberSetting(keys::kMandant, mandants[0].number);
+    LoadMandant(mandants[0].number);
+  }
+}
+
 void RegisterCommands(MainFrame& frame) {
   MainFrame* f = &frame;
+  // The Mandant administration: choosing a Mandant logs the user in and
+  // opens its files; closing it without a Mandant ends the program.
+  frame.SetHandler(3052, [f] {
+    MandantDialog dialog(f);
+    if (dialog.unusable()) {
+      f->close();
+      return 0;
+    }
+    dialog.exec();
+    SyncShellWithMandant();
+    if (dialog.endProgram()) f->close();
+    return 0;
+  });
+  frame.SetHandler(10022, [f] {
+    if (!RunUserAdministration(f)) {
+      CurrentShell().currentMandant = 0;
+      QTimer::singleShot(0, f, [f] { f->RunCommand(3052); });
+    }
+    SyncShellWithMandant();
+    return 0;
+  });
+  frame.SetHandler(10021, [f] {
+    RunOwnPassword(f);
+    return 0;
+  });
+  frame.SetHandler(3066, [f] {
+    RunDialog<CompanyMasterDialog>(*f);
+    SyncShellWithMandant();
+    return 0;
+  });
+  frame.SetHandler(2099, [f] {
+    TakeOverDialog dialog(f);
+    if (!dialog.empty()) dialog.exec();
+    return 0;
+  });
   frame.SetHandler(3095, [f] {
     return RunDialog<EinstDialog>(*f, std::function<void(int)>([f](int id) { f->RunCommand(id); }));
   });

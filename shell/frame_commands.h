@@ -7,6 +7,14 @@ namespace talvera {
 class MainFrame;
 void RegisterCommands(MainFrame& frame);
 
+// Copies who is logged in to which Mandant into the shell state, after a
+// Mandant was opened or the users changed.
+void SyncShellWithMandant();
+
+// Start-up work on the data: the master file's layout, the seams of the
+// Mandant and user code, and loading the only Mandant when there is one.
+void PrepareMandants();
+
 // Rate text of a rate record, for the notices to dependent applications.
 bool RateTextOfRecord(int rateClass, int index, char* rateOut);
 

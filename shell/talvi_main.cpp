@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   StartScreen start(nullptr, false);
   start.show();
   if (!PrepareStart()) return 1;
-  InstallRateLoading();
+  PrepareMandants();
   StartNotifier();
   SetBookingListener([](const void* booking) {
     NotifyBooking(booking, CurrentMandant().number, RateTextOfRecord);
