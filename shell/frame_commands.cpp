@@ -11,6 +11,7 @@
 #include "core/mandant_values.h"
 #include "core/record_store.h"
 #include "core/settings.h"
+#include "shell/help_viewer.h"
 #include "shell/mandant_dialogs.h"
 #include "shell/shell_state.h"
 #include "users/login_state.h"
@@ -72,6 +73,18 @@ void PrepareMandants() {
     WriteNumberSetting(keys::kMandant, mandants[0].number);
     LoadMandant(mandants[0].number);
   }
+}
+
+void RegisterHelpCommands(MainFrame& frame, HelpViewer& help) {
+  HelpViewer* h = &help;
+  frame.SetHandler(57666, [h] {
+    h->ShowIndex();
+    return 0;
+  });
+  frame.SetHandler(57667, [h] {
+    h->ShowHelpOnHelp();
+    return 0;
+  });
 }
 
 void RegisterCommands(MainFrame& frame) {

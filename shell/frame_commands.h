@@ -4,8 +4,11 @@
 
 namespace talvera {
 
+class HelpViewer;
 class MainFrame;
 void RegisterCommands(MainFrame& frame);
+// The help menu: index and help on help.
+void RegisterHelpCommands(MainFrame& frame, HelpViewer& help);
 
 // Copies who is logged in to which Mandant into the shell state, after a
 // Mandant was opened or the users changed.

@@ -6,7 +6,9 @@
 #include "core/mandant_values.h"
 #include "core/today.h"
 #include "posting/posting_engine.h"
+#include "shell/balance_server.h"
 #include "shell/frame_commands.h"
+#include "shell/help_viewer.h"
 #include "shell/main_frame.h"
 #include "shell/message_box.h"
 #include "shell/notices.h"
@@ -36,7 +38,12 @@ int main(int argc, char** argv) {
 
   MainFrame frame;
   RegisterCommands(frame);
-  auto* keys = new KeyboardFilter(&frame, {});
+  // Balances for other programs; a second running talvi leaves the name to the first.
+  BalanceServer balances(QStringLiteral("TALVI"), &frame);
+  if (balances.Start()) SetBalanceChangeListener(&BalanceServer::NotifyBalanceChange);
+  HelpViewer help({}, &frame);
+  RegisterHelpCommands(frame, help);
+  auto* keys = new KeyboardFilter(&frame, [&help](long context) { help.ShowTopic(context); });
   app.installEventFilter(keys);
   // Without a window manager "maximised" means nothing: take the screen first.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
@@ -44,6 +51,8 @@ int main(int argc, char** argv) {
   // Choosing the Mandant opens the Mandant administration.
   QTimer::singleShot(0, &frame, [&frame] { frame.RunCommand(3052); });
   int result = app.exec();
+  help.Quit();
+  balances.Stop();
   StopNotifier();
   return result;
 }
