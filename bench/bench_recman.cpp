@@ -103,8 +103,8 @@ Bytes CreateSpec() {
   file.recordLength = kLength;
   file.pageSize = 2048;
   file.keyCount = sizeof kKeys / sizeof kKeys[0];
-  Bytes spec(sizeof file);
-  std::memcpy(spec.data(), &file, sizeof file);
+  Bytes definition(sizeof file);
+  std::memcpy(definition.data(), &file, sizeof file);
   for (const KeyPart& key : kKeys) {
     recman::KeySpec part{};
     part.position = key.position;
@@ -112,9 +112,9 @@ Bytes CreateSpec() {
     part.flags = key.flags | recman::kExtendedType;
     part.type = key.type;
     const auto* bytes = reinterpret_cast<const uint8_t*>(&part);
-    spec.insert(spec.end(), bytes, bytes + sizeof part);
+    definition.insert(definition.end(), bytes, bytes + sizeof part);
   }
-  return spec;
+  return definition;
 }
 
 bool Check(int status, const char* what) {
@@ -131,9 +131,9 @@ bool RunRecman(const std::string& dir, const std::vector<Bytes>& records,
   uint8_t block[recman::kPositionBlockSize] = {};
   uint8_t key[255] = {};
   uint32_t length = 0;
-  Bytes spec = CreateSpec();
-  length = uint32_t(spec.size());
-  if (!Check(recman::Call(recman::kCreate, block, spec.data(), &length, name.data(), 255, 0),
+  Bytes definition = CreateSpec();
+  length = uint32_t(definition.size());
+  if (!Check(recman::Call(recman::kCreate, block, definition.data(), &length, name.data(), 255, 0),
              "create"))
     return false;
   if (!Check(recman::Call(recman::kOpen, block, nullptr, &length, name.data(), 255, 0), "open"))

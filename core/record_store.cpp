@@ -221,9 +221,9 @@ bool OpenPath(const std::string& path, int slot) {
     CloseFile(slot);
     return false;
   }
-  recman::FileSpec spec;
-  std::memcpy(&spec, stat, sizeof spec);
-  s.recordLength = spec.recordLength;
+  recman::FileSpec definition;
+  std::memcpy(&definition, stat, sizeof definition);
+  s.recordLength = definition.recordLength;
   return true;
 }
 
@@ -361,7 +361,7 @@ bool Reread(void* record, FileId id) {
 
 namespace {
 
-bool Stat(int slot, recman::FileSpec* spec) {
+bool Stat(int slot, recman::FileSpec* definition) {
   if (!ValidSlot(slot)) return false;
   OpenForCall open(slot);
   if (!open.ok()) return false;
@@ -371,22 +371,22 @@ bool Stat(int slot, recman::FileSpec* spec) {
     ReportDatabaseStatus(status);
     return false;
   }
-  std::memcpy(spec, stat, sizeof *spec);
+  std::memcpy(definition, stat, sizeof *definition);
   return true;
 }
 
 }  // namespace
 
 long RecordCount(int slot) {
-  recman::FileSpec spec;
-  return Stat(slot, &spec) ? static_cast<long>(spec.recordCount) : -1;
+  recman::FileSpec definition;
+  return Stat(slot, &definition) ? static_cast<long>(definition.recordCount) : -1;
 }
 
 bool IsEmpty(int slot) { return RecordCount(slot) == 0; }
 
 int RecordLength(int slot) {
-  recman::FileSpec spec;
-  return Stat(slot, &spec) ? spec.recordLength : -1;
+  recman::FileSpec definition;
+  return Stat(slot, &definition) ? definition.recordLength : -1;
 }
 
 const char* SlotKeyBuffer(int slot) { return ValidSlot(slot) ? g_slots[slot].key : ""; }

@@ -2,9 +2,9 @@
 //
 //  off  width  meaning
 //   0    8     magic "TLVRREC1"
-//   8    4     size S of the specification (FileSpec + KeySpecs)
+//   8    4     size S of the definition (FileSpec + KeySpecs)
 //  12    8     number of records N
-//  20    S     specification
+//  20    S     definition
 //  20+S  N*L   records in insertion order (L = record length), which keeps
 //              the order of duplicates on reloading
 //  end   4     CRC-32 of everything before
@@ -90,7 +90,7 @@ int ReadStandalone(const std::string& path, std::vector<uint8_t>* bytes) {
 
 struct Standalone {
   Layout layout;
-  std::vector<uint8_t> spec;
+  std::vector<uint8_t> definition;
   uint64_t count = 0;
   const uint8_t* records = nullptr;
 };
@@ -101,8 +101,8 @@ int ParseStandalone(const std::vector<uint8_t>& bytes, Standalone* out) {
   memcpy(&out->count, bytes.data() + 12, 8);
   size_t body = bytes.size() - kHeaderSize - 4;
   if (specSize > body) return kNotAFile;
-  out->spec.assign(bytes.data() + kHeaderSize, bytes.data() + kHeaderSize + specSize);
-  if (ParseLayout(out->spec.data(), out->spec.size(), &out->layout)) return kNotAFile;
+  out->definition.assign(bytes.data() + kHeaderSize, bytes.data() + kHeaderSize + specSize);
+  if (ParseLayout(out->definition.data(), out->definition.size(), &out->layout)) return kNotAFile;
   if (out->count != (body - specSize) / out->layout.recordLength ||
       (body - specSize) % out->layout.recordLength)
     return kNotAFile;
@@ -119,7 +119,7 @@ int InsertAll(const std::string& path, const Standalone& saved) {
   if (OpenFiles::Instance().IsOpen(directory, name)) return kFileInUse;
   Savepoint savepoint({dir});
   if (savepoint.status()) return savepoint.status();
-  if (int status = CreateFile(path, saved.spec.data(), saved.spec.size(), true)) return status;
+  if (int status = CreateFile(path, saved.definition.data(), saved.definition.size(), true)) return status;
   FileState* file = nullptr;
   if (int status = db.File(dir, name, &file)) return status;
   std::vector<uint8_t> record(saved.layout.recordLength);
@@ -147,10 +147,10 @@ int SaveFile(const std::string& path, const std::string& standalonePath) {
     std::vector<uint8_t> records;
     uint64_t count = 0;
     if (int status = ReadAllRecords(file, &records, &count)) return status;
-    std::vector<uint8_t> spec = SpecBytes(file->layout, 0), bytes(kMagic, kMagic + 8);
-    Append(&bytes, uint32_t(spec.size()));
+    std::vector<uint8_t> definition = SpecBytes(file->layout, 0), bytes(kMagic, kMagic + 8);
+    Append(&bytes, uint32_t(definition.size()));
     Append(&bytes, count);
-    bytes.insert(bytes.end(), spec.begin(), spec.end());
+    bytes.insert(bytes.end(), definition.begin(), definition.end());
     bytes.insert(bytes.end(), records.begin(), records.end());
     Append(&bytes, Crc32(bytes.data(), bytes.size()));
     return WriteDurably(standalonePath, bytes);

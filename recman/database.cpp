@@ -251,7 +251,7 @@ int Database::CheckSchema(Directory* dir, bool create) {
   std::string schema = Quote(dir->schema);
   int rc = Exec("CREATE TABLE IF NOT EXISTS " + schema + "." + kCatalogue +
                 "(tbl INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT NOT NULL UNIQUE,"
-                " spec BLOB NOT NULL)");
+                " definition BLOB NOT NULL)");
   if (rc == SQLITE_OK)
     rc = Exec("PRAGMA " + schema + ".application_id=" + std::to_string(kApplicationId));
   if (rc != SQLITE_OK) return StatusOf(rc, true);
@@ -268,7 +268,7 @@ int Database::File(Directory* dir, const std::string& name, FileState** out) {
   }
   if (!dir->hasCatalogue) return kFileNotFound;
   sqlite3_stmt* query = nullptr;
-  std::string sql = "SELECT tbl, spec FROM " + Quote(dir->schema) + "." + kCatalogue +
+  std::string sql = "SELECT tbl, definition FROM " + Quote(dir->schema) + "." + kCatalogue +
                     " WHERE name=?1";
   int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr);
   if (rc == SQLITE_OK) {
@@ -287,9 +287,9 @@ int Database::File(Directory* dir, const std::string& name, FileState** out) {
     file->schemaName = dir->schema;
     file->schema = Quote(dir->schema);
     file->qualified = file->schema + ".r" + std::to_string(file->table);
-    const uint8_t* spec = static_cast<const uint8_t*>(sqlite3_column_blob(query, 1));
+    const uint8_t* definition = static_cast<const uint8_t*>(sqlite3_column_blob(query, 1));
     int size = sqlite3_column_bytes(query, 1);
-    if (ParseLayout(spec, size_t(size), &file->layout) != kOk) {
+    if (ParseLayout(definition, size_t(size), &file->layout) != kOk) {
       status = kIoError;  // a catalogue entry we did not write
     } else {
       *out = file.get();

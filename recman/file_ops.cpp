@@ -54,12 +54,12 @@ int AddTable(Directory* dir, const std::string& name, const Layout& layout, bool
              FileState* state) {
   sqlite3_stmt* insert = nullptr;
   std::string sql = "INSERT INTO " + Quote(dir->schema) + "." + kCatalogue +
-                    "(name, spec) VALUES(?1, ?2)";
+                    "(name, definition) VALUES(?1, ?2)";
   int rc = sqlite3_prepare_v2(Db(), sql.c_str(), -1, &insert, nullptr);
   if (rc == SQLITE_OK) {
-    std::vector<uint8_t> spec = SpecBytes(layout, 0);
+    std::vector<uint8_t> definition = SpecBytes(layout, 0);
     sqlite3_bind_text(insert, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_blob(insert, 2, spec.data(), int(spec.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(insert, 2, definition.data(), int(definition.size()), SQLITE_TRANSIENT);
     rc = sqlite3_step(insert);
   }
   sqlite3_finalize(insert);
@@ -156,11 +156,11 @@ int ComputeKeyColumn(const FileState& file, const Key& key, int column) {
 
 int UpdateSpec(const FileState& file, const Directory* dir) {
   sqlite3_stmt* update = nullptr;
-  std::string sql = "UPDATE " + Quote(dir->schema) + "." + kCatalogue + " SET spec=?1 WHERE tbl=?2";
+  std::string sql = "UPDATE " + Quote(dir->schema) + "." + kCatalogue + " SET definition=?1 WHERE tbl=?2";
   int rc = sqlite3_prepare_v2(Db(), sql.c_str(), -1, &update, nullptr);
   if (rc == SQLITE_OK) {
-    std::vector<uint8_t> spec = SpecBytes(file.layout, 0);
-    sqlite3_bind_blob(update, 1, spec.data(), int(spec.size()), SQLITE_TRANSIENT);
+    std::vector<uint8_t> definition = SpecBytes(file.layout, 0);
+    sqlite3_bind_blob(update, 1, definition.data(), int(definition.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(update, 2, file.table);
     rc = sqlite3_step(update);
   }
@@ -170,9 +170,9 @@ int UpdateSpec(const FileState& file, const Directory* dir) {
 
 }  // namespace
 
-int CreateFile(const std::string& path, const uint8_t* spec, size_t size, bool overwrite) {
+int CreateFile(const std::string& path, const uint8_t* definition, size_t size, bool overwrite) {
   Layout layout;
-  if (int status = ParseLayout(spec, size, &layout)) return status;
+  if (int status = ParseLayout(definition, size, &layout)) return status;
   Located file;
   if (int status = Locate(path, true, &file)) return status;
   if (OpenFiles::Instance().IsOpen(file.directory, file.name)) return kFileInUse;

@@ -11,7 +11,7 @@
 namespace recman {
 
 // overwrite: replace an existing file (else kFileExists).
-int CreateFile(const std::string& path, const uint8_t* spec, size_t size, bool overwrite);
+int CreateFile(const std::string& path, const uint8_t* definition, size_t size, bool overwrite);
 int AddSupplementalKey(const std::string& directory, const std::string& name,
                        const uint8_t* specs, size_t size);
 

@@ -15,23 +15,23 @@ bool IsIntegerLength(uint16_t length) {
 
 // Non-extended keys predate the type byte: binary ones are unsigned integers
 // when they have an integer's width, anything else compares as bytes.
-uint8_t EffectiveType(const KeySpec& spec) {
-  if (spec.flags & kExtendedType) return spec.type;
-  if ((spec.flags & kBinary) && IsIntegerLength(spec.length)) return kUnsignedBinary;
+uint8_t EffectiveType(const KeySpec& definition) {
+  if (definition.flags & kExtendedType) return definition.type;
+  if ((definition.flags & kBinary) && IsIntegerLength(definition.length)) return kUnsignedBinary;
   return kString;
 }
 
-int CheckSegment(const KeySpec& spec, uint16_t recordLength, Segment* out) {
-  if (spec.length == 0 || spec.position == 0 ||
-      uint32_t(spec.position) - 1 + spec.length > recordLength)
+int CheckSegment(const KeySpec& definition, uint16_t recordLength, Segment* out) {
+  if (definition.length == 0 || definition.position == 0 ||
+      uint32_t(definition.position) - 1 + definition.length > recordLength)
     return kInvalidKeyPosition;
-  uint8_t type = EffectiveType(spec);
+  uint8_t type = EffectiveType(definition);
   if (type != kString && type != kZString && !IsIntegerType(type)) return kInvalidKeyType;
-  if (IsIntegerType(type) && !IsIntegerLength(spec.length)) return kInvalidKeyType;
-  out->offset = uint16_t(spec.position - 1);
-  out->length = spec.length;
+  if (IsIntegerType(type) && !IsIntegerLength(definition.length)) return kInvalidKeyType;
+  out->offset = uint16_t(definition.position - 1);
+  out->length = definition.length;
   out->type = type;
-  out->descending = (spec.flags & kDescending) != 0;
+  out->descending = (definition.flags & kDescending) != 0;
   return kOk;
 }
 
@@ -104,14 +104,14 @@ void EncodeSegment(const Segment& s, const uint8_t* p, std::string* blob) {
 
 }  // namespace
 
-int ParseLayout(const uint8_t* spec, size_t size, Layout* out) {
+int ParseLayout(const uint8_t* definition, size_t size, Layout* out) {
   if (size < sizeof(FileSpec)) return kDataBufferTooShort;
   FileSpec file;
-  memcpy(&file, spec, sizeof file);
+  memcpy(&file, definition, sizeof file);
   if (file.recordLength < 4) return kInvalidRecordLength;
   size_t count = (size - sizeof file) / sizeof(KeySpec);
   std::vector<KeySpec> specs(count);
-  if (count) memcpy(specs.data(), spec + sizeof file, count * sizeof(KeySpec));
+  if (count) memcpy(specs.data(), definition + sizeof file, count * sizeof(KeySpec));
   Layout layout;
   layout.recordLength = file.recordLength;
   layout.pageSize = file.pageSize;
@@ -122,11 +122,11 @@ int ParseLayout(const uint8_t* spec, size_t size, Layout* out) {
   return kOk;
 }
 
-int AppendKey(const uint8_t* spec, size_t size, Layout* layout) {
+int AppendKey(const uint8_t* definition, size_t size, Layout* layout) {
   size_t count = size / sizeof(KeySpec);
   if (count == 0) return kDataBufferTooShort;
   std::vector<KeySpec> specs(count);
-  memcpy(specs.data(), spec, count * sizeof(KeySpec));
+  memcpy(specs.data(), definition, count * sizeof(KeySpec));
   Layout copy = *layout;
   size_t before = copy.specs.size();
   if (int status = ParseKeys(specs.data(), count, 1, copy.recordLength, &copy)) return status;

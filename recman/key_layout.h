@@ -1,5 +1,5 @@
 // A record file's layout as the record manager understands it: record length
-// and keys, parsed from the create specification (FileSpec + KeySpecs), and
+// and keys, parsed from the file definition (FileSpec + KeySpecs), and
 // the byte encoding that makes a key's SQLite BLOB order equal its key order.
 //
 // Encoding of one segment (the blob of a key is its segments' encodings
@@ -42,8 +42,8 @@ struct Layout {
   std::vector<KeySpec> specs;  // as given at creation, one per segment
 };
 
-// Parses a create specification; returns kOk or the status describing the fault.
-int ParseLayout(const uint8_t* spec, size_t size, Layout* out);
+// Parses a file definition; returns kOk or the status describing the fault.
+int ParseLayout(const uint8_t* definition, size_t size, Layout* out);
 // Parses the segments of one key (from a supplementary index request) and
 // appends the key to the layout.
 int AppendKey(const uint8_t* specs, size_t size, Layout* layout);

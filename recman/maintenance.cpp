@@ -51,9 +51,9 @@ class OpenFile {
   int status_;
 };
 
-const char* TypeName(const KeySpec& spec) {
-  if (!(spec.flags & kExtendedType)) return spec.flags & kBinary ? "binär" : "Zeichen";
-  switch (spec.type) {
+const char* TypeName(const KeySpec& definition) {
+  if (!(definition.flags & kExtendedType)) return definition.flags & kBinary ? "binär" : "Zeichen";
+  switch (definition.type) {
     case kString: return "Zeichen";
     case kInteger: return "Ganzzahl";
     case kZString: return "Zeichen (NUL-terminiert)";
@@ -63,12 +63,12 @@ const char* TypeName(const KeySpec& spec) {
   return "unbekannt";
 }
 
-std::string FlagText(const KeySpec& spec) {
-  std::string text = spec.flags & kDuplicates ? "Duplikate" : "eindeutig";
-  text += spec.flags & kModifiable ? ", änderbar" : ", nicht änderbar";
-  if (spec.flags & kDescending) text += ", absteigend";
-  if (spec.flags & kSupplemental) text += ", nachträglich";
-  if (spec.flags & kNullKey) text += ", Nullschlüssel";
+std::string FlagText(const KeySpec& definition) {
+  std::string text = definition.flags & kDuplicates ? "Duplikate" : "eindeutig";
+  text += definition.flags & kModifiable ? ", änderbar" : ", nicht änderbar";
+  if (definition.flags & kDescending) text += ", absteigend";
+  if (definition.flags & kSupplemental) text += ", nachträglich";
+  if (definition.flags & kNullKey) text += ", Nullschlüssel";
   return text;
 }
 
@@ -76,15 +76,15 @@ void AppendKeys(const std::vector<KeySpec>& keys, std::string* text) {
   int keyNumber = 0;
   bool startOfKey = true;
   char line[200];
-  for (const KeySpec& spec : keys) {
+  for (const KeySpec& definition : keys) {
     if (startOfKey) {
-      snprintf(line, sizeof line, "Schlüssel %d: %s\n", keyNumber++, FlagText(spec).c_str());
+      snprintf(line, sizeof line, "Schlüssel %d: %s\n", keyNumber++, FlagText(definition).c_str());
       *text += line;
     }
-    snprintf(line, sizeof line, "  Segment: Position %u, Länge %u, %s%s\n", spec.position,
-             spec.length, TypeName(spec), spec.flags & kDescending ? ", absteigend" : "");
+    snprintf(line, sizeof line, "  Segment: Position %u, Länge %u, %s%s\n", definition.position,
+             definition.length, TypeName(definition), definition.flags & kDescending ? ", absteigend" : "");
     *text += line;
-    startOfKey = !(spec.flags & kSegmented);
+    startOfKey = !(definition.flags & kSegmented);
   }
 }
 
@@ -123,14 +123,14 @@ std::string StatusText(int status) {
 int DescribeFile(const std::string& path, std::string* text) {
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec spec;
+  FileSpec definition;
   std::vector<KeySpec> keys;
-  if (int status = file.Stat(&spec, &keys)) return status;
+  if (int status = file.Stat(&definition, &keys)) return status;
   char line[200];
   snprintf(line, sizeof line,
            "Datei:        %s\nSatzlänge:    %u\nSeitengröße:  %u\nSätze:        %u\n"
            "Schlüssel:    %u\n",
-           path.c_str(), spec.recordLength, spec.pageSize, spec.recordCount, spec.keyCount);
+           path.c_str(), definition.recordLength, definition.pageSize, definition.recordCount, definition.keyCount);
   *text = line;
   AppendKeys(keys, text);
   return kOk;
@@ -140,11 +140,11 @@ int ForEachRecord(const std::string& path, int keyNumber,
                   const std::function<void(const uint8_t*, size_t)>& visit) {
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec spec;
+  FileSpec definition;
   std::vector<KeySpec> keys;
-  if (int status = file.Stat(&spec, &keys)) return status;
-  if (keyNumber < 0 || keyNumber >= spec.keyCount) return kInvalidKeyNumber;
-  std::vector<uint8_t> record(spec.recordLength);
+  if (int status = file.Stat(&definition, &keys)) return status;
+  if (keyNumber < 0 || keyNumber >= definition.keyCount) return kInvalidKeyNumber;
+  std::vector<uint8_t> record(definition.recordLength);
   int status = file.Get(kGetFirst, &record, keyNumber);
   while (status == kOk) {
     visit(record.data(), record.size());
@@ -196,13 +196,13 @@ int LoadFlat(const std::string& path, const std::string& flatPath, uint64_t* cou
                              std::istreambuf_iterator<char>());
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec spec;
+  FileSpec definition;
   std::vector<KeySpec> keys;
-  if (int status = file.Stat(&spec, &keys)) return status;
-  if (bytes.size() % spec.recordLength) return kDataBufferTooShort;
+  if (int status = file.Stat(&definition, &keys)) return status;
+  if (bytes.size() % definition.recordLength) return kDataBufferTooShort;
   uint32_t none = 0;
   if (int status = Call(kBeginTransaction, nullptr, nullptr, &none, nullptr, 0, 0)) return status;
-  std::vector<uint8_t> record(spec.recordLength);
+  std::vector<uint8_t> record(definition.recordLength);
   for (size_t at = 0; at < bytes.size(); at += record.size()) {
     memcpy(record.data(), bytes.data() + at, record.size());
     if (int status = file.Insert(&record)) {

@@ -82,7 +82,7 @@ enum Status : int {
   kFileInUse = 85,           // lock could not be had (file)
 };
 
-// Create specification, as passed to kCreate and returned by kStat:
+// File definition, as passed to kCreate and returned by kStat:
 // a 16-byte file part followed by one 16-byte key part per key segment.
 //
 //  file part                          key part (one per segment)
@@ -166,7 +166,7 @@ int DeleteFile(const std::string& path);
 int RemoveDirectory(const std::string& directory);
 // Names ("sako.btr", ...) of the record files of a directory, sorted.
 std::vector<std::string> ListFiles(const std::string& directory);
-// A record file with its specification and records as one standalone file, and back.
+// A record file with its definition and records as one standalone file, and back.
 int SaveFile(const std::string& path, const std::string& standalonePath);
 int LoadFile(const std::string& path, const std::string& standalonePath);
 

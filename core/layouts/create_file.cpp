@@ -93,7 +93,7 @@ bool InsertDefaultRows(const Layout& layout, const std::string& path) {
 
 }  // namespace
 
-std::vector<unsigned char> CreateSpecification(const Layout& layout) {
+std::vector<unsigned char> FileDefinition(const Layout& layout) {
   std::vector<unsigned char> out;
   recman::FileSpec file{};
   file.recordLength = layout.recordLength;
@@ -103,12 +103,12 @@ std::vector<unsigned char> CreateSpecification(const Layout& layout) {
   for (const Key& key : layout.keys) {
     for (std::size_t s = 0; s < key.segments.size(); ++s) {
       const KeySegment& segment = key.segments[s];
-      recman::KeySpec spec{};
-      spec.position = static_cast<std::uint16_t>(segment.field.offset + 1);
-      spec.length = static_cast<std::uint16_t>(segment.Length());
-      spec.flags = KeyFlagsOf(key, segment, s + 1 == key.segments.size());
-      spec.type = KeyTypeOf(segment.field.kind);
-      Append(out, &spec, sizeof spec);
+      recman::KeySpec definition{};
+      definition.position = static_cast<std::uint16_t>(segment.field.offset + 1);
+      definition.length = static_cast<std::uint16_t>(segment.Length());
+      definition.flags = KeyFlagsOf(key, segment, s + 1 == key.segments.size());
+      definition.type = KeyTypeOf(segment.field.kind);
+      Append(out, &definition, sizeof definition);
     }
   }
   return out;
@@ -117,12 +117,12 @@ std::vector<unsigned char> CreateSpecification(const Layout& layout) {
 bool CreateFile(const Layout& layout, const std::string& directory, const std::string& name,
                 int* status) {
   std::string path = FilePath(directory, name);
-  std::vector<unsigned char> spec = CreateSpecification(layout);
+  std::vector<unsigned char> definition = FileDefinition(layout);
   std::vector<char> pathBuffer(path.begin(), path.end());
   pathBuffer.push_back('\0');
   unsigned char position[recman::kPositionBlockSize] = {};
-  auto length = static_cast<std::uint32_t>(spec.size());
-  int result = recman::Call(recman::kCreate, position, spec.data(), &length, pathBuffer.data(),
+  auto length = static_cast<std::uint32_t>(definition.size());
+  int result = recman::Call(recman::kCreate, position, definition.data(), &length, pathBuffer.data(),
                             recman::kMaxKeyLength, 0);
   if (status) *status = result;
   if (result != recman::kOk) return false;

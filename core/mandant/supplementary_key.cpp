@@ -63,13 +63,13 @@ bool AddSupplementaryKey(const std::string& path, int position, int length) {
     ReportDatabaseStatus(status);
     return false;
   }
-  recman::FileSpec spec;
-  std::memcpy(&spec, stat, sizeof spec);
+  recman::FileSpec definition;
+  std::memcpy(&definition, stat, sizeof definition);
   // The stat buffer holds one key part per segment; count them by the flags.
   int segments = 0;
-  for (int key = 0; key < spec.keyCount && segments < kMaxSegments; ++segments) {
+  for (int key = 0; key < definition.keyCount && segments < kMaxSegments; ++segments) {
     recman::KeySpec k;
-    std::memcpy(&k, stat + sizeof spec + segments * sizeof k, sizeof k);
+    std::memcpy(&k, stat + sizeof definition + segments * sizeof k, sizeof k);
     if (!(k.flags & recman::kSegmented)) ++key;
   }
   if (HasSingleSegmentKey(stat, segments, position, length)) return true;

@@ -23,7 +23,7 @@ static_assert(MakeFileId(kSlotDebi, 1) == 27);
 // Creates a record file with one string key (account number, 8 bytes at 0)
 // and the record length of the slot.
 void CreateSimpleFile(const std::string& path, int recordLength, bool unique = true) {
-  unsigned char spec[32] = {};
+  unsigned char definition[32] = {};
   recman::FileSpec file{};
   file.recordLength = static_cast<uint16_t>(recordLength);
   file.pageSize = 2048;
@@ -33,13 +33,13 @@ void CreateSimpleFile(const std::string& path, int recordLength, bool unique = t
   key.length = 8;
   key.flags = recman::kExtendedType | recman::kModifiable | (unique ? 0 : recman::kDuplicates);
   key.type = recman::kZString;
-  std::memcpy(spec, &file, sizeof file);
-  std::memcpy(spec + 16, &key, sizeof key);
+  std::memcpy(definition, &file, sizeof file);
+  std::memcpy(definition + 16, &key, sizeof key);
   unsigned char pos[recman::kPositionBlockSize] = {};
   char name[512];
   std::snprintf(name, sizeof name, "%s", path.c_str());
-  uint32_t length = sizeof spec;
-  ASSERT_EQ(recman::Call(recman::kCreate, pos, spec, &length, name, 255, 0), 0) << path;
+  uint32_t length = sizeof definition;
+  ASSERT_EQ(recman::Call(recman::kCreate, pos, definition, &length, name, 255, 0), 0) << path;
 }
 
 class RecordStoreTest : public ::testing::Test {

@@ -56,7 +56,7 @@ class CreatedFiles : public ::testing::Test {
   MessageRecorder messages_;
 };
 
-// The specification the record manager reports back for an open file.
+// The definition the record manager reports back for an open file.
 std::vector<unsigned char> StatOf(const std::string& path) {
   unsigned char position[recman::kPositionBlockSize] = {};
   std::vector<char> name(path.begin(), path.end());
@@ -78,7 +78,7 @@ TEST_F(CreatedFiles, EveryFileCanBeCreatedWithExactlyItsDeclaredKeys) {
     for (const char* file : layout->files) {
       SCOPED_TRACE(file);
       ASSERT_TRUE(CreateFile(data_.path() + "/", file));  // trailing separator is fine
-      std::vector<unsigned char> expected = CreateSpecification(*layout);
+      std::vector<unsigned char> expected = FileDefinition(*layout);
       std::vector<unsigned char> stat = StatOf(Path(file));
       ASSERT_EQ(stat.size(), expected.size());
       std::memset(stat.data() + 6, 0, 4);  // record count, which stat fills in

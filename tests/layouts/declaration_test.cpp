@@ -145,9 +145,9 @@ TEST(LayoutDeclaration, SlotsHaveTheLayoutOfTheirFile) {
 // "<position>:<length><type>[v]" per segment ('+' joins segments; s string,
 // i signed, u unsigned, a auto-increment; v descending), then " unique"
 // and " fixed" (not modifiable) where the key says so.
-std::string KeyText(const std::vector<unsigned char>& spec) {
+std::string KeyText(const std::vector<unsigned char>& definition) {
   recman::FileSpec file;
-  std::memcpy(&file, spec.data(), sizeof file);
+  std::memcpy(&file, definition.data(), sizeof file);
   std::string out;
   std::size_t at = sizeof file;
   for (int k = 0; k < file.keyCount; ++k) {
@@ -155,9 +155,9 @@ std::string KeyText(const std::vector<unsigned char>& spec) {
     std::uint16_t keyFlags = 0;
     bool firstSegment = true;
     for (bool more = true; more; at += sizeof(recman::KeySpec)) {
-      if (at + sizeof(recman::KeySpec) > spec.size()) return "truncated";
+      if (at + sizeof(recman::KeySpec) > definition.size()) return "truncated";
       recman::KeySpec s;
-      std::memcpy(&s, spec.data() + at, sizeof s);
+      std::memcpy(&s, definition.data() + at, sizeof s);
       if (!(s.flags & recman::kExtendedType)) return "not extended";
       std::uint16_t own = s.flags & (recman::kDuplicates | recman::kModifiable);
       if (!firstSegment && own != keyFlags) return "segments disagree";
@@ -176,7 +176,7 @@ std::string KeyText(const std::vector<unsigned char>& spec) {
     if (!(keyFlags & recman::kDuplicates)) out += " unique";
     if (!(keyFlags & recman::kModifiable)) out += " fixed";
   }
-  if (at != spec.size()) return "trailing bytes";
+  if (at != definition.size()) return "trailing bytes";
   return out;
 }
 
@@ -206,13 +206,13 @@ TEST(LayoutDeclaration, KeysAsTheRecordManagerGetsThem) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.layout->name);
-    std::vector<unsigned char> spec = CreateSpecification(*c.layout);
+    std::vector<unsigned char> definition = FileDefinition(*c.layout);
     recman::FileSpec file;
-    std::memcpy(&file, spec.data(), sizeof file);
+    std::memcpy(&file, definition.data(), sizeof file);
     EXPECT_EQ(file.recordLength, c.layout->recordLength);
     EXPECT_EQ(file.pageSize, 2048);
     EXPECT_EQ(file.fileFlags, 0);
-    EXPECT_EQ(KeyText(spec), c.keys);
+    EXPECT_EQ(KeyText(definition), c.keys);
   }
 }
 

@@ -127,7 +127,7 @@ TEST_F(Navigation, PositionAndDirectReadSwitchTheKeyOrder) {
   EXPECT_EQ(file->Op(kGetDirect, &nowhere, 1), kInvalidRecordAddress);
 }
 
-TEST_F(Navigation, StatReturnsTheCreateSpecificationAndCount) {
+TEST_F(Navigation, StatReturnsTheFileDefinitionAndCount) {
   Insert(1, 1);
   Insert(2, 1);
   Bytes stat(16 + 16 * 8);
@@ -170,24 +170,24 @@ TEST_F(Navigation, ReadOnlyOpenRefusesWrites) {
 TEST(Create, OverwriteOrRefuse) {
   TempDir dir;
   std::string path = dir.path() + "/Fista.BTR";
-  Bytes spec = Spec(kLen, {{{1, 2, kInteger}}});
-  ASSERT_EQ(Create(path, spec, false), kOk);
+  Bytes definition = Spec(kLen, {{{1, 2, kInteger}}});
+  ASSERT_EQ(Create(path, definition, false), kOk);
   {
     RecordFile file(dir.path() + "/fista.btr");  // names are case-insensitive
     Bytes record = Row(1, 1);
     ASSERT_EQ(file.Insert(&record), kOk);
   }
-  EXPECT_EQ(Create(path, spec, false), kFileExists);
+  EXPECT_EQ(Create(path, definition, false), kFileExists);
   EXPECT_EQ(RecordFile(path).Count(), 1u);
-  ASSERT_EQ(Create(path, spec, true), kOk);
+  ASSERT_EQ(Create(path, definition, true), kOk);
   EXPECT_EQ(RecordFile(path).Count(), 0u);
 }
 
-TEST(Create, RefusesUnsoundSpecifications) {
+TEST(Create, RefusesUnsoundDefinitions) {
   TempDir dir;
   struct Case {
     const char* name;
-    Bytes spec;
+    Bytes definition;
     int status;
   };
   Bytes truncated = Spec(kLen, {{{1, 2, kInteger}}});
@@ -204,7 +204,7 @@ TEST(Create, RefusesUnsoundSpecifications) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(Create(dir.path() + "/bad.btr", c.spec), c.status);
+    EXPECT_EQ(Create(dir.path() + "/bad.btr", c.definition), c.status);
     EXPECT_FALSE(FileExists(dir.path() + "/bad.btr"));
   }
   EXPECT_EQ(Create(dir.path() + "/missing/x.btr", Spec(kLen, {{{1, 2, kInteger}}})),

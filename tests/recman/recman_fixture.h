@@ -1,5 +1,5 @@
 // Shared helpers of the record-manager tests: a temporary directory per
-// test, create specifications from a compact key description, and a record
+// test, file definitions from a compact key description, and a record
 // file wrapper around Call().
 #pragma once
 
@@ -64,21 +64,21 @@ inline Bytes Spec(uint16_t recordLength, const std::vector<KeyDef>& keys) {
   memcpy(bytes.data(), &file, sizeof file);
   for (const KeyDef& key : keys) {
     for (size_t i = 0; i < key.size(); ++i) {
-      recman::KeySpec spec{};
-      spec.position = key[i].position;
-      spec.length = key[i].length;
-      spec.flags = uint16_t(key[i].flags | recman::kExtendedType |
+      recman::KeySpec definition{};
+      definition.position = key[i].position;
+      definition.length = key[i].length;
+      definition.flags = uint16_t(key[i].flags | recman::kExtendedType |
                             (i + 1 < key.size() ? recman::kSegmented : 0));
-      spec.type = key[i].type;
-      const auto* p = reinterpret_cast<const uint8_t*>(&spec);
-      bytes.insert(bytes.end(), p, p + sizeof spec);
+      definition.type = key[i].type;
+      const auto* p = reinterpret_cast<const uint8_t*>(&definition);
+      bytes.insert(bytes.end(), p, p + sizeof definition);
     }
   }
   return bytes;
 }
 
-inline int Create(const std::string& path, const Bytes& spec, bool overwrite = true) {
-  Bytes data = spec;
+inline int Create(const std::string& path, const Bytes& definition, bool overwrite = true) {
+  Bytes data = definition;
   uint32_t length = uint32_t(data.size());
   std::vector<char> name(path.begin(), path.end());
   name.push_back('\0');
@@ -133,9 +133,9 @@ class RecordFile {
   uint32_t Count() {
     Bytes stat(16 + 16 * 64);
     if (Op(recman::kStat, &stat, 0) != recman::kOk) return UINT32_MAX;
-    recman::FileSpec spec;
-    memcpy(&spec, stat.data(), sizeof spec);
-    return spec.recordCount;
+    recman::FileSpec definition;
+    memcpy(&definition, stat.data(), sizeof definition);
+    return definition.recordCount;
   }
 
   int openStatus;
