@@ -34,6 +34,7 @@
 #include "posting/invariants.h"
 #include "posting/posting_engine.h"
 #include "recman/recman.h"
+#include "support/small_mandant.h"
 #include "tax/tax_rates.h"
 
 namespace {
@@ -61,35 +62,6 @@ std::string TempDirectory() {
 
 // ---- the Mandant ------------------------------------------------------------------
 
-bool InsertByPath(const std::string& path, void* record) {
-  bool ok = OpenPath(path, kSlotScratch) && Insert(record, kSlotScratch);
-  CloseSlot(kSlotScratch);
-  return ok;
-}
-
-bool AddPersonal(const std::string& dir, const char* file, const char* number, const char* code,
-                 int discountDays, int paymentDays, const char* percent) {
-  namespace p = layouts::personal;
-  std::vector<char> r(p::kLayout.recordLength);
-  layouts::InitRecord(p::kLayout, r.data());
-  layouts::SetRawText(r.data(), p::kAccountNo, number);
-  layouts::SetText(r.data(), p::kShortCode, code);
-  layouts::SetText(r.data(), p::kName, code);
-  layouts::SetNumber(r.data(), p::kDiscountDays, discountDays);
-  layouts::SetNumber(r.data(), p::kPaymentDays, paymentDays);
-  layouts::SetRawText(r.data(), p::kDiscountPercent, percent);
-  return InsertByPath(dir + "/" + file + ".btr", r.data());
-}
-
-bool AddCostCentre(const std::string& dir, const char* number, const char* code) {
-  namespace k = layouts::kore;
-  std::vector<char> r(k::kLayout.recordLength);
-  layouts::InitRecord(k::kLayout, r.data());
-  layouts::SetRawText(r.data(), k::kNumber, number);
-  layouts::SetText(r.data(), k::kShortCode, code);
-  return InsertByPath(dir + "/kore.btr", r.data());
-}
-
 void CloseMandant() {
   CloseAll();
   recman::Shutdown();
@@ -99,29 +71,8 @@ void CloseMandant() {
 // cost centres 100 and 200.
 bool OpenMandant(const std::string& root) {
   SetDataRoot(root);
-  SetMandantNumber(1);
-  MandantValues& m = CurrentMandant();
-  m = MandantValues{};
-  std::strcpy(m.receivablesAccount, "   1400");
-  std::strcpy(m.payablesAccount, "   1600");
-  std::strcpy(m.carryForwardAccount, "   0860");
-  std::strcpy(m.vatId, "DE123456789");
-  SetFiscalYears("2026", "2025");
-  MandantSettings& s = CurrentMandantSettings();
-  s = MandantSettings{};
-  for (int i = 0; i < 3; ++i) s.ab[i] = "   3736";
-  for (int i = 3; i < 6; ++i) s.ab[i] = "   8736";
-  std::string dir = YearDirectory("2026");
-  std::filesystem::create_directories(dir);
-  for (const char* file : {"sako", "steke"})
-    if (recman::CopyFile(std::string(TALVERA_CHARTS) + "/" + file + ".bt3", dir + "/" + file + ".btr") != 0)
-      return false;
-  for (const char* file : {"bube", "debi", "kred", "kore", "bat", "bank", "ueberw", "opkred", "opdebi", "stapel"})
-    if (!layouts::CreateFile(dir, file)) return false;
-  if (!AddPersonal(dir, "debi", "  10000", "Meier", 10, 30, "02,00") ||
-      !AddPersonal(dir, "kred", "  70000", "Lief", 0, 0, "00,00") || !AddCostCentre(dir, "    100", "Verw") ||
-      !AddCostCentre(dir, "    200", "Vertr"))
-    return false;
+  testing::SetSmallMandantValues("2026", "2025");
+  if (!testing::BuildSmallMandantYear(TALVERA_CHARTS, "2026")) return false;
   InstallRateLoading();
   // Reopened as the program opens a Mandant: building it attached the chart
   // templates' directory too, and every transaction would lock that one as

@@ -24,6 +24,7 @@
 #include "core/today.h"
 #include "posting/posting_engine.h"
 #include "recman/recman.h"
+#include "support/small_mandant.h"
 #include "support/temp_dir.h"
 #include "tax/tax_rates.h"
 
@@ -90,19 +91,8 @@ class PostingTest : public ::testing::Test {
     ResetDayToday();
     CurrentSettings() = Settings{};
     SetDataRoot(data_.path());
-    SetMandantNumber(1);
-    MandantValues& m = CurrentMandant();
-    m = MandantValues{};
-    std::strcpy(m.receivablesAccount, "   1400");
-    std::strcpy(m.payablesAccount, "   1600");
-    std::strcpy(m.carryForwardAccount, "   0860");
-    std::strcpy(m.vatId, "DE123456789");
-    SetFiscalYears("2026", "2025");
-    MandantSettings& s = CurrentMandantSettings();
-    s = MandantSettings{};
-    for (int i = 0; i < 3; ++i) s.ab[i] = "   3736";
-    for (int i = 3; i < 6; ++i) s.ab[i] = "   8736";
-    for (const char* year : {"2025", "2026"}) BuildYear(year);
+    SetSmallMandantValues("2026", "2025");
+    for (const char* year : {"2025", "2026"}) ASSERT_TRUE(BuildSmallMandantYear(TALVERA_CHARTS, year)) << year;
     InstallRateLoading();
     ASSERT_TRUE(OpenMainFiles());
     SetPostingMode(PostingMode::kOrdinary);
@@ -117,46 +107,6 @@ class PostingTest : public ::testing::Test {
     recman::Shutdown();
     ::unsetenv("TALVERA_TODAY");
     ResetDayToday();
-  }
-
-  void BuildYear(const char* year) {
-    std::string dir = YearDirectory(year);
-    std::filesystem::create_directories(dir);
-    for (const char* file : {"sako", "steke"})
-      ASSERT_EQ(recman::CopyFile(std::string(TALVERA_CHARTS) + "/" + file + ".bt3", dir + "/" + file + ".btr"), 0);
-    for (const char* file : {"bube", "debi", "kred", "kore", "bat", "bank", "ueberw", "opkred", "opdebi",
-                             "stapel"})
-      ASSERT_TRUE(layouts::CreateFile(dir, file)) << file;
-    AddPersonal(dir, "debi", "  10000", "Meier", "Meier GmbH", 10, 30, "02,00");
-    AddPersonal(dir, "kred", "  70000", "Lief", "Lieferant AG", 0, 0, "00,00");
-    AddCostCentre(dir, "    100", "Verw");
-    AddCostCentre(dir, "    200", "Vertr");
-  }
-  void AddPersonal(const std::string& dir, const char* file, const char* number, const char* code,
-                   const char* name, int discountDays, int paymentDays, const char* percent) {
-    namespace p = layouts::personal;
-    std::vector<char> r(p::kLayout.recordLength);
-    layouts::InitRecord(p::kLayout, r.data());
-    layouts::SetRawText(r.data(), p::kAccountNo, number);
-    layouts::SetText(r.data(), p::kShortCode, code);
-    layouts::SetText(r.data(), p::kName, name);
-    layouts::SetNumber(r.data(), p::kDiscountDays, discountDays);
-    layouts::SetNumber(r.data(), p::kPaymentDays, paymentDays);
-    layouts::SetRawText(r.data(), p::kDiscountPercent, percent);
-    InsertByPath(dir + "/" + file + ".btr", r.data());
-  }
-  void AddCostCentre(const std::string& dir, const char* number, const char* code) {
-    namespace k = layouts::kore;
-    std::vector<char> r(k::kLayout.recordLength);
-    layouts::InitRecord(k::kLayout, r.data());
-    layouts::SetRawText(r.data(), k::kNumber, number);
-    layouts::SetText(r.data(), k::kShortCode, code);
-    InsertByPath(dir + "/kore.btr", r.data());
-  }
-  static void InsertByPath(const std::string& path, void* record) {
-    ASSERT_TRUE(OpenPath(path, kSlotScratch));
-    ASSERT_TRUE(Insert(record, kSlotScratch));
-    CloseSlot(kSlotScratch);
   }
 
   // The journal of the working year in key order.
