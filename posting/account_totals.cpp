@@ -56,6 +56,13 @@ int PeriodOf(const char* date) {
   return p >= 1 && p <= 12 ? p : 1;
 }
 
+bool ReadExistingAccount(int kind, const char* number, void* record) {
+  bool found = false;
+  if (SlotOfKind(kind) < 0 || !ReadAccount(kind, number, record, found)) return false;
+  if (!found) ReportMissingAccount(number);
+  return found;
+}
+
 void ReportMissingAccount(const char* account) {
   std::string number(account);
   number.erase(0, number.find_first_not_of(' ') == std::string::npos ? number.size()
@@ -98,12 +105,7 @@ bool UpdateAccountTotals(const char* account, int kind, int side, const char* am
     kind = found;
   }
   char record[layouts::personal::kLayout.recordLength];  // the longer of the two layouts
-  bool found = false;
-  if (SlotOfKind(kind) < 0 || !ReadAccount(kind, account, record, found)) return false;
-  if (!found) {
-    ReportMissingAccount(account);
-    return false;
-  }
+  if (!ReadExistingAccount(kind, account, record)) return false;
   TotalsFields f = FieldsOf(kind);
   int m = PeriodOf(postingDate);
   layouts::SetNumber(record, f.unposted, 0);

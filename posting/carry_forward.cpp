@@ -119,12 +119,7 @@ bool UpdateCarryForward(const char* account, int kind, int side, const char* amo
                         bool writeRecord, bool addTotals, const char* periodDate) {
   if (!account || account[0] == '\0') return true;
   char r[personal::kLayout.recordLength];
-  bool found = false;
-  if (!ReadAccount(kind, account, r, found)) return false;
-  if (!found) {
-    ReportMissingAccount(account);
-    return false;
-  }
+  if (!ReadExistingAccount(kind, account, r)) return false;
   CarryFields f = FieldsOf(kind);
   long long cents = Cents(amount);
   if (balance && !MoveOpeningBalance(r, f, side, cents)) return false;
@@ -149,12 +144,7 @@ bool UpdateCarryForward(const char* account, int kind, int side, const char* amo
 bool CarryResultForward(int side, const char* amount) {
   const char* account = CurrentMandant().carryForwardAccount;
   char r[sako::kLayout.recordLength];
-  bool found = false;
-  if (!ReadAccount(kSachkonto, account, r, found)) return false;
-  if (!found) {
-    ReportMissingAccount(account);
-    return false;
-  }
+  if (!ReadExistingAccount(kSachkonto, account, r)) return false;
   CarryFields f = FieldsOf(kSachkonto);
   long long cents = Cents(amount);
   int sideBefore = static_cast<int>(layouts::GetNumber(r, f.prevSide));

@@ -56,5 +56,7 @@ enum Message : int {
 };
 // Shows message 799 naming the account.
 void ReportMissingAccount(const char* account);
+// Reads an account that must exist in the working year: message 799 when it does not.
+bool ReadExistingAccount(int kind, const char* number, void* record);
 
 }  // namespace talvera::posting

@@ -42,12 +42,7 @@ int ClassOfRate(const char* rate) {
 // resolvedClass -1 any class in its tax key refuses (a booking without tax).
 bool CheckNetAccount(const char* account, int resolvedClass, int& taxKey) {
   char r[sako::kLayout.recordLength];
-  bool found = false;
-  if (!ReadAccount(kSachkonto, account, r, found)) return false;
-  if (!found) {
-    ReportMissingAccount(account);
-    return false;
-  }
+  if (!ReadExistingAccount(kSachkonto, account, r)) return false;
   taxKey = static_cast<int>(layouts::GetNumber(r, sako::kTaxKey));
   int keyClass = taxKey & (kStandardRate | kReducedRate | kZeroRateClass);
   bool fixedRate = layouts::GetNumber(r, sako::kRevenueAccount) != 0;
