@@ -222,6 +222,9 @@ void MainFrame::resizeEvent(QResizeEvent* event) {
   PlaceReportWindow();
 }
 
+// Keys the frame gets go to the report window: scrolling, and Esc clears it.
+void MainFrame::keyPressEvent(QKeyEvent* event) { QApplication::sendEvent(report_, event); }
+
 void MainFrame::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange) Refresh();
