@@ -8,7 +8,12 @@
 // record manager) is timed on the same disk: the floor of a durable commit.
 // Afterwards the stored totals must equal the journal.
 //
-//   bench-posting [bookings]
+//   bench-posting [bookings] [attached]
+//
+// With "attached" the Mandant is opened as the program has it after a while:
+// the company master file in the data root and the previous year's sako have
+// been read too, so their directories stay attached to the record manager
+// beside the current year's.
 //
 // Prints "FIGURE <name> <value>" lines.
 #include <sqlite3.h>
@@ -67,6 +72,24 @@ void CloseMandant() {
   recman::Shutdown();
 }
 
+bool g_attached = false;
+
+// Reads fista and the previous year's sako once, outside any transaction,
+// and closes them again as the program does.
+bool AttachRootAndPreviousYear(const std::string& root) {
+  std::error_code ec;
+  std::filesystem::create_directories(YearDirectory("2025"), ec);
+  if (!layouts::CreateFile(root, "fista") || !layouts::CreateFile(YearDirectory("2025"), "sako"))
+    return false;
+  std::vector<char> record(4096);
+  bool found = false;
+  bool ok = GetFirstFound(record.data(), found, MakeFileId(kSlotFista, 0)) &&
+            GetFirstFound(record.data(), found, MakeFileId(kSlotSakoPrevious, 0));
+  CloseSlot(kSlotFista);
+  CloseSlot(kSlotSakoPrevious);
+  return ok;
+}
+
 // Fiscal year 2026 from the SKR 03 template: Debitor 10000, Kreditor 70000,
 // cost centres 100 and 200.
 bool OpenMandant(const std::string& root) {
@@ -78,7 +101,7 @@ bool OpenMandant(const std::string& root) {
   // templates' directory too, and every transaction would lock that one as
   // well and commit through a super-journal.
   CloseMandant();
-  return OpenMainFiles();
+  return OpenMainFiles() && (!g_attached || AttachRootAndPreviousYear(root));
 }
 
 // ---- bookings ---------------------------------------------------------------------
@@ -255,6 +278,7 @@ bool RunSingle(const std::string& root, int bookings, const MessageRecorder& mes
 int main(int argc, char** argv) {
   int bookings = argc > 1 ? std::atoi(argv[1]) : 20000;
   if (bookings <= 0) return 2;
+  g_attached = argc > 2 && std::strcmp(argv[2], "attached") == 0;
   ::setenv("TALVERA_TODAY", "09.12.2026", 1);
   ResetDayToday();
   MessageRecorder messages;
