@@ -132,6 +132,7 @@ int Insert(Handle* h, const Args& a) {
   if (*a.dataLength != h->file->layout.recordLength) return kDataBufferTooShort;
   Database& db = Database::Instance();
   if (db.TransactionLost()) return kTransactionError;
+  if (int status = LockForWrite(Db(), h->file)) return status;
   // Work on a copy: the caller's buffer gets the filled auto-increment
   // values only when the record is in.
   std::vector<uint8_t> record(a.data, a.data + *a.dataLength);
@@ -154,6 +155,7 @@ int Update(Handle* h, const Args& a) {
   if (*a.dataLength != h->file->layout.recordLength) return kDataBufferTooShort;
   Database& db = Database::Instance();
   if (db.TransactionLost()) return kTransactionError;
+  if (int status = LockForWrite(Db(), h->file)) return status;
   Position updated;
   db.MarkWritten();
   int status = UpdateRow(Db(), h->file, keyNumber, h->position, a.data, &updated);
@@ -167,6 +169,7 @@ int Delete(Handle* h) {
   if (!h->onRecord) return kInvalidPositioning;
   Database& db = Database::Instance();
   if (db.TransactionLost()) return kTransactionError;
+  if (int status = LockForWrite(Db(), h->file)) return status;
   db.MarkWritten();
   int status = DeleteRow(Db(), h->file, h->position);
   // The place in key order stays, so GetNext continues behind the gap.
@@ -264,7 +267,7 @@ int Dispatch(uint16_t op, const Args& a) {
   switch (op) {
     case kOpen: return Open(a);
     case kCreate: return Create(a);
-    case kBeginTransaction: return db.Begin();
+    case kBeginTransaction: return db.Begin(OpenFiles::Instance().Directories());
     case kEndTransaction: return db.Commit();
     case kAbortTransaction: return db.Rollback();
     default: break;

@@ -145,7 +145,9 @@ int Database::OpenMain(const std::string& file, bool create) {
               "PRAGMA main.cache_size=" + std::to_string(kCacheKiB) + ";"
               "SELECT count(*) FROM main.sqlite_schema");
   }
-  if (rc == SQLITE_OK && inTransaction_) rc = Exec("BEGIN IMMEDIATE");
+  // Inside a transaction the new connection joins it; its directory is
+  // write-locked when the transaction first writes to it.
+  if (rc == SQLITE_OK && inTransaction_) rc = Exec("BEGIN");
   if (rc != SQLITE_OK) {
     int status = StatusOf(rc, true);
     sqlite3_close(db_);
@@ -162,15 +164,20 @@ int Database::Attach(const std::string& file, bool create, std::string* schema) 
   }
   if (written_) return kTransactionError;
   // Nothing written yet: give the locks back, attach, and take them again.
+  std::vector<std::string> locked;
+  for (const auto& [path, dir] : dirs_)
+    if (WriteLocked(dir.schema)) locked.push_back(path);
   Exec("ROLLBACK");
   MakeRoom();
   int status = AttachNow(file, create, schema);
-  int rc = Exec("BEGIN IMMEDIATE");
-  if (rc != SQLITE_OK) {
+  int rc = Exec("BEGIN");
+  int lockStatus = rc == SQLITE_OK ? LockDirectories(locked) : StatusOf(rc, true);
+  if (lockStatus) {
+    if (!sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
     inTransaction_ = false;
     if (!status) {
       Exec("DETACH DATABASE " + Quote(*schema));
-      status = StatusOf(rc, true);
+      status = lockStatus;
     }
   }
   return status;
@@ -305,14 +312,37 @@ void Database::Forget(Directory* dir, const std::string& name) {
   ++generation_;
 }
 
-int Database::Begin() {
+int Database::Begin(const std::vector<std::string>& lockNow) {
   if (inTransaction_) return kTransactionActive;
   if (db_) {
-    int rc = Exec("BEGIN IMMEDIATE");
+    int rc = Exec("BEGIN");
     if (rc != SQLITE_OK) return StatusOf(rc, true);
+    if (int status = LockDirectories(lockNow)) {
+      Exec("ROLLBACK");
+      return status;
+    }
   }
   inTransaction_ = true;
   written_ = false;
+  return kOk;
+}
+
+// A write that changes nothing takes a database's write lock (SQLite's
+// RESERVED lock) without a page to journal; the busy timeout applies as long
+// as the transaction has not read that database yet. The paths are locked in
+// their sorted order, the same in every process.
+int Database::LockDirectories(const std::vector<std::string>& paths) {
+  std::vector<std::string> sorted = paths;
+  std::sort(sorted.begin(), sorted.end());
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  for (const std::string& path : sorted) {
+    auto found = dirs_.find(path);
+    if (found == dirs_.end() || !found->second.hasCatalogue) continue;
+    const std::string& schema = found->second.schema;
+    if (WriteLocked(schema)) continue;
+    int rc = Exec("UPDATE " + Quote(schema) + "." + kCatalogue + " SET tbl=tbl WHERE 0");
+    if (rc != SQLITE_OK) return StatusOf(rc, true);
+  }
   return kOk;
 }
 

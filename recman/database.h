@@ -9,10 +9,20 @@
 // stay attached after use; when the attach limit is reached, the least
 // recently used one is detached (only outside a transaction). A directory
 // first needed inside a transaction is attached by restarting the transaction
-// when it has written nothing yet (BEGIN IMMEDIATE again; reads made so far
-// stay safe because updates and deletes check the row version); after a
-// write the operation fails with kTransactionError. UseDirectory() lets a
-// caller attach a directory before it begins a transaction.
+// when it has written nothing yet (the write locks held so far are taken
+// again; reads made so far stay safe because updates and deletes check the
+// row version); after a write the operation fails with kTransactionError.
+// UseDirectory() lets a caller attach a directory before it begins a
+// transaction.
+//
+// A transaction write-locks only the directories it needs. Begin takes the
+// write lock at once of the directories in which files are open (the caller
+// opens the files it will update before it begins, so two processes updating
+// the same totals queue up at Begin); any other directory is write-locked
+// when the transaction first writes to it. Locking every attached directory
+// would block other processes' writers there for nothing, and each database
+// in write state at the commit makes SQLite commit through a super-journal,
+// with three more syncs, even when nothing of it was changed.
 #pragma once
 
 #include <sqlite3.h>
@@ -22,6 +32,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "key_layout.h"
 
@@ -64,10 +75,16 @@ class Database {
   // Forget cached file states of a directory (after create, drop, rename).
   void Forget(Directory* dir, const std::string& name);
 
-  int Begin();
+  // Begins a transaction, write-locking the given directories (canonical
+  // paths; those not attached are skipped).
+  int Begin(const std::vector<std::string>& lockNow);
   int Commit();
   int Rollback();
   bool InTransaction() const { return inTransaction_; }
+  // Whether the transaction holds the write lock of a schema (unquoted name).
+  bool WriteLocked(const std::string& schema) const {
+    return db_ && sqlite3_txn_state(db_, schema.c_str()) == SQLITE_TXN_WRITE;
+  }
   // SQLite rolled the transaction back by itself (disk full, I/O error):
   // what follows must not pretend to be part of it.
   bool TransactionLost() const;
@@ -100,6 +117,7 @@ class Database {
   void MakeRoom();
   void Detach(const std::string& path);
   int CheckSchema(Directory* dir, bool create);
+  int LockDirectories(const std::vector<std::string>& paths);
   std::string FreeSchemaName() const;
 
   sqlite3* db_ = nullptr;

@@ -57,6 +57,12 @@ bool OpenFiles::AnyOpen(const std::string* directory) const {
   return false;
 }
 
+std::vector<std::string> OpenFiles::Directories() const {
+  std::vector<std::string> directories;
+  for (const auto& [serial, handle] : handles_) directories.push_back(handle.directory);
+  return directories;
+}
+
 int OpenFiles::Resolve(Handle* handle) {
   Database& db = Database::Instance();
   if (handle->file && handle->generation == db.Generation()) return kOk;

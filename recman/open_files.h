@@ -60,6 +60,8 @@ class OpenFiles {
   bool IsOpen(const std::string& directory, const std::string& name) const;
   // Any file open at all; with a directory, any file of that directory.
   bool AnyOpen(const std::string* directory = nullptr) const;
+  // The directories in which files are open.
+  std::vector<std::string> Directories() const;
   void Clear() { handles_.clear(); }
   // The handle's file state, reloaded when directories or layouts changed.
   int Resolve(Handle* handle);

@@ -364,6 +364,12 @@ int DeleteRow(sqlite3* db, FileState* file, const Position& current) {
   return sqlite3_changes(db) == 0 ? kConflict : kOk;
 }
 
+int LockForWrite(sqlite3* db, FileState* file) {
+  Database& database = Database::Instance();
+  if (!database.InTransaction() || database.WriteLocked(file->schemaName)) return kOk;
+  return TakeWriteLock(db, file);
+}
+
 int CountRows(sqlite3* db, FileState* file, int64_t* count) {
   int rc = SQLITE_OK;
   sqlite3_stmt* s = Prepared(db, file, kCount, 0, &rc);

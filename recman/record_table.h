@@ -54,6 +54,9 @@ int UpdateRow(sqlite3* db, FileState* file, int key, const Position& current,
               const uint8_t* record, Position* updated);
 int DeleteRow(sqlite3* db, FileState* file, const Position& current);
 int CountRows(sqlite3* db, FileState* file, int64_t* count);
+// Takes the write lock of the file's records.db inside a transaction that
+// does not hold it yet (kFileInUse when another process holds it).
+int LockForWrite(sqlite3* db, FileState* file);
 
 // DDL of a record file's table and its key indexes.
 std::string CreateTableSql(const FileState& file);

@@ -1,6 +1,8 @@
 // Several processes on one data root: stale updates, held locks, and a
 // transaction killed at every write and sync of its run.
 #include <signal.h>
+#include <sqlite3.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,7 +78,111 @@ std::string ReadLine(int fd) {
   return line;
 }
 
+// Counts the super-journals SQLite creates: one per commit that had to make
+// several databases atomic together. Installed as the default file system
+// for connections opened while it lives.
+class SuperJournalCount {
+ public:
+  SuperJournalCount() {
+    real_ = sqlite3_vfs_find(nullptr);
+    counting_ = *real_;
+    counting_.zName = "super-journal-count";
+    counting_.pAppData = this;
+    counting_.xOpen = Open;
+    sqlite3_vfs_register(&counting_, 1);
+  }
+  ~SuperJournalCount() {
+    Shutdown();
+    sqlite3_vfs_register(real_, 1);
+    sqlite3_vfs_unregister(&counting_);
+  }
+  int count = 0;
+
+ private:
+  static int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* out) {
+    auto* self = static_cast<SuperJournalCount*>(vfs->pAppData);
+    if (flags & SQLITE_OPEN_SUPER_JOURNAL) ++self->count;
+    return self->real_->xOpen(self->real_, name, file, flags, out);
+  }
+  sqlite3_vfs* real_;
+  sqlite3_vfs counting_;
+};
+
+int32_t ValueOf(const std::string& path, int32_t id) {
+  RecordFile file(path);
+  Bytes record(kLen);
+  if (file.Get(kGetEqual, &record, 0, IdKey(id)) != kOk) return -1;
+  return Take<int32_t>(record, 4);
+}
+
 }  // namespace
+
+TEST(Processes, TransactionLocksOnlyTheDirectoriesItWrites) {
+  TempDir dir;
+  std::string year = dir.Sub("1997") + "/sako.btr", root = dir.Sub("root") + "/fista.btr";
+  for (const std::string& path : {year, root}) {
+    ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+    RecordFile file(path);
+    Bytes record = Row(1, 100);
+    ASSERT_EQ(file.Insert(&record), kOk);
+  }
+  Shutdown();
+  SuperJournalCount superJournals;
+  {
+    // The root directory is read and its file closed again: it stays attached.
+    RecordFile fista(root);
+    Bytes record(kLen);
+    ASSERT_EQ(fista.Get(kGetFirst, &record, 0), kOk);
+  }
+  RecordFile sako(year);
+  ASSERT_EQ(Begin(), kOk);
+  Bytes r2 = Row(2, 0);
+  ASSERT_EQ(sako.Insert(&r2), kOk);
+  // Another process writes to the root meanwhile: this transaction holds no lock there.
+  EXPECT_EQ(RunChild({"change", root, "1"}), 0);
+  ASSERT_EQ(End(), kOk);
+  EXPECT_EQ(superJournals.count, 0);  // one database written, one plain commit
+
+  // Writing to the root as well takes its lock with that write, and both
+  // directories commit as one.
+  ASSERT_EQ(Begin(), kOk);
+  Bytes r3 = Row(3, 0);
+  ASSERT_EQ(sako.Insert(&r3), kOk);
+  {
+    RecordFile fista(root);
+    Bytes record = Row(2, 0);
+    ASSERT_EQ(fista.Insert(&record), kOk);
+  }
+  setenv("TALVERA_RECMAN_BUSY_MS", "50", 1);
+  int other = RunChild({"change", root, "1"});
+  unsetenv("TALVERA_RECMAN_BUSY_MS");
+  EXPECT_TRUE(other == kRecordInUse || other == kFileInUse) << other;
+  ASSERT_EQ(End(), kOk);
+  EXPECT_EQ(superJournals.count, 1);
+  EXPECT_EQ(sako.Count(), 3u);
+  RecordFile fista(root);
+  EXPECT_EQ(fista.Count(), 2u);
+  EXPECT_EQ(ValueOf(root, 1), 101);
+}
+
+TEST(Processes, TwoProcessesIncrementingOneRecordLoseNothing) {
+  TempDir dir;
+  std::string path = dir.Sub("1997") + "/sako.btr";
+  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  {
+    RecordFile file(path);
+    Bytes record = Row(1, 0);
+    ASSERT_EQ(file.Insert(&record), kOk);
+  }
+  Shutdown();
+  // One has the file open at Begin (locked then), the other opens it inside
+  // each transaction (locked at its update).
+  Child early = Start({"count", path, "1", "100", "open"});
+  Child late = Start({"count", path, "1", "100", "late"});
+  EXPECT_EQ(Wait(early), 0);
+  EXPECT_EQ(Wait(late), 0);
+  EXPECT_EQ(ValueOf(path, 1), 200);
+}
 
 TEST(Processes, UpdateOfARecordChangedElsewhereIsAConflict) {
   TempDir dir;

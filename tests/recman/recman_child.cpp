@@ -5,9 +5,14 @@
 //   change FILE ID          update byte 4 of the record with int32 key ID
 //   delete FILE ID          delete the record with int32 key ID
 //   post DIR1 DIR2 LIMIT    one transaction over a.btr, b.btr (DIR1) and c.btr
-//                           (DIR2); the process kills itself with SIGKILL
-//                           before its LIMIT-th write, sync, truncate or
-//                           delete of a file (0: never)
+//                           (DIR2, opened only after DIR1 is written, so that
+//                           its lock is taken then); the process kills itself
+//                           with SIGKILL before its LIMIT-th write, sync,
+//                           truncate or delete of a file (0: never)
+//   count FILE ID N MODE    N transactions that each add 1 to byte 4 of the
+//                           record with int32 key ID, each tried again after
+//                           84/85; MODE "open": FILE is open at Begin,
+//                           "late": opened inside each transaction
 //
 // Exit status: the record manager's status of the failing step, 0 when done.
 #include <signal.h>
@@ -168,10 +173,13 @@ int Change(const std::string& path, int32_t id, bool remove) {
 int Post(const std::string& dir1, const std::string& dir2) {
   File files[3];
   const std::string paths[3] = {dir1 + "/a.btr", dir1 + "/b.btr", dir2 + "/c.btr"};
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < 2; ++i)
     if (int status = files[i].Open(paths[i])) return status;
+  if (int status = recman::UseDirectory(dir2)) return status;
   if (int status = Transaction(recman::kBeginTransaction)) return status;
   for (File& file : files) {
+    if (&file == &files[2])
+      if (int status = file.Open(paths[2])) return status;
     Bytes counter(kLen);
     if (int status = file.Find(0, &counter)) return status;
     int32_t n;
@@ -190,6 +198,44 @@ int Post(const std::string& dir1, const std::string& dir2) {
   return Transaction(recman::kEndTransaction);
 }
 
+bool InUse(int status) { return status == recman::kRecordInUse || status == recman::kFileInUse; }
+
+// One increment; 84/85 when a lock could not be had (the transaction is aborted).
+int Increment(const std::string& path, int32_t id, bool late) {
+  File file;
+  if (!late)
+    if (int status = file.Open(path)) return status;
+  int status = Transaction(recman::kBeginTransaction);
+  if (status) return status;
+  Bytes record(kLen);
+  if (late) status = file.Open(path);
+  if (!status) status = file.Find(id, &record);
+  if (!status) {
+    int32_t value;
+    memcpy(&value, record.data() + 4, 4);
+    ++value;
+    memcpy(record.data() + 4, &value, 4);
+    status = file.Do(recman::kUpdate, &record);
+  }
+  if (!status) status = Transaction(recman::kEndTransaction);
+  if (status) Transaction(recman::kAbortTransaction);
+  Bytes none;
+  file.Do(recman::kClose, &none);
+  return status;
+}
+
+int Count(const std::string& path, int32_t id, int times, bool late) {
+  std::string directory = path.substr(0, path.rfind('/'));
+  if (int status = recman::UseDirectory(directory)) return status;
+  for (int done = 0, tries = 0; done < times; ++tries) {
+    if (tries > 100 * times) return recman::kFileInUse;
+    int status = Increment(path, id, late);
+    if (status == 0) ++done;
+    else if (!InUse(status)) return status;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -201,6 +247,9 @@ int main(int argc, char** argv) {
     InstallCrashVfs(std::atol(args[3].c_str()));
     return Post(args[1], args[2]);
   }
-  std::fprintf(stderr, "usage: recman-test-child hold|change|delete|post ...\n");
+  if (args.size() == 5 && args[0] == "count")
+    return Count(args[1], std::atoi(args[2].c_str()), std::atoi(args[3].c_str()),
+                 args[4] == "late");
+  std::fprintf(stderr, "usage: recman-test-child hold|change|delete|post|count ...\n");
   return 100;
 }
