@@ -139,11 +139,8 @@ int SaveFile(const std::string& path, const std::string& standalonePath) {
   try {
     std::string directory, name;
     if (int status = SplitPath(path, &directory, &name)) return status;
-    Database& db = Database::Instance();
-    Directory* dir = nullptr;
     FileState* file = nullptr;
-    if (int status = db.Use(directory, false, &dir)) return status;
-    if (int status = db.File(dir, name, &file)) return status;
+    if (int status = Database::Instance().ExistingFile(directory, name, &file)) return status;
     std::vector<uint8_t> records;
     uint64_t count = 0;
     if (int status = ReadAllRecords(file, &records, &count)) return status;

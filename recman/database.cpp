@@ -267,6 +267,12 @@ int Database::CheckSchema(Directory* dir, bool create) {
   return kOk;
 }
 
+int Database::ExistingFile(const std::string& directory, const std::string& name, FileState** out) {
+  Directory* dir = nullptr;
+  if (int status = Use(directory, false, &dir)) return status;
+  return File(dir, name, out);
+}
+
 int Database::File(Directory* dir, const std::string& name, FileState** out) {
   auto found = dir->files.find(name);
   if (found != dir->files.end()) {

@@ -72,6 +72,8 @@ class Database {
   int Use(const std::string& directory, bool create, Directory** out);
   // Loads the file's catalogue entry (kFileNotFound when absent).
   int File(Directory* dir, const std::string& name, FileState** out);
+  // An existing record file of an existing directory: Use, then File.
+  int ExistingFile(const std::string& directory, const std::string& name, FileState** out);
   // Forget cached file states of a directory (after create, drop, rename).
   void Forget(Directory* dir, const std::string& name);
 

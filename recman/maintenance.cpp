@@ -280,10 +280,8 @@ int CheckFile(const std::string& path, std::vector<std::string>* problems) {
     std::string directory, name;
     if (int status = SplitPath(path, &directory, &name)) return status;
     Database& db = Database::Instance();
-    Directory* dir = nullptr;
     FileState* file = nullptr;
-    if (int status = db.Use(directory, false, &dir)) return status;
-    if (int status = db.File(dir, name, &file)) return status;
+    if (int status = db.ExistingFile(directory, name, &file)) return status;
     CheckIntegrity(db.Handle(), *file, problems);
     return CheckKeys(db.Handle(), *file, problems);
   } catch (...) {

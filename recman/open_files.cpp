@@ -67,9 +67,7 @@ int OpenFiles::Resolve(Handle* handle) {
   Database& db = Database::Instance();
   if (handle->file && handle->generation == db.Generation()) return kOk;
   handle->file = nullptr;
-  Directory* dir = nullptr;
-  if (int status = db.Use(handle->directory, false, &dir)) return status;
-  if (int status = db.File(dir, handle->name, &handle->file)) return status;
+  if (int status = db.ExistingFile(handle->directory, handle->name, &handle->file)) return status;
   handle->generation = db.Generation();
   return kOk;
 }
