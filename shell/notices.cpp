@@ -93,15 +93,21 @@ void PutBookingLine(unsigned char* out, const void* booking, int i, RateTextLook
   PutInt(out + 72, costKind == 1 || costKind == 2 ? costKind : 0);
 }
 
+// Mandant, account number, short code and name open both account payloads.
+void PutAccountHead(unsigned char* out, const void* record, int mandant, const Field& number,
+                    const Field& shortCode, const Field& name) {
+  PutInt(out, mandant);
+  PutAccount(out + 4, record, number);
+  PutText(out + 12, record, shortCode, 9);
+  PutText(out + 21, record, name, 26);
+}
+
 }  // namespace
 
 void BuildSachkontoPayload(const void* sako, int mandant, unsigned char* out) {
   namespace s = layouts::sako;
   std::memset(out, 0, kSachkontoPayloadSize);
-  PutInt(out, mandant);
-  PutAccount(out + 4, sako, s::kAccountNo);
-  PutText(out + 12, sako, s::kShortCode, 9);
-  PutText(out + 21, sako, s::kName, 26);
+  PutAccountHead(out, sako, mandant, s::kAccountNo, s::kShortCode, s::kName);
   PutInt(out + 47, GetNumber(sako, s::kAccountClass));
   PutInt(out + 51, GetNumber(sako, s::kRevenueAccount));
   PutInt(out + 55, GetNumber(sako, s::kCostType));
@@ -110,10 +116,7 @@ void BuildSachkontoPayload(const void* sako, int mandant, unsigned char* out) {
 void BuildPersonalPayload(const void* account, int mandant, unsigned char* out) {
   namespace p = layouts::personal;
   std::memset(out, 0, kPersonalPayloadSize);
-  PutInt(out, mandant);
-  PutAccount(out + 4, account, p::kAccountNo);
-  PutText(out + 12, account, p::kShortCode, 9);
-  PutText(out + 21, account, p::kName, 26);
+  PutAccountHead(out, account, mandant, p::kAccountNo, p::kShortCode, p::kName);
   PutText(out + 47, account, p::kNameExtra, 26);
   PutText(out + 73, account, p::kVatId, 16);
   PutText(out + 89, account, p::kCountry, 4);
