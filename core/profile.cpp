@@ -133,18 +133,29 @@ std::string SettingsDirectory() {
 std::string TalviIniPath() { return SettingsDirectory() + "/TALVI.INI"; }
 std::string WinIniPath() { return SettingsDirectory() + "/WIN.INI"; }
 
-std::string ProfileGetString(const std::string& file, std::string_view section,
-                             std::string_view key, std::string_view defaultValue) {
-  Found f = Find(ReadLines(file), section, key);
+ProfileSnapshot::ProfileSnapshot(const std::string& file) : lines_(ReadLines(file)) {}
+
+std::string ProfileSnapshot::Get(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+  Found f = Find(lines_, section, key);
   if (f.keyLine < 0) return std::string(defaultValue);
   return f.value;
 }
 
-int ProfileGetInt(const std::string& file, std::string_view section, std::string_view key,
-                  int defaultValue) {
-  Found f = Find(ReadLines(file), section, key);
+int ProfileSnapshot::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+  Found f = Find(lines_, section, key);
   if (f.keyLine < 0) return defaultValue;
   return static_cast<int>(std::strtol(f.value.c_str(), nullptr, 10));
+}
+
+std::string ProfileGetString(const std::string& file, std::string_view section,
+                             std::string_view key, std::string_view defaultValue) {
+  return ProfileSnapshot(file).Get(section, key, defaultValue);
+}
+
+int ProfileGetInt(const std::string& file, std::string_view section, std::string_view key,
+                  int defaultValue) {
+  return ProfileSnapshot(file).GetInt(section, key, defaultValue);
 }
 
 bool ProfileWriteString(const std::string& file, std::string_view section, std::string_view key,

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace talvera {
 
@@ -17,6 +18,18 @@ std::string SettingsDirectory();
 std::string TalviIniPath();  // <settings directory>/TALVI.INI
 std::string WinIniPath();    // <settings directory>/WIN.INI
 inline constexpr char kTalviSection[] = "TALVI";
+
+// A profile file read once, for reading many keys of it (start-up reads
+// every setting). Reading follows the rules of ProfileGetString/ProfileGetInt.
+class ProfileSnapshot {
+ public:
+  explicit ProfileSnapshot(const std::string& file);
+  std::string Get(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+  int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
+
+ private:
+  std::vector<std::string> lines_;
+};
 
 std::string ProfileGetString(const std::string& file, std::string_view section,
                              std::string_view key, std::string_view defaultValue);

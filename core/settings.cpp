@@ -14,13 +14,8 @@ std::string Home() {
   return home && *home ? home : ".";
 }
 
-std::string WinIni(std::string_view section, std::string_view key, std::string_view def) {
-  return ProfileGetString(WinIniPath(), section, key, def);
-}
-
 // "Export": a number, or a value beginning with "J" for both kinds.
-int ReadExportKind() {
-  std::string v = ReadSetting("Export");
+int ExportKindOf(const std::string& v) {
   if (!v.empty() && (v[0] == 'J' || v[0] == 'j')) return 3;
   return std::atoi(v.c_str());
 }
@@ -67,69 +62,76 @@ void CopyMandantSetting(std::string_view key, int oldMandant, int newMandant) {
 }
 
 void ReadSettings() {
+  // Both files are read once; every key is then looked up in memory.
+  ProfileSnapshot talvi(TalviIniPath());
+  ProfileSnapshot win(WinIniPath());
+  auto str = [&](std::string_view key, std::string_view def = "") { return talvi.Get(kTalviSection, key, def); };
+  auto flag = [&](std::string_view key) { return !str(key).empty(); };
+  auto num = [&](std::string_view key, int def) { return talvi.GetInt(kTalviSection, key, def); };
   Settings& s = CurrentSettings();
   s = Settings{};
-  s.pfad = ReadSetting("Pfad");
-  s.mandant = ReadNumberSetting("Mandant", 1);
-  s.land = ReadSetting("Land");
-  s.waehrung = ReadSetting("Waehrung", WinIni("intl", "sCurrency", "DM"));
-  s.sFrage = ReadFlagSetting("SFrage");
-  s.austria = ReadFlagSetting("Austria");
-  s.datevObe = ReadFlagSetting("Datev-OBE");
-  s.sortKnr = ReadFlagSetting("SortKnr");
-  s.ohneKomma = ReadFlagSetting("OhneKomma");
-  s.textverarbeitung = ReadSetting("Textverarbeitung", "WRITE");
-  s.setzeJahr = ReadFlagSetting("SetzeJahr");
-  s.toggle = ReadFlagSetting("Toggle");
-  s.leerListe = ReadFlagSetting("LeerListe");
-  for (int i = 0; i < 4; ++i) s.reise[i] = ReadSetting("Reise" + std::to_string(i + 1), "0,00");
+  s.pfad = str("Pfad");
+  s.mandant = num("Mandant", 1);
+  s.land = str("Land");
+  s.waehrung = str("Waehrung", win.Get("intl", "sCurrency", "DM"));
+  s.sFrage = flag("SFrage");
+  s.austria = flag("Austria");
+  s.datevObe = flag("Datev-OBE");
+  s.sortKnr = flag("SortKnr");
+  s.ohneKomma = flag("OhneKomma");
+  s.textverarbeitung = str("Textverarbeitung", "WRITE");
+  s.setzeJahr = flag("SetzeJahr");
+  s.toggle = flag("Toggle");
+  s.leerListe = flag("LeerListe");
+  for (int i = 0; i < 4; ++i) s.reise[i] = str("Reise" + std::to_string(i + 1), "0,00");
 
-  s.incBelnr = ReadFlagSetting("IncBelnr");
-  s.kg = ReadFlagSetting("KG");
-  s.lassen = ReadFlagSetting("Lassen");
-  s.ntb = ReadFlagSetting("NTB");
-  s.keinePeri = ReadFlagSetting("KeinePeri");
-  s.kr = ReadFlagSetting("KR");
-  s.kostPflicht = ReadFlagSetting("KostPflicht");
-  s.opKartei = ReadNumberSetting("OP_Kartei", 0);
-  s.mahn2 = ReadNumberSetting("Mahn2", 14);
-  s.mahn3 = ReadNumberSetting("Mahn3", 14);
-  s.opAufloesen = ReadFlagSetting("OPAufloesen");
-  s.exportKind = ReadExportKind();
-  s.verwButxt = ReadFlagSetting("VerwButxt");
-  s.sakoUeberw = ReadFlagSetting("SakoÜberw");
+  s.incBelnr = flag("IncBelnr");
+  s.kg = flag("KG");
+  s.lassen = flag("Lassen");
+  s.ntb = flag("NTB");
+  s.keinePeri = flag("KeinePeri");
+  s.kr = flag("KR");
+  s.kostPflicht = flag("KostPflicht");
+  s.opKartei = num("OP_Kartei", 0);
+  s.mahn2 = num("Mahn2", 14);
+  s.mahn3 = num("Mahn3", 14);
+  s.opAufloesen = flag("OPAufloesen");
+  s.exportKind = ExportKindOf(str("Export"));
+  s.verwButxt = flag("VerwButxt");
+  s.sakoUeberw = flag("SakoÜberw");
 
-  s.font = ReadSetting("Font");
-  s.fontgr = s.font.empty() ? 1 : ReadNumberSetting("Fontgr", 1);
-  s.drucker = ReadSetting("Drucker");
-  s.formOffX = ReadNumberSetting("FormOffX", 0);
-  s.formOffY = ReadNumberSetting("FormOffY", 0);
-  s.grafikart = ReadNumberSetting("Grafikart", 0);
-  s.grafikfarben = ReadNumberSetting("Grafikfarben", 2314);
-  s.true3D = ReadSetting("True3D", "0,0,0,0");
-  s.aufbau = ReadFlagSetting("Aufbau");
-  s.hotline = ReadFlagSetting("Hotline");
+  s.font = str("Font");
+  s.fontgr = s.font.empty() ? 1 : num("Fontgr", 1);
+  s.drucker = str("Drucker");
+  s.formOffX = num("FormOffX", 0);
+  s.formOffY = num("FormOffY", 0);
+  s.grafikart = num("Grafikart", 0);
+  s.grafikfarben = num("Grafikfarben", 2314);
+  s.true3D = str("True3D", "0,0,0,0");
+  s.aufbau = flag("Aufbau");
+  s.hotline = flag("Hotline");
 
   // A diskette drive is a directory here; the home directory stands in for it.
-  s.sicherungspfad = ReadSetting("Sicherungspfad", Home());
-  s.impExpPfad = ReadSetting("ImpExpPfad");
-  s.datevExpPfad = ReadSetting("DATEVExpPfad", Home());
-  s.datevKsalPfad = ReadSetting("DATEVKsalPfad");
-  s.abrNr = ReadNumberSetting("AbrNr", 1);
-  s.uebExpPfad = ReadSetting("UebExpPfad", Home());
-  s.kostExport = ReadSetting("KostExport");
-  s.qifPfad = ReadSetting("QIFPfad");
-  s.qifDatei = ReadSetting("QIFDatei");
+  s.sicherungspfad = str("Sicherungspfad", Home());
+  s.impExpPfad = str("ImpExpPfad");
+  s.datevExpPfad = str("DATEVExpPfad", Home());
+  s.datevKsalPfad = str("DATEVKsalPfad");
+  s.abrNr = num("AbrNr", 1);
+  s.uebExpPfad = str("UebExpPfad", Home());
+  s.kostExport = str("KostExport");
+  s.qifPfad = str("QIFPfad");
+  s.qifDatei = str("QIFDatei");
 
-  s.sDecimal = WinIni("intl", "sDecimal", ",");
-  s.defaultPrinter = WinIni("windows", "device", "");
-  s.transAus = WinIni("WINISAM", "TRANSAUS", "") == "JA";
+  s.sDecimal = win.Get("intl", "sDecimal", ",");
+  s.defaultPrinter = win.Get("windows", "device", "");
+  s.transAus = win.Get("WINISAM", "TRANSAUS", "") == "JA";
 }
 
 void ReadMandantSettings(int mandantNumber) {
   MandantSettings& m = CurrentMandantSettings();
   m = MandantSettings{};
-  auto read = [&](std::string_view key) { return ReadSetting(MandantKey(key, mandantNumber)); };
+  ProfileSnapshot talvi(TalviIniPath());
+  auto read = [&](std::string_view key) { return talvi.Get(kTalviSection, MandantKey(key, mandantNumber), ""); };
   // The profile drops the blanks account numbers are aligned with.
   auto account = [&](std::string_view key) {
     std::string v = read(key);
