@@ -170,7 +170,7 @@ bool PostLineCostCentres(const Posting& p, int i, Journal j) {
 }
 
 // Step 9.14: the record on the receivables or payables collective account.
-bool PostCollectiveRecord(Posting& p, int i, unsigned lineFlags, const PostedLine& line,
+bool PostCollectiveRecord(Posting& p, unsigned lineFlags, const PostedLine& line,
                           const char* debitShort, const char* creditShort) {
   Journal j;
   NewJournal(j, p);
@@ -199,7 +199,6 @@ bool PostCollectiveRecord(Posting& p, int i, unsigned lineFlags, const PostedLin
       return false;
     layouts::SetRawText(j, bube::kCreditShortCode, shortCode);
   }
-  (void)i;
   return InsertJournal(j);
 }
 
@@ -312,7 +311,7 @@ bool PostLine(Posting& p, int i) {
 
   // 9.14 The collective-account record.
   if (WritesCollectiveRecord(line.debitKind, line.creditKind))
-    return PostCollectiveRecord(p, i, flags, line, debitShort, creditShort);
+    return PostCollectiveRecord(p, flags, line, debitShort, creditShort);
   return true;
 }
 
