@@ -335,17 +335,11 @@ bool PostReverseCharge(Posting& p) {
 
   // The EG record the line names, else the one valid at the document date.
   int index = static_cast<int>(LineNumber(b, i, line_::kRateIndex)) & 0xFFFF;
-  std::vector<RateRecord> records;
-  if (!ListRateRecords(kEcRate, records)) return false;
-  const RateRecord* record = nullptr;
-  for (const RateRecord& r : records)
-    if (r.index == index) record = &r;
-  RateRecord valid;
-  bool validFound = false;
-  if (!record) {
-    if (!RateRecordAt(kEcRate, Field(b, bat::kVoucherDate), valid, validFound) || !validFound) return false;
-    record = &valid;
-  }
+  RateRecord ec;
+  bool named = false;
+  if (!RateRecordByIndex(kEcRate, index, ec, named)) return false;
+  if (!named && (!RateRecordAt(kEcRate, Field(b, bat::kVoucherDate), ec, named) || !named)) return false;
+  const RateRecord* record = &ec;
 
   Journal j;
   NewJournal(j, p);

@@ -102,14 +102,7 @@ bool ResolveTax(void* booking, int i, TaxResult& out) {
       l.SetNum(line_::kRateIndex, record.index);
     } else {
       int index = static_cast<int>(l.Num(line_::kRateIndex)) & 0xFFFF;
-      std::vector<RateRecord> all;
-      if (!ListRateRecords(rateClass, all)) return false;
-      for (const RateRecord& r : all)
-        if (r.index == index) {
-          record = r;
-          found = true;
-        }
-      if (!found) return false;
+      if (!RateRecordByIndex(rateClass, index, record, found) || !found) return false;
     }
   }
 

@@ -39,14 +39,11 @@ int RunDialog(MainFrame& frame, Args&&... args) {
 }  // namespace
 
 bool RateTextOfRecord(int rateClass, int index, char* rateOut) {
-  std::vector<RateRecord> records;
-  if (!ListRateRecords(rateClass, records)) return false;
-  for (const RateRecord& r : records)
-    if (r.index == index) {
-      std::strcpy(rateOut, r.rate);
-      return true;
-    }
-  return false;
+  RateRecord r;
+  bool found = false;
+  if (!RateRecordByIndex(rateClass, index, r, found) || !found) return false;
+  std::strcpy(rateOut, r.rate);
+  return true;
 }
 
 void SyncShellWithMandant() {

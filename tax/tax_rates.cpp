@@ -71,6 +71,15 @@ bool RateRecordAt(int classByte, const char* date, RateRecord& out, bool& found)
   });
 }
 
+bool RateRecordByIndex(int rateClass, int index, RateRecord& out, bool& found) {
+  char r[steke::kLayout.recordLength] = {};
+  layouts::SetNumber(r, steke::kRateClass, rateClass);
+  layouts::SetNumber(r, steke::kIndex, index);
+  if (!GetEqual(r, KeyValue(r, 4), found, kByClassAndIndex)) return false;
+  if (found) out = FromBytes(r);
+  return true;
+}
+
 bool RatesInForce(const char* date) {
   RateRecord standard;
   bool found = false;

@@ -66,6 +66,8 @@ class RatesInForceGuard {
 int RateClassOf(int classByte);
 // The record of a class valid at a date; found = false when there is none.
 bool RateRecordAt(int classByte, const char* date, RateRecord& out, bool& found);
+// The record of a class with a given index; found = false when there is none.
+bool RateRecordByIndex(int rateClass, int index, RateRecord& out, bool& found);
 // The record whose rate equals `rate` among those valid at the date (the
 // first "other rate" record when none equals it); its class gets +64 when it
 // is older than that first record. Nothing: message 92 and false.

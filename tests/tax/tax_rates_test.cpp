@@ -129,6 +129,11 @@ TEST_F(TaxRatesTest, FirstEcRecordAndLaterSets) {
   bool found = false;
   ASSERT_TRUE(RateRecordAt(kEcRate, "150216", r, found));
   EXPECT_STREQ(r.outputTaxAccount, "   1790");
+  ASSERT_TRUE(RateRecordByIndex(kEcRate, 1, r, found));
+  ASSERT_TRUE(found);
+  EXPECT_STREQ(r.validFrom, "010116");
+  ASSERT_TRUE(RateRecordByIndex(kEcRate, 5, r, found));
+  EXPECT_FALSE(found);
 }
 
 TEST_F(TaxRatesTest, RecordForARate) {
