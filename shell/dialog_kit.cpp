@@ -201,15 +201,16 @@ class KeypadPlusFilter : public QObject {
   }
 
  private:
-  static void SendTab(QObject* target) {
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QApplication::sendEvent(target, &tab);
-  }
   QDialog* dialog_;
   bool swapped_;
 };
 
 }  // namespace
+
+void SendTab(QObject* target) {
+  QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+  QApplication::sendEvent(target, &tab);
+}
 
 void InstallKeypadPlus(QDialog* dialog, bool swapped) {
   auto* filter = new KeypadPlusFilter(dialog, swapped);

@@ -93,5 +93,7 @@ void SaveDialogGeometry(QDialog* dialog, int n);
 // Numeric-pad "+" moves to the next control like Tab; with `swapped` (the
 // "Toggle" setting) "+" acts as OK and Enter as Tab.
 void InstallKeypadPlus(QDialog* dialog, bool swapped);
+// Moves the focus on from `target` as the Tab key does.
+void SendTab(QObject* target);
 
 }  // namespace talvera

@@ -15,6 +15,7 @@
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "reports/journal_band.h"
+#include "shell/dialog_kit.h"
 #include "reports/report_window.h"
 #include "shell/command_table.h"
 #include "shell/shell_state.h"
@@ -268,8 +269,7 @@ bool KeyboardFilter::eventFilter(QObject* watched, QEvent* event) {
   bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
   if (key->key() == Qt::Key_Plus && (key->modifiers() & Qt::KeypadModifier) && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() != frame_) {
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QApplication::sendEvent(watched, &tab);
+    SendTab(watched);
     return true;
   }
   if (key->key() == Qt::Key_F1 && plain) {

@@ -1,7 +1,6 @@
 #include "shell/start_screen.h"
 
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QScreen>
@@ -58,8 +57,6 @@ void StartScreen::ShowFor(double seconds) {
   show();
   if (QScreen* screen = this->screen())
     move(screen->geometry().center() - rect().center());
-  QElapsedTimer elapsed;
-  elapsed.start();
   QEventLoop loop;
   QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
   loop.exec();

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 
 #include <fstream>
@@ -168,6 +170,19 @@ TEST_F(FrameTest, KeysAboveAllWindows) {
   QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
   EXPECT_TRUE(filter.eventFilter(&frame, &f1));
   EXPECT_EQ(asked, 3095);
+
+  // Numeric-pad "+" moves on like Tab in any dialog.
+  QDialog dialog;
+  auto* first = new QLineEdit(&dialog);
+  auto* second = new QLineEdit(&dialog);
+  second->move(0, 40);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  first->setFocus();
+  QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier, "+");
+  EXPECT_TRUE(filter.eventFilter(first, &plus));
+  EXPECT_EQ(dialog.focusWidget(), second);
+  EXPECT_EQ(first->text(), "");
 }
 
 }  // namespace
