@@ -2,7 +2,7 @@
 // the user pick one or add one, and returns its number (0 for none).
 #pragma once
 
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 
 namespace talvera {
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 
 namespace talvera {
 

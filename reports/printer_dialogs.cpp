@@ -20,7 +20,7 @@
 #include "reports/printer_setting.h"
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
-#include "shell/font_choice.h"
+#include "widgets/font_choice.h"
 
 namespace talvera {
 namespace {

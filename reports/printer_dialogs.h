@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 
 class QPrinter;
 

@@ -15,7 +15,7 @@
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "reports/journal_band.h"
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 #include "reports/report_window.h"
 #include "shell/command_table.h"
 #include "shell/shell_state.h"

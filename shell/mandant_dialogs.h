@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/mandant/special_accounts.h"
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 
 namespace talvera {
 

@@ -17,7 +17,7 @@
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "core/text_helpers.h"
-#include "shell/font_choice.h"
+#include "widgets/font_choice.h"
 
 namespace talvera {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 
 namespace talvera {
 

@@ -10,7 +10,7 @@
 #include "shell/frame_commands.h"
 #include "shell/help_viewer.h"
 #include "shell/main_frame.h"
-#include "shell/message_box.h"
+#include "widgets/message_box.h"
 #include "shell/notices.h"
 #include "shell/notifier.h"
 #include "shell/shell_state.h"

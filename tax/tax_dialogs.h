@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 #include "tax/rate_sets.h"
 
 namespace talvera {

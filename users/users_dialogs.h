@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 #include "users/user_file.h"
 
 namespace talvera {

@@ -1,4 +1,4 @@
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "shell/font_choice.h"
+#include "widgets/font_choice.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "shell/dialog_kit.h"
-#include "shell/message_box.h"
+#include "widgets/dialog_kit.h"
+#include "widgets/message_box.h"
 
 using namespace talvera;
 

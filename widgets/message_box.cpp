@@ -1,11 +1,11 @@
-#include "shell/message_box.h"
+#include "widgets/message_box.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 
 namespace talvera {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "core/message_recorder.h"
 #include "core/settings.h"
-#include "shell/dialog_kit.h"
+#include "widgets/dialog_kit.h"
 #include "support/temp_dir.h"
 
 using namespace talvera;
