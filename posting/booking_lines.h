@@ -24,13 +24,18 @@ struct PostedLine {
 struct PostedBooking {
   int lineCount = 0;
   PostedLine lines[kMaxLines];
+  // The reverse-charge records (one per EG rate): Sachkonto against
+  // Sachkonto, carried forward like lines.
+  int reverseChargeCount = 0;
+  PostedLine reverseCharges[kMaxLines];
 };
 
 // Open items of the committed booking. False only when a failure stopped
 // them (already shown as message 150); the booking stands either way.
 bool CreateOpenItems(void* booking, const PostedBooking& posted);
-// Carries the previous-year booking into the current year's opening
-// balances, totals and carry-forward records, in its own transaction.
+// Carries the previous-year booking (its lines and reverse-charge records)
+// into the current year's opening balances, totals and carry-forward
+// records. Runs inside the booking's transaction, on the current year's files.
 bool CarryBookingForward(const PostedBooking& posted);
 
 }  // namespace talvera::posting

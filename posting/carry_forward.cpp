@@ -159,33 +159,46 @@ bool CarryResultForward(int side, const char* amount) {
 
 namespace posting {
 
-bool CarryBookingForward(const PostedBooking& posted) {
-  StoreTransaction transaction;
-  if (!transaction.began()) return false;
+namespace {
+
+bool BalanceSide(int kind, int type) { return kind != kSachkonto || type == 2 || type == 4; }
+
+// The two sides of one journal line, its tax, its collective accounts and,
+// for P&L accounts, the result.
+bool CarryLineForward(const PostedLine& l) {
   const MandantValues& m = CurrentMandant();
-  auto balanceSide = [](int kind, int type) { return kind != kSachkonto || type == 2 || type == 4; };
-  for (int i = 0; i < posted.lineCount; ++i) {
-    const PostedLine& l = posted.lines[i];
-    if (!UpdateCarryForward(l.debit, l.debitKind, 0, l.debitAmount, balanceSide(l.debitKind, l.debitType),
-                            true, true, nullptr) ||
-        !UpdateCarryForward(l.credit, l.creditKind, 1, l.creditAmount,
-                            balanceSide(l.creditKind, l.creditType), true, true, nullptr))
-      return false;
-    unsigned taxSide = l.taxSideFlags & 6;
-    if (taxSide && !UpdateCarryForward(l.taxAccount, kSachkonto, taxSide == 2 ? 0 : 1, l.taxAmount,
-                                       true, true, true, nullptr))
-      return false;
-    auto collective = [&](int kind) { return kind == kDebitor ? m.receivablesAccount : m.payablesAccount; };
-    if ((l.debitKind == kDebitor || l.debitKind == kKreditor) &&
-        !UpdateCarryForward(collective(l.debitKind), kSachkonto, 0, l.gross, true, true, true, nullptr))
-      return false;
-    if ((l.creditKind == kDebitor || l.creditKind == kKreditor) &&
-        !UpdateCarryForward(collective(l.creditKind), kSachkonto, 1, l.gross, true, true, true, nullptr))
-      return false;
-    if (l.debitKind == kSachkonto && l.debitType == 8 && !CarryResultForward(0, l.debitAmount)) return false;
-    if (l.creditKind == kSachkonto && l.creditType == 8 && !CarryResultForward(1, l.creditAmount)) return false;
-  }
-  return transaction.Commit();
+  if (!UpdateCarryForward(l.debit, l.debitKind, 0, l.debitAmount, BalanceSide(l.debitKind, l.debitType),
+                          true, true, nullptr) ||
+      !UpdateCarryForward(l.credit, l.creditKind, 1, l.creditAmount,
+                          BalanceSide(l.creditKind, l.creditType), true, true, nullptr))
+    return false;
+  unsigned taxSide = l.taxSideFlags & 6;
+  if (taxSide && !UpdateCarryForward(l.taxAccount, kSachkonto, taxSide == 2 ? 0 : 1, l.taxAmount,
+                                     true, true, true, nullptr))
+    return false;
+  auto collective = [&](int kind) { return kind == kDebitor ? m.receivablesAccount : m.payablesAccount; };
+  if ((l.debitKind == kDebitor || l.debitKind == kKreditor) &&
+      !UpdateCarryForward(collective(l.debitKind), kSachkonto, 0, l.gross, true, true, true, nullptr))
+    return false;
+  if ((l.creditKind == kDebitor || l.creditKind == kKreditor) &&
+      !UpdateCarryForward(collective(l.creditKind), kSachkonto, 1, l.gross, true, true, true, nullptr))
+    return false;
+  if (l.debitKind == kSachkonto && l.debitType == 8 && !CarryResultForward(0, l.debitAmount)) return false;
+  if (l.creditKind == kSachkonto && l.creditType == 8 && !CarryResultForward(1, l.creditAmount)) return false;
+  return true;
+}
+
+}  // namespace
+
+// Every account total the booking changed in the previous year moves the
+// current year's opening figures: the lines with their tax and collective
+// accounts, and the reverse-charge records.
+bool CarryBookingForward(const PostedBooking& posted) {
+  for (int i = 0; i < posted.lineCount; ++i)
+    if (!CarryLineForward(posted.lines[i])) return false;
+  for (int i = 0; i < posted.reverseChargeCount; ++i)
+    if (!CarryLineForward(posted.reverseCharges[i])) return false;
+  return true;
 }
 
 }  // namespace posting

@@ -9,6 +9,7 @@
 #include "core/layouts/bube.h"
 #include "core/layouts/personal.h"
 #include "core/layouts/sako.h"
+#include "core/mandant_values.h"
 #include "core/record_store.h"
 #include "posting/posting_state.h"
 
@@ -84,7 +85,81 @@ struct Fields {
   layouts::Field account, debit, credit, closingDebit, closingCredit;
 };
 
+// The fields the carry-forward keeps of an account layout.
+struct CarriedFields {
+  layouts::Field account, openingDebit, openingCredit, debit, credit, closingDebit, closingCredit,
+      prevDebit, prevCredit, prevBalance, prevSide;
+};
+
+// What the previous year's account says the current year must hold as its
+// previous-year figures: the year's turnovers, and its balance with the
+// opening balance (debit positive).
+struct YearFigures {
+  long long debit = 0, credit = 0, balance = 0;
+};
+
+YearFigures FiguresOfYear(const char* r, const CarriedFields& f) {
+  YearFigures y;
+  y.debit = Cents(layouts::FieldBytes(r, f.closingDebit));
+  y.credit = Cents(layouts::FieldBytes(r, f.closingCredit));
+  for (int p = 0; p < 12; ++p) {
+    y.debit += Cents(layouts::FieldBytes(r, f.debit.At(p)));
+    y.credit += Cents(layouts::FieldBytes(r, f.credit.At(p)));
+  }
+  y.balance = Cents(layouts::FieldBytes(r, f.openingDebit)) + y.debit -
+              Cents(layouts::FieldBytes(r, f.openingCredit)) - y.credit;
+  return y;
+}
+
+// Compares one file of the previous year with the same file of the working
+// (current) year. The carry-forward account takes the results of P&L
+// postings into its balance, so only its turnovers are compared.
+bool CompareYears(int slot, const CarriedFields& f, int recordLength, std::vector<std::string>& problems) {
+  std::string path = YearDirectory(CurrentMandant().previousYear) + "/" + SlotFileName(slot) + ".btr";
+  if (!OpenPath(path, kSlotScratch)) return false;
+  std::vector<char> old(recordLength), now(recordLength);
+  std::string resultAccount = CurrentMandant().carryForwardAccount;
+  bool found = false;
+  bool ok = GetFirstFound(old.data(), found, kSlotScratch);
+  while (ok && found) {
+    std::string account = layouts::FieldBytes(old.data(), f.account);
+    bool inCurrent = false;
+    ok = GetEqual(now.data(), KeyValue(account.c_str(), kAccountNoWidth + 1), inCurrent, MakeFileId(slot, 0));
+    if (ok && inCurrent) {
+      YearFigures y = FiguresOfYear(old.data(), f);
+      long long magnitude = Cents(layouts::FieldBytes(now.data(), f.prevBalance));
+      long long balance = layouts::GetNumber(now.data(), f.prevSide) == 0 ? magnitude : -magnitude;
+      if (Cents(layouts::FieldBytes(now.data(), f.prevDebit)) != y.debit ||
+          Cents(layouts::FieldBytes(now.data(), f.prevCredit)) != y.credit)
+        problems.push_back("Konto " + account + ": Vorjahresumsätze passen nicht zum Vorjahr");
+      if (account != resultAccount && balance != y.balance)
+        problems.push_back("Konto " + account + ": Vorjahressaldo passt nicht zum Vorjahr");
+    }
+    if (ok) ok = GetNextFound(old.data(), found, kSlotScratch);
+  }
+  CloseSlot(kSlotScratch);
+  return ok;
+}
+
 }  // namespace
+
+bool CheckCarryForward(std::vector<std::string>& problems) {
+  const MandantValues& m = CurrentMandant();
+  if (m.previousYear[0] == '\0' || WorkingYear() != m.currentYear) return true;
+  namespace s = layouts::sako;
+  namespace p = layouts::personal;
+  CarriedFields sako{s::kAccountNo,        s::kOpeningDebit,       s::kOpeningCredit,
+                     s::kPeriodDebit,      s::kPeriodCredit,       s::kClosingDebit,
+                     s::kClosingCredit,    s::kPrevDebitTurnover,  s::kPrevCreditTurnover,
+                     s::kPrevClosingBalance, s::kPrevClosingSide};
+  CarriedFields personal{p::kAccountNo,        p::kOpeningDebit,       p::kOpeningCredit,
+                         p::kPeriodDebit,      p::kPeriodCredit,       p::kClosingDebit,
+                         p::kClosingCredit,    p::kPrevDebitTurnover,  p::kPrevCreditTurnover,
+                         p::kPrevClosingBalance, p::kPrevClosingSide};
+  return CompareYears(kSlotSako, sako, s::kLayout.recordLength, problems) &&
+         CompareYears(kSlotDebi, personal, p::kLayout.recordLength, problems) &&
+         CompareYears(kSlotKred, personal, p::kLayout.recordLength, problems);
+}
 
 bool CheckTotalsAgainstJournal(std::vector<std::string>& problems) {
   problems.clear();
@@ -100,7 +175,7 @@ bool CheckTotalsAgainstJournal(std::vector<std::string>& problems) {
     return false;
   for (const auto& [account, totals] : t)
     problems.push_back("Konto " + account + " steht im Journal, fehlt aber in den Kontendateien");
-  return true;
+  return CheckCarryForward(problems);
 }
 
 }  // namespace talvera

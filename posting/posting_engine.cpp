@@ -1,11 +1,14 @@
 // PostBooking, step by step. Each numbered step of the posting is one
-// function below; open items live in open_items.cpp, the carry-forward after
-// the commit in carry_forward.cpp.
+// function below; open items live in open_items.cpp, the carry-forward of a
+// previous-year booking in carry_forward.cpp. All of them run in the one
+// transaction of the booking.
 #include "posting/posting_engine.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "core/account_lookup.h"
 #include "core/layouts/bat.h"
 #include "core/layouts/bube.h"
 #include "core/layouts/sako.h"
@@ -15,6 +18,7 @@
 #include "core/settings.h"
 #include "core/today.h"
 #include "posting/booking_lines.h"
+#include "posting/carry_forward.h"
 #include "posting/posting_state.h"
 #include "posting/tax_resolution.h"
 #include "tax/tax_rates.h"
@@ -79,9 +83,14 @@ struct Posting {
   PeriodDate postingDate = "";
   RateText standardBefore = "";
   PostedBooking posted;
-  // Reverse charge.
-  AmountText ecSum = "000000000,00";
-  int ecLine = -1;
+  // Reverse charge: the untaxed EG purchases summed per rate.
+  struct EcSum {
+    RateText rate = "";
+    AmountText sum = "000000000,00";
+    int line = -1;  // the last line of the rate: its class and index name the rate record
+  };
+  EcSum ecSums[kMaxLines];
+  int ecRates = 0;
 };
 
 bool CountPosting(const Posting& p, const char* account, const char* key) {
@@ -101,30 +110,72 @@ void NewJournal(Journal j, const Posting& p) {
   layouts::SetRawText(j, bube::kText, Field(p.booking, bat::kText));
 }
 
-// Step 9.2: the line's gross amount becomes the home-currency amount, and
-// its net amount turns at the same rate, so that gross minus net stays the
-// tax in home currency.
-bool ToHomeCurrency(void* b, int i) {
-  char* gross = layouts::FieldBytes(b, bat::kLine.In(i, line_::kGross));
-  char* net = layouts::FieldBytes(b, bat::kLine.In(i, line_::kNet));
-  const char* home = Field(b, bat::kHomeAmount);
-  long long foreignGross = 0, foreignNet = 0, homeGross = 0;
-  if (!AmountToCents(gross, &foreignGross) || !AmountToCents(net, &foreignNet) ||
-      !AmountToCents(home, &homeGross))
-    return false;
-  long long homeNet = homeGross;
-  if (foreignNet != foreignGross && foreignGross != 0) {
-    // Rounded half away from zero to the cent.
-    __int128 scaled = static_cast<__int128>(foreignNet) * homeGross * 2;
-    __int128 denominator = static_cast<__int128>(foreignGross) * 2;
-    bool negative = (scaled < 0) != (denominator < 0);
-    if (scaled < 0) scaled = -scaled;
-    if (denominator < 0) denominator = -denominator;
-    long long magnitude = static_cast<long long>((scaled + denominator / 2) / denominator);
-    homeNet = negative ? -magnitude : magnitude;
+// A rounded quotient a * b / c, half away from zero, in cents.
+long long ScaledCents(long long a, long long b, long long c) {
+  __int128 scaled = static_cast<__int128>(a) * b * 2;
+  __int128 denominator = static_cast<__int128>(c) * 2;
+  bool negative = (scaled < 0) != (denominator < 0);
+  if (scaled < 0) scaled = -scaled;
+  if (denominator < 0) denominator = -denominator;
+  long long magnitude = static_cast<long long>((scaled + denominator / 2) / denominator);
+  return negative ? -magnitude : magnitude;
+}
+
+// Step 9.2 for all lines at once: the header's home amount is the booking's
+// value in home currency, so every line turns at the booking's rate (home
+// amount / sum of the lines' foreign amounts), and the lines' home amounts
+// add up exactly to the header's; the cents rounding leaves over go to the
+// line with the largest amount. A line's net amount turns at the rate of
+// its gross amount, so that gross minus net stays the tax in home currency.
+bool ConvertLinesToHome(void* b, int lineCount) {
+  long long homeTotal = 0, foreignTotal = 0;
+  long long foreignGross[kMaxLines] = {}, foreignNet[kMaxLines] = {}, homeGross[kMaxLines] = {};
+  if (!AmountToCents(Field(b, bat::kHomeAmount), &homeTotal)) return false;
+  int largest = 0;
+  for (int i = 0; i < lineCount; ++i) {
+    if (!AmountToCents(LineField(b, i, line_::kGross), &foreignGross[i]) ||
+        !AmountToCents(LineField(b, i, line_::kNet), &foreignNet[i]))
+      return false;
+    foreignTotal += foreignGross[i];
+    if (std::llabs(foreignGross[i]) > std::llabs(foreignGross[largest])) largest = i;
   }
-  std::memcpy(gross, home, kAmountWidth);
-  return AmountFromCents(net, homeNet);
+  long long converted = 0;
+  for (int i = 0; i < lineCount; ++i) {
+    homeGross[i] = foreignTotal == 0 ? (i == largest ? homeTotal : 0)
+                                     : ScaledCents(foreignGross[i], homeTotal, foreignTotal);
+    converted += homeGross[i];
+  }
+  homeGross[largest] += homeTotal - converted;
+  for (int i = 0; i < lineCount; ++i) {
+    long long homeNet = homeGross[i];
+    if (foreignNet[i] != foreignGross[i] && foreignGross[i] != 0)
+      homeNet = ScaledCents(foreignNet[i], homeGross[i], foreignGross[i]);
+    if (!AmountFromCents(layouts::FieldBytes(b, bat::kLine.In(i, line_::kGross)), homeGross[i]) ||
+        !AmountFromCents(layouts::FieldBytes(b, bat::kLine.In(i, line_::kNet)), homeNet))
+      return false;
+  }
+  return true;
+}
+
+// A line may leave the kind of an account open (0): it is looked up and
+// written back, before anything counts on it. A number that is no account
+// refuses the booking with message 799.
+bool ResolveAccountKinds(void* b, int lineCount) {
+  for (int i = 0; i < lineCount; ++i) {
+    for (auto [account, kind] : {std::pair{line_::kDebitAccount, line_::kDebitKind},
+                                 std::pair{line_::kCreditAccount, line_::kCreditKind}}) {
+      const char* number = LineField(b, i, account);
+      if (number[0] == '\0' || LineNumber(b, i, kind) != 0) continue;
+      AccountKind found = kNoAccount;
+      if (!LookUpAccount(number, found)) return false;
+      if (found == kNoAccount) {
+        ReportMissingAccount(number);
+        return false;
+      }
+      layouts::SetNumber(b, bat::kLine.In(i, kind), found);
+    }
+  }
+  return true;
 }
 
 // Step 9.4: journal flags of a line.
@@ -202,6 +253,8 @@ bool PostCollectiveRecord(Posting& p, unsigned lineFlags, const PostedLine& line
   return InsertJournal(j);
 }
 
+bool AddToReverseCharge(Posting& p, int i);
+
 // Step 9: one line.
 bool PostLine(Posting& p, int i) {
   PostedLine& line = p.posted.lines[i];
@@ -225,10 +278,9 @@ bool PostLine(Posting& p, int i) {
   layouts::SetRawText(j, bube::kDebitAccount, line.debit);
   layouts::SetRawText(j, bube::kCreditAccount, line.credit);
 
-  // 9.2 Foreign currency: the line posts the home-currency amount.
-  char* gross = layouts::FieldBytes(b, bat::kLine.In(i, line_::kGross));
-  CopyLimited(line.foreignAmount, gross, sizeof line.foreignAmount);
-  if (Field(b, bat::kCurrency)[0] != '\0' && !ToHomeCurrency(b, i)) return false;
+  // 9.2 Foreign currency: the line posts the home-currency amount (turned
+  // before the first line, see ConvertLinesToHome).
+  const char* gross = LineField(b, i, line_::kGross);
   CopyLimited(line.gross, gross, sizeof line.gross);
 
   // 9.3 Amounts.
@@ -268,13 +320,9 @@ bool PostLine(Posting& p, int i) {
   }
   // Reverse charge (step 10) collects untaxed EG purchases from Kreditoren.
   if (!tax.taxed && LineNumber(b, i, line_::kTaxClass) == kEcRate &&
-      line.debitKind == kSachkonto && line.creditKind == kKreditor && m.vatId[0] != '\0') {
-    if (!AmountAddInPlace(p.ecSum, gross)) {
-      ShowMessage(kMessageSumOverflow);
-      return false;
-    }
-    p.ecLine = i;
-  }
+      line.debitKind == kSachkonto && line.creditKind == kKreditor && m.vatId[0] != '\0' &&
+      !AddToReverseCharge(p, i))
+    return false;
 
   // 9.8 Key; 9.9 account totals; 9.10 tax account.
   if (!NextJournalKey(p.postingDate, line.journalKey)) return false;
@@ -315,31 +363,57 @@ bool PostLine(Posting& p, int i) {
   return true;
 }
 
-// Step 10: the reverse-charge record of EG purchases.
-bool PostReverseCharge(Posting& p) {
-  if (p.ecLine < 0 || AmountIsZero(p.ecSum)) return true;
-  void* b = p.booking;
-  int i = p.ecLine;
-  int taxSide = static_cast<int>(LineNumber(b, i, line_::kTaxSide));
-  const char* netAccount = LineField(b, i, taxSide == 1 ? line_::kCreditAccount : line_::kDebitAccount);
-  RateText rate;
-  CopyLimited(rate, p.standardBefore, sizeof rate);
+// The rate of an EG purchase: the EG rate of the account that carries the
+// net amount when it is an EG account with a rate, else the standard rate
+// in force before the document date's rates were set.
+bool EcRateOfLine(const Posting& p, int i, RateText rate) {
+  int taxSide = static_cast<int>(LineNumber(p.booking, i, line_::kTaxSide));
+  const char* netAccount =
+      LineField(p.booking, i, taxSide == 1 ? line_::kCreditAccount : line_::kDebitAccount);
+  CopyLimited(rate, p.standardBefore, sizeof(RateText));
   char account[layouts::sako::kLayout.recordLength];
   bool found = false;
   if (!ReadAccount(kSachkonto, netAccount, account, found)) return false;
   if (found && (layouts::GetNumber(account, layouts::sako::kTaxKey) & kEcRate) &&
       !AmountIsZero(layouts::FieldBytes(account, layouts::sako::kRate)))
-    CopyLimited(rate, layouts::FieldBytes(account, layouts::sako::kRate), sizeof rate);
+    CopyLimited(rate, layouts::FieldBytes(account, layouts::sako::kRate), sizeof(RateText));
+  return true;
+}
+
+// Adds an EG line's gross amount to the sum of its rate.
+bool AddToReverseCharge(Posting& p, int i) {
+  RateText rate;
+  if (!EcRateOfLine(p, i, rate)) return false;
+  int k = 0;
+  while (k < p.ecRates && std::strcmp(p.ecSums[k].rate, rate) != 0) ++k;
+  if (k == p.ecRates) CopyLimited(p.ecSums[p.ecRates++].rate, rate, sizeof(RateText));
+  if (!AmountAddInPlace(p.ecSums[k].sum, LineField(p.booking, i, line_::kGross))) {
+    ShowMessage(kMessageSumOverflow);
+    return false;
+  }
+  p.ecSums[k].line = i;
+  return true;
+}
+
+// Step 10: one reverse-charge record per EG rate: the tax of the rate's sum,
+// from the input-tax to the output-tax account of the EG rate record.
+bool PostReverseChargeOfRate(Posting& p, const Posting::EcSum& ec) {
+  if (AmountIsZero(ec.sum)) return true;
+  void* b = p.booking;
   AmountText tax;
-  if (!AmountPercentOf(tax, p.ecSum, rate)) return false;
+  if (!AmountPercentOf(tax, ec.sum, ec.rate)) {
+    long long cents = 0;
+    ShowMessage(AmountToCents(ec.rate, &cents) ? kMessageSumOverflow : kMessageBadRate);
+    return false;
+  }
 
   // The EG record the line names, else the one valid at the document date.
-  int index = static_cast<int>(LineNumber(b, i, line_::kRateIndex)) & 0xFFFF;
-  RateRecord ec;
+  int index = static_cast<int>(LineNumber(b, ec.line, line_::kRateIndex)) & 0xFFFF;
+  RateRecord record;
   bool named = false;
-  if (!RateRecordByIndex(kEcRate, index, ec, named)) return false;
-  if (!named && (!RateRecordAt(kEcRate, Field(b, bat::kVoucherDate), ec, named) || !named)) return false;
-  const RateRecord* record = &ec;
+  if (!RateRecordByIndex(kEcRate, index, record, named)) return false;
+  if (!named && (!RateRecordAt(kEcRate, Field(b, bat::kVoucherDate), record, named) || !named))
+    return false;
 
   Journal j;
   NewJournal(j, p);
@@ -347,19 +421,35 @@ bool PostReverseCharge(Posting& p) {
   if (!NextJournalKey(p.postingDate, key)) return false;
   layouts::SetRawText(j, bube::kPostingKey, key);
   layouts::SetNumber(j, bube::kFlags, kReclassification);
-  layouts::SetRawText(j, bube::kDebitAccount, record->inputTaxAccount);
-  layouts::SetRawText(j, bube::kCreditAccount, record->outputTaxAccount);
+  layouts::SetRawText(j, bube::kDebitAccount, record.inputTaxAccount);
+  layouts::SetRawText(j, bube::kCreditAccount, record.outputTaxAccount);
   layouts::SetRawText(j, bube::kDebitAmount, tax);
   layouts::SetRawText(j, bube::kCreditAmount, tax);
+  PostedLine& posted = p.posted.reverseCharges[p.posted.reverseChargeCount++];
+  posted = PostedLine{};
+  CopyLimited(posted.debit, record.inputTaxAccount, sizeof posted.debit);
+  CopyLimited(posted.credit, record.outputTaxAccount, sizeof posted.credit);
+  posted.debitKind = posted.creditKind = kSachkonto;
+  CopyLimited(posted.gross, tax, sizeof posted.gross);
+  CopyLimited(posted.debitAmount, tax, sizeof posted.debitAmount);
+  CopyLimited(posted.creditAmount, tax, sizeof posted.creditAmount);
+  CopyLimited(posted.taxAmount, kZeroAmount, sizeof posted.taxAmount);
+  CopyLimited(posted.journalKey, key, sizeof posted.journalKey);
   char debitShort[11] = "", creditShort[11] = "";
-  if (!UpdateAccountTotals(record->inputTaxAccount, kSachkonto, 0, tax, p.postingDate, debitShort,
-                           nullptr, true) ||
-      !UpdateAccountTotals(record->outputTaxAccount, kSachkonto, 1, tax, p.postingDate, creditShort,
-                           nullptr, true))
+  if (!UpdateAccountTotals(posted.debit, kSachkonto, 0, tax, p.postingDate, debitShort,
+                           &posted.debitType, true) ||
+      !UpdateAccountTotals(posted.credit, kSachkonto, 1, tax, p.postingDate, creditShort,
+                           &posted.creditType, true))
     return false;
   layouts::SetRawText(j, bube::kDebitShortCode, debitShort);
   layouts::SetRawText(j, bube::kCreditShortCode, creditShort);
   return InsertJournal(j);
+}
+
+bool PostReverseCharge(Posting& p) {
+  for (int k = 0; k < p.ecRates; ++k)
+    if (!PostReverseChargeOfRate(p, p.ecSums[k])) return false;
+  return true;
 }
 
 bool TransferWanted(const void* booking) {
@@ -370,8 +460,10 @@ bool WantsOpenItems(const void* booking) { return layouts::GetNumber(booking, ba
 
 // The open-item files (of the current year) stay open until the transaction
 // ends; they are closed again afterwards unless the caller had them open.
-// A previous-year booking opens them before its transaction begins, so that
-// the current year's files are there before anything is written.
+// A previous-year booking opens them before its transaction begins: the
+// transaction then write-locks both years at once (in path order, as every
+// process does), and nothing of the current year is first opened after the
+// booking has written.
 class OpenItemFiles {
  public:
   explicit OpenItemFiles(bool openNow) {
@@ -392,31 +484,41 @@ class OpenItemFiles {
   bool wasOpen_[2] = {};
 };
 
-// Steps 6 to 12: everything that one transaction holds.
-bool PostInTransaction(Posting& p) {
-  bool transactions = !CurrentSettings().transAus;
-  if (transactions && !Transaction(kBegin)) return false;
-  auto fail = [&] {
-    if (transactions) Transaction(kAbort);
-    return false;
-  };
-  // 7. The chart of accounts must be there.
-  char first[layouts::sako::kLayout.recordLength];
-  if (!GetFirst(first, kSlotSako)) return fail();
-  // 8. Lines and records.
-  p.records = p.lineCount;
+// Step 8: the journal records the booking writes.
+int CountRecords(const Posting& p) {
+  int records = p.lineCount;
   for (int i = 0; i < p.lineCount; ++i)
     if (WritesCollectiveRecord(static_cast<int>(LineNumber(p.booking, i, line_::kDebitKind)),
                                static_cast<int>(LineNumber(p.booking, i, line_::kCreditKind))))
-      ++p.records;
-  // 9. The lines; 10. reverse charge; 11. transfer and commit.
+      ++records;
+  return records;
+}
+
+// Steps 6 to 13: everything that one transaction holds. A booking is always
+// atomic: the transaction costs one commit, and a booking half in the books
+// cannot be repaired by anyone (TRANSAUS in WIN.INI is read but not obeyed).
+bool PostInTransaction(Posting& p, bool previousYear) {
+  StoreTransaction transaction;
+  if (!transaction.began()) return false;
+  // 7. The chart of accounts must be there.
+  char first[layouts::sako::kLayout.recordLength];
+  if (!GetFirst(first, kSlotSako)) return false;
+  // 8. Lines and records (kinds looked up and amounts in home currency first).
+  if (!ResolveAccountKinds(p.booking, p.lineCount)) return false;
   for (int i = 0; i < p.lineCount; ++i)
-    if (!PostLine(p, i)) return fail();
-  if (!PostReverseCharge(p)) return fail();
+    CopyLimited(p.posted.lines[i].foreignAmount, LineField(p.booking, i, line_::kGross),
+                sizeof p.posted.lines[i].foreignAmount);
+  if (Field(p.booking, bat::kCurrency)[0] != '\0' && !ConvertLinesToHome(p.booking, p.lineCount))
+    return false;
+  p.records = CountRecords(p);
+  // 9. The lines; 10. reverse charge; 11. transfer.
+  for (int i = 0; i < p.lineCount; ++i)
+    if (!PostLine(p, i)) return false;
+  if (!PostReverseCharge(p)) return false;
   if (TransferWanted(p.booking)) {
     char transfer[256];
     std::memcpy(transfer, Field(p.booking, bat::kTransfer), sizeof transfer);
-    if (!Insert(transfer, kSlotUeberw)) return fail();
+    if (!Insert(transfer, kSlotUeberw)) return false;
   }
   // 12. Open items commit with the records, so that no crash leaves an
   // invoice without its open item (and the booking costs one durable commit,
@@ -424,8 +526,13 @@ bool PostInTransaction(Posting& p) {
   // the booking stands all the same.
   p.posted.lineCount = p.lineCount;
   if (WantsOpenItems(p.booking)) CreateOpenItems(p.booking, p.posted);
-  if (transactions && !Transaction(kEnd)) return false;
-  return true;
+  // 13. A previous-year booking moves the current year's opening figures in
+  // the same transaction: no crash, lock timeout or missing account can
+  // leave the booking in the old year without its carry-forward.
+  if (previousYear &&
+      (!SwitchWorkingYear(CurrentMandant().currentYear) || !CarryBookingForward(p.posted)))
+    return false;
+  return transaction.Commit();
 }
 
 }  // namespace
@@ -455,20 +562,15 @@ bool PostBooking(void* booking, bool startsBooking, long* postingNumber) {
   if (transfer && !OpenSlot(kSlotUeberw)) return false;
   bool posted;
   {
-    OpenItemFiles openItemFiles(previousYear && WantsOpenItems(booking));
+    OpenItemFiles openItemFiles(previousYear);
     RatesInForceGuard keepRates;
     CopyLimited(p.standardBefore, CurrentRatesInForce().standard, sizeof p.standardBefore);
     RatesInForce(Field(booking, bat::kVoucherDate));
-    posted = PostInTransaction(p);
+    posted = PostInTransaction(p, previousYear);
   }
   if (transfer) CloseSlot(kSlotUeberw);
   if (!posted) return false;
 
-  // 13. Carry-forward of a previous-year booking.
-  if (previousYear) {
-    if (!SwitchWorkingYear(m.currentYear)) return false;
-    if (!CarryBookingForward(p.posted)) return false;
-  }
   // 14. Tell the dependent applications.
   if (Field(booking, bat::kSettlementReference)[0] == '\0' && Options().bookingListener)
     Options().bookingListener(booking);

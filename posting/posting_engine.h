@@ -9,16 +9,22 @@
 // afterwards carries a previous-year booking into the current year.
 //
 // Invariants the engine keeps:
-//  1. A booking is wholly in the journal, the account totals, the cost
-//     centres and the open items, or not at all: all of it runs in one
-//     record-store transaction, one durable commit (unless the record
-//     manager's transactions are switched off).
+//  1. A booking is wholly in the books or not at all: its journal records,
+//     the account totals, the cost centres, the reverse-charge records, an
+//     attached transfer, its open items and, for a booking dated in the
+//     previous year, its carry-forward into the current year run in one
+//     record-store transaction and commit together (one durable commit).
+//     Both years are write-locked when that transaction begins. The
+//     WINISAM/TRANSAUS setting of WIN.INI does not change this.
 //  2. The stored period totals of every account equal the sums of the
-//     journal records of that account and period (CheckTotalsAgainstJournal).
+//     journal records of that account and period, and the current year's
+//     previous-year figures of every account equal the previous year's
+//     figures (CheckTotalsAgainstJournal, CheckCarryForward).
 //  3. The rates in force are the same after a call as before it.
-//  4. A failure to write the open items leaves the booking standing; the
-//     carry-forward follows the committed booking in its own transaction,
-//     and its failure leaves the booking standing too.
+//  4. The one part that may fail without failing the booking is the
+//     writing of its open items: the failure is shown (messages 768, 150),
+//     the remaining lines get no open items, and the booking commits
+//     without them. Every other failure takes the whole booking back.
 #pragma once
 
 namespace talvera {

@@ -41,6 +41,7 @@ void NotifyBalanceChange(const char* account, unsigned periodMask);
 int PeriodOf(const char* date);
 // Messages of the engine.
 enum Message : int {
+  kMessageBadRate = 15,
   kMessageOutsideYears = 83,
   kMessageNoTaxAccount = 92,
   kMessageOpenItemsFailed = 150,

@@ -77,7 +77,11 @@ bool ResolveTax(void* booking, int i, TaxResult& out) {
     return true;
   }
 
-  // 1. The class from the rate (an EG line keeps its class).
+  // 1. The class from the rate (an EG line keeps its class). A rate typed
+  // as an "other" rate is looked up among the records valid at the document
+  // date; a record older than the first "other" record fixes its index
+  // (class + 0x40), so 16 % typed in 2026 posts to the 16 % record and its
+  // tax account, not to the 19 % one in force.
   bool fixedIndex = classWord & kFixedIndex;
   int rateClass = RateClassOf(classWord);
   if (rateClass != kEcRate) {
@@ -106,9 +110,16 @@ bool ResolveTax(void* booking, int i, TaxResult& out) {
     }
   }
 
-  // 3. The Sachkonto carrying the net amount.
+  // 3. The Sachkonto carrying the net amount. When the net side is a
+  // personal account, the line's Sachkonto on the other side stands for it
+  // (it is the account whose tax key and fixed rate count; reading the
+  // personal number among the Sachkonten would report it as missing).
   int taxKey = 0;
-  if (!CheckNetAccount(taxSide == 2 ? debit : credit, rateClass, taxKey)) return false;
+  bool netOnDebit = taxSide == 2;
+  if ((netOnDebit ? debitKind : creditKind) != kSachkonto) netOnDebit = !netOnDebit;
+  if ((netOnDebit ? debitKind : creditKind) == kSachkonto &&
+      !CheckNetAccount(netOnDebit ? debit : credit, rateClass, taxKey))
+    return false;
   int classByte = rateClass | (fixedIndex ? kFixedIndex : 0);
   if (!(debitKind == kDebitor && creditKind == kSachkonto)) classByte |= taxKey & kInputTaxBit;
 

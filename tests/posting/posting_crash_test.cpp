@@ -1,7 +1,9 @@
 // A writer process killed at every point of its postings: after each kill
 // the books hold whole bookings only, each with its open items, the stored
-// totals equal the journal, and the cost centres equal the journal's
-// cost-centre lines.
+// totals equal the journal, the cost centres equal the journal's
+// cost-centre lines, and the current year's previous-year figures equal the
+// previous year. Every other booking is dated in the previous year (its
+// carry-forward belongs to it), and every other run has TRANSAUS=JA.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,7 +20,7 @@ namespace talvera::testing {
 namespace {
 
 constexpr int S = 2, K = 4, D = 8;
-constexpr unsigned kFirstOfBooking = 0x40, kFurtherRecordsUnit = 0x800;
+constexpr unsigned kCarryForwardRecord = 2, kFirstOfBooking = 0x40, kFurtherRecordsUnit = 0x800;
 
 // The bookings a writer posts in turn, with the journal records and open
 // items each leaves.
@@ -49,6 +51,9 @@ const Shape kShapes[] = {
            .CostCentres("    100", "")
            .Line("3400", S, "70000", K, "000000059,50", "000000050,00", 2, 2, "19,00");
      }},
+    // An EG purchase writes its reverse-charge record too.
+    {"eg_purchase", 1, 3, 1,
+     [](Booking& b) { b.Line("3425", S, "70000", K, "000001000,00", nullptr, 0, 0x80, ""); }},
     {"revenue_on_a_cost_centre", 1, 1, 0,
      [](Booking& b) { b.Line("1200", S, "8120", S, "000000300,00").CostCentres("    200", "", 2); }},
 };
@@ -63,7 +68,8 @@ std::string Voucher(int run, int n) {
 
 Booking Make(int run, int n) {
   char date[16];
-  std::snprintf(date, sizeof date, "%02d%02d46", 1 + (run * 7 + n) % 28, 1 + (run + n) % 12);
+  std::snprintf(date, sizeof date, "%02d%02d%d", 1 + (run * 7 + n) % 28, 1 + (run + n) % 12,
+                n % 2 ? 45 : 46);
   Booking b(date, kShapes[n % kShapeCount].name, Voucher(run, n).c_str());
   kShapes[n % kShapeCount].build(b);
   return b;
@@ -74,6 +80,7 @@ Booking Make(int run, int n) {
 // booking n was refused, 100 when the books did not open.
 [[noreturn]] void Write(int run, long crashLimit, const MessageRecorder& messages) {
   CrashVfs::Install(crashLimit);
+  CurrentSettings().transAus = run % 2 == 1;
   if (!OpenMainFiles()) _exit(100);
   for (int n = 0; n < kShapeCount; ++n) {
     if (!Make(run, n).Post()) {
@@ -101,29 +108,51 @@ class PostingCrashTest : public PostingTest {
     return WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status);
   }
 
+  // The cost centres of the working year against the journal's lines.
+  void ExpectCostCentres(std::map<std::string, std::array<long long, 12>>& costCentres) {
+    namespace k = layouts::kore;
+    for (const char* centre : {"    100", "    200"}) {
+      std::vector<char> r(k::kLayout.recordLength);
+      bool found = false;
+      EXPECT_TRUE(GetEqual(r.data(), KeyValue(centre, 8), found, kSlotKore) && found);
+      for (int p = 0; p < 12; ++p) {
+        long long stored = 0;
+        EXPECT_TRUE(AmountToCents(layouts::FieldBytes(r.data(), k::kPeriodAmount.At(p)), &stored));
+        EXPECT_EQ(stored, costCentres[centre][p]) << "cost centre" << centre << " period " << p + 1;
+      }
+    }
+  }
+
   // Checks the books after runs 0 .. lastRun; returns the bookings of lastRun
   // that are in them.
   int CheckBooks(int lastRun) {
-    std::vector<std::string> problems;
-    EXPECT_TRUE(CheckTotalsAgainstJournal(problems));
-    EXPECT_TRUE(problems.empty()) << problems.front();
-
-    // Journal records per booking (in key order, so the first is first),
-    // and the cost-centre amounts per centre and period.
+    // Journal records per booking (in key order, so the first is first);
+    // the carry-forward records of the current year belong to no booking.
     std::map<std::string, std::vector<unsigned>> bookings;
-    std::map<std::string, std::array<long long, 12>> costCentres;
-    for (const auto& r : Journal()) {
-      bookings[J(r, bube::kVoucherNo)].push_back(static_cast<unsigned>(JN(r, bube::kFlags)));
-      int kind = static_cast<int>(JN(r, bube::kCostCentreKind));
-      if (kind == 0) continue;
-      bool netOnCredit = JN(r, bube::kTaxSideFlags) & 0x10;
-      long long cents = 0;
-      EXPECT_TRUE(AmountToCents(J(r, netOnCredit ? bube::kCreditAmount : bube::kDebitAmount).c_str(), &cents));
-      if (kind & 32) cents = -cents;
-      int period = std::stoi(J(r, bube::kVoucherDate).substr(2, 2));
-      for (const auto& centre : {J(r, bube::kCostCentre1), J(r, bube::kCostCentre2)})
-        if (!centre.empty()) costCentres[centre][period - 1] += cents;
+    for (const char* year : {"2025", "2026"}) {
+      SCOPED_TRACE(year);
+      EXPECT_TRUE(SwitchWorkingYear(year));
+      std::vector<std::string> problems;
+      EXPECT_TRUE(CheckTotalsAgainstJournal(problems));
+      EXPECT_TRUE(problems.empty()) << problems.front();
+      std::map<std::string, std::array<long long, 12>> costCentres;
+      for (const auto& r : Journal()) {
+        unsigned flags = static_cast<unsigned>(JN(r, bube::kFlags));
+        if (flags == kCarryForwardRecord) continue;
+        bookings[J(r, bube::kVoucherNo)].push_back(flags);
+        int kind = static_cast<int>(JN(r, bube::kCostCentreKind));
+        if (kind == 0) continue;
+        bool netOnCredit = JN(r, bube::kTaxSideFlags) & 0x10;
+        long long cents = 0;
+        EXPECT_TRUE(AmountToCents(J(r, netOnCredit ? bube::kCreditAmount : bube::kDebitAmount).c_str(), &cents));
+        if (kind & 32) cents = -cents;
+        int period = std::stoi(J(r, bube::kVoucherDate).substr(2, 2));
+        for (const auto& centre : {J(r, bube::kCostCentre1), J(r, bube::kCostCentre2)})
+          if (!centre.empty()) costCentres[centre][period - 1] += cents;
+      }
+      ExpectCostCentres(costCentres);
     }
+    EXPECT_TRUE(SwitchWorkingYear("2026"));
     std::map<std::string, int> openItems;
     for (int slot : {kSlotOpdebi, kSlotOpkred})
       for (const auto& item : OpenItems(slot)) ++openItems[J(item, layouts::open_item::kVoucherNo)];
@@ -151,17 +180,6 @@ class PostingCrashTest : public PostingTest {
     EXPECT_TRUE(bookings.empty()) << "a booking after a missing one: " << bookings.begin()->first;
     EXPECT_TRUE(openItems.empty()) << "an open item without its booking: " << openItems.begin()->first;
 
-    namespace k = layouts::kore;
-    for (const char* centre : {"    100", "    200"}) {
-      std::vector<char> r(k::kLayout.recordLength);
-      bool found = false;
-      EXPECT_TRUE(GetEqual(r.data(), KeyValue(centre, 8), found, kSlotKore) && found);
-      for (int p = 0; p < 12; ++p) {
-        long long stored = 0;
-        EXPECT_TRUE(AmountToCents(layouts::FieldBytes(r.data(), k::kPeriodAmount.At(p)), &stored));
-        EXPECT_EQ(stored, costCentres[centre][p]) << "cost centre" << centre << " period " << p + 1;
-      }
-    }
     return lastRunBookings;
   }
 };

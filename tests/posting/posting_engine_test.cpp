@@ -189,6 +189,51 @@ TEST_F(PostingTest, CurrencyBookingPostsTheHomeAmount) {
   ExpectBalanced();
 }
 
+// Cause: every line received the header's home amount, so the lines
+// of a booking in foreign currency added up to a multiple of it.
+TEST_F(PostingTest, CurrencyLinesShareTheHomeAmount) {
+  // 10,00 + 10,00 + 20,00 USD = 30,02 EUR: 7,505 rounds to 7,51 twice and
+  // 15,01 once, one cent too many, which the largest line gives back.
+  Booking b("170746");
+  b.Line("10000", D, "8120", S, "000000010,00")
+      .Line("10000", D, "8125", S, "000000010,00")
+      .Line("10000", D, "8400", S, "000000020,00", "000000016,81", 1, 2, "19,00")
+      .Currency("USD", "000000030,02");
+  ASSERT_TRUE(b.Post());
+  EXPECT_EQ(Total(D, "10000", 7, 0), "000000030,02");
+  EXPECT_EQ(Total(S, "8120", 7, 1), "000000007,51");
+  EXPECT_EQ(Total(S, "8125", 7, 1), "000000007,51");
+  // 15,00 EUR gross; net 16,81 USD turns at the line's rate: 12,61 EUR.
+  EXPECT_EQ(Total(S, "8400", 7, 1), "000000012,61");
+  EXPECT_EQ(Total(S, "1776", 7, 1), "000000002,39");
+  EXPECT_STREQ(layouts::FieldBytes(b.data(), bat::kLine.In(2, bl::kGross)), "000000015,00");
+  ExpectBalanced();
+}
+
+// Cause: the reverse charge of lines of different rates was taxed wholly
+// at the rate of the last line.
+TEST_F(PostingTest, ReverseChargeIsTaxedPerRate) {
+  // 3300 becomes an EG account at 7 %.
+  auto goods = Account(S, "3300");
+  layouts::SetNumber(goods.data(), layouts::sako::kTaxKey,
+                     layouts::GetNumber(goods.data(), layouts::sako::kTaxKey) | 0x80);
+  layouts::SetRawText(goods.data(), layouts::sako::kRate, "07,00");
+  ASSERT_TRUE(Update(goods.data(), kSlotSako));
+  Booking b("120646");
+  b.Line("3300", S, "70000", K, "000000100,00", nullptr, 0, 0x80, "")
+      .Line("3425", S, "70000", K, "000001000,00", nullptr, 0, 0x80, "")
+      .Line("3300", S, "70000", K, "000000200,00", nullptr, 0, 0x80, "");
+  ASSERT_TRUE(b.Post());
+  std::vector<std::string> taxes;
+  for (const auto& r : Journal())
+    if (JN(r, bube::kFlags) == 0x10) taxes.push_back(J(r, bube::kDebitAmount));
+  // 7 % of 300,00 and 19 % of 1.000,00.
+  EXPECT_EQ(taxes, (std::vector<std::string>{"000000021,00", "000000190,00"}));
+  EXPECT_EQ(Total(S, "1572", 6, 0), "000000211,00");
+  EXPECT_EQ(Total(S, "1772", 6, 1), "000000211,00");
+  ExpectBalanced();
+}
+
 TEST_F(PostingTest, ClosingPostingGoesToTheClosingTotals) {
   SetPostingMode(PostingMode::kClosing);
   ASSERT_TRUE(Booking("311246").Line("4900", S, "1200", S, "000000050,00").Post());

@@ -94,13 +94,47 @@ TEST_F(PostingFailureTest, ADayHoldsTenThousandJournalRecords) {
   EXPECT_EQ(Total(S, "1200", 3, 0), "000000000,00");
 }
 
-TEST_F(PostingFailureTest, WithoutTransactionsAFailureHalfWayStays) {
+// Cause: TRANSAUS=JA in WIN.INI made the engine post without a
+// transaction, so a failure half-way left the lines before it.
+TEST_F(PostingFailureTest, TransausDoesNotSwitchAtomicityOff) {
   CurrentSettings().transAus = true;
   Booking b("150346");
   b.Line("4210", S, "1200", S, "000000010,00").Line("10000", D, "8888", S, "000000010,00");
   EXPECT_FALSE(b.Post());
-  EXPECT_EQ(Journal().size(), 1u);  // the first line was written and stays
-  EXPECT_EQ(Total(S, "4210", 3, 0), "000000010,00");
+  EXPECT_EQ(Journal().size(), 0u);
+  EXPECT_EQ(Total(S, "4210", 3, 0), "000000000,00");
+}
+
+// Cause: a line with kind 0 and an unknown account failed without a word;
+// a missing net-side Sachkonto beside a Kreditor was reported by the
+// Kreditor's number.
+TEST_F(PostingFailureTest, RefusalsNameTheMissingAccount) {
+  const struct {
+    const char* name;
+    void (*build)(Booking&);
+    const char* missing;
+  } cases[] = {
+      {"kind_left_open", [](Booking& b) { b.Line("4210", S, "4711", 0, "000000010,00"); }, "4711"},
+      {"kind_left_open_on_debit", [](Booking& b) { b.Line("4712", 0, "1200", S, "000000010,00"); }, "4712"},
+      {"net_side_kreditor",
+       [](Booking& b) { b.Line("3498", S, "70000", K, "000000119,00", "000000100,00", 1, 2, "19,00"); },
+       "3498"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    messages_.Clear();
+    Booking b("150346");
+    c.build(b);
+    EXPECT_FALSE(b.Post());
+    ASSERT_EQ(messages_.Numbers(), std::vector<int>{799});
+    EXPECT_NE(messages_.shown[0].text.find(std::string(" ") + c.missing + " "), std::string::npos)
+        << messages_.shown[0].text;
+    ExpectUntouched();
+  }
+  // A kind left open is looked up: the Debitor gets its collective record.
+  ASSERT_TRUE(Booking("150346").Line("10000", 0, "8120", 0, "000000010,00").Post());
+  EXPECT_EQ(Journal().size(), 2u);
+  EXPECT_EQ(Total(S, "1400", 3, 0), "000000010,00");
 }
 
 TEST_F(PostingFailureTest, OpenItemFailureKeepsTheBooking) {
