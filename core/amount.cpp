@@ -60,6 +60,23 @@ bool ReadHundredths(const char* t, long long* value, bool* negative) {
   return true;
 }
 
+// A rate text; an empty one is no rate at all, 0 %.
+bool ReadRate(const char* t, long long* value, bool* negative) {
+  if (t[0] == '\0') {
+    *value = 0;
+    *negative = false;
+    return true;
+  }
+  return ReadHundredths(t, value, negative);
+}
+
+// Copies a text of at most an amount's width, however short it is.
+void CopyText(char* dst, const char* src) {
+  std::size_t n = strnlen(src, kAmountWidth);
+  std::memmove(dst, src, n);
+  dst[n] = '\0';
+}
+
 }  // namespace
 
 bool AmountIsNegative(const char* text) { return IsNegativeText(text); }
@@ -101,7 +118,7 @@ char AmountSubtractRaw(char* result, const char* a, const char* b) {
     r[kAmountSignPos] = ',';
     CopyAmount(result, r);
     if (overflow) return 0;
-    return negA ? 'H' : 'S';
+    return negA && !AmountIsZero(r) ? 'H' : 'S';
   }
   const char* first = a;
   const char* second = b;
@@ -112,7 +129,11 @@ char AmountSubtractRaw(char* result, const char* a, const char* b) {
     side = negA ? 'S' : 'H';
   }
   bool borrow = SubtractDigits(r, first, second);
-  r[kAmountSignPos] = negA ? '-' : ',';
+  r[kAmountSignPos] = ',';
+  r[kAmountWidth] = '\0';
+  // Zero is never negative: equal operands lie on the debit side.
+  if (AmountIsZero(r)) side = 'S';
+  else if (negA) r[kAmountSignPos] = '-';
   CopyAmount(result, r);
   return borrow ? 0 : side;
 }
@@ -170,7 +191,7 @@ bool AmountFromCents(char* result, long long cents) {
 bool AmountPercentOf(char* result, const char* amount, const char* rate) {
   long long a, r;
   bool negA, negR;
-  if (!ReadHundredths(amount, &a, &negA) || !ReadHundredths(rate, &r, &negR)) return false;
+  if (!ReadHundredths(amount, &a, &negA) || !ReadRate(rate, &r, &negR)) return false;
   // a and r are in hundredths, so a * r is in units of 1e-6 and a * r / 1e4 in cents.
   long long product = a * r;
   if (product < 10000) {
@@ -186,8 +207,8 @@ bool AmountPercentOf(char* result, const char* amount, const char* rate) {
 bool AmountNetFromGross(char* result, const char* gross, const char* rate) {
   long long g, r;
   bool negG, negR;
-  if (!ReadHundredths(gross, &g, &negG) || !ReadHundredths(rate, &r, &negR) || g > kMaxCents) {
-    if (result != gross) CopyAmount(result, gross);
+  if (!ReadHundredths(gross, &g, &negG) || !ReadRate(rate, &r, &negR) || g > kMaxCents) {
+    if (result != gross) CopyText(result, gross);
     return false;
   }
   // Net in units of 1e-4: g/100 * 10000/(10000 + r) * 10000, rounded to the
@@ -197,7 +218,7 @@ bool AmountNetFromGross(char* result, const char* gross, const char* rate) {
   long long cents = net4 / 100;
   if ((net4 / 10) % 10 >= 5) ++cents;
   if (cents > kMaxCents) {
-    if (result != gross) CopyAmount(result, gross);
+    if (result != gross) CopyText(result, gross);
     return false;
   }
   return AmountFromCents(result, cents);

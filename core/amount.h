@@ -52,14 +52,15 @@ bool AmountIsNegative(const char* text);
 void AmountNegate(char* amount);
 
 // result = amount * rate / 100, rounded half up to the cent; a result below
-// one cent is zero. False when an input is malformed or the result too large.
+// one cent is zero. An empty rate is 0 %. False when an input is malformed
+// or the result too large.
 bool AmountPercentOf(char* result, const char* amount, const char* rate);
 
 // result = gross * 100 / (100 + rate): first to four decimals, then half up
 // at the third decimal (the double rounding tax offices expect to see
-// reproduced). The magnitudes are used, the result is positive. False,
-// with the gross amount copied to result, when an input does not parse or a
-// value exceeds 999.999.999,99.
+// reproduced). The magnitudes are used, the result is positive. An empty
+// rate is 0 %. False, with the gross text copied to result (however short
+// it is), when an input does not parse or a value exceeds 999.999.999,99.
 bool AmountNetFromGross(char* result, const char* gross, const char* rate);
 
 // Value for charts and statistics only.

@@ -40,10 +40,12 @@ bool ParseAmountText(std::string text, char* out, int width, bool allowSign) {
   return true;
 }
 
-bool ReadAmount(DialogFields& d, int control, char* out, int width, bool allowSign) {
+// emptyMessage: what an empty field shows.
+bool ReadAmount(DialogFields& d, int control, char* out, int width, bool allowSign,
+                int emptyMessage = kMessageEmpty) {
   std::string text = Limited(d, control, 14);
   if (text.find_first_not_of(' ') == std::string::npos) {
-    ShowMessage(kMessageEmpty, control);
+    ShowMessage(emptyMessage, control);
     return false;
   }
   if (!ParseAmountText(text, out, width, allowSign)) {
@@ -196,8 +198,9 @@ bool TaxOfFields(DialogFields& d, int amountControl, int rateControl, int target
                  bool amountIsGross) {
   AmountText amount;
   RateText rate;
-  if (!ReadSignedAmountField(d, amountControl, amount, kAmountWidth)) return false;
-  if (!ReadAmountField(d, rateControl, rate, kRateWidth)) return false;
+  // Here an empty field is a bad amount or rate, not a missing entry.
+  if (!ReadAmount(d, amountControl, amount, kAmountWidth, true, kMessageAmount)) return false;
+  if (!ReadAmount(d, rateControl, rate, kRateWidth, false, kMessageRate)) return false;
   if (AmountIsZero(rate)) {
     d.SetFieldText(target, "0,00");
     d.EnableField(target, false);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 
@@ -62,6 +65,8 @@ TEST(AmountSubtract, Table) {
       {"smaller_minus_larger", "000000005,00", "000000007,50", "000000002-50", true, 'H'},
       {"larger_minus_smaller", "000000007,50", "000000005,00", "000000002,50", false, 'S'},
       {"equal", "000000003,00", "000000003,00", "000000000,00", false, 'S'},
+      // Zero is never negative (it showed as "-0,00").
+      {"equal_negatives", "000000003-00", "000000003-00", "000000000,00", false, 'S'},
       {"both_negative_result_positive", "000000005-00", "000000007-50", "000000002,50", false, 'S'},
       {"both_negative_result_negative", "000000007-50", "000000005-00", "000000002-50", true, 'H'},
       // A positive minus a negative amount lies on the debit side, and the
@@ -181,6 +186,7 @@ TEST(AmountNetFromGross, Table) {
       // 1,99 / 1,19 = 1,672268...: 1,6723 -> third decimal 2 -> 1,67.
       {"third_decimal_two", "000000001,99", "19,00", "000000001,67"},
       {"largest", "999999999,99", "00,00", "999999999,99"},
+      {"empty_rate_is_zero", "000000119,00", "", "000000119,00"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -209,6 +215,30 @@ TEST(AmountNetFromGross, MalformedInputLeavesTheGross) {
   EXPECT_STREQ(r, "000000116,00");
 }
 
+// Cause: the failure path copied twelve bytes of a gross text that may be
+// shorter. The text here ends at the end of a readable page.
+TEST(AmountNetFromGross, ShortMalformedGrossIsNotReadPastItsEnd) {
+  long page = sysconf(_SC_PAGESIZE);
+  void* pages = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  char* guard = static_cast<char*>(pages) + page;
+  ASSERT_EQ(mprotect(guard, page, PROT_NONE), 0);
+  char* gross = guard - 4;
+  std::memcpy(gross, "1x5", 4);
+  AmountText r;
+  EXPECT_FALSE(AmountNetFromGross(r, gross, "19,00"));
+  EXPECT_STREQ(r, "1x5");
+  munmap(pages, 2 * page);
+}
+
+TEST(AmountRates, MalformedRateFails) {
+  AmountText r;
+  for (const char* rate : {"1a,00", "19", "19.00"}) {
+    EXPECT_FALSE(AmountPercentOf(r, "000000100,00", rate)) << rate;
+    EXPECT_FALSE(AmountNetFromGross(r, "000000119,00", rate)) << rate;
+  }
+}
+
 TEST(AmountPercentOf, Table) {
   struct Case {
     const char* name;
@@ -224,6 +254,7 @@ TEST(AmountPercentOf, Table) {
       {"negative_rate", "000000100,00", "07-00", "000000007-00"},
       {"both_negative", "000000100-00", "07-00", "000000007,00"},
       {"large", "999999999,99", "99,99", "999899999,99"},
+      {"empty_rate_is_zero", "000000100,00", "", "000000000,00"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

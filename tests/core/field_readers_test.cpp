@@ -146,6 +146,13 @@ TEST_F(FieldReaderTest, TaxOfNetAndGross) {
   d_.text[2] = "a1";
   EXPECT_FALSE(TaxOfFields(d_, 1, 2, 9, false));
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{15});
+  // An empty amount or rate is a bad one here (it showed message 22).
+  messages_.Clear();
+  d_.text = {{1, ""}, {2, "16"}};
+  EXPECT_FALSE(TaxOfFields(d_, 1, 2, 9, false));
+  d_.text = {{1, "100,00"}, {2, " "}};
+  EXPECT_FALSE(TaxOfFields(d_, 1, 2, 9, false));
+  EXPECT_EQ(messages_.Numbers(), (std::vector<int>{23, 15}));
 }
 
 TEST_F(FieldReaderTest, WithoutCommaSettingApplies) {
