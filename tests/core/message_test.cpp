@@ -95,4 +95,22 @@ TEST(Message, EveryNumberUsedInTheCodeExists) {
   EXPECT_TRUE(missing.empty()) << "first missing: " << (missing.empty() ? 0 : *missing.begin());
 }
 
+// Cause: status texts told the user to restart Windows, and many were the
+// record manager's English descriptions.
+TEST(Message, RecordManagerStatusesAreGermanAndSayWhatToDo) {
+  const std::regex english(R"(\b(error|file|invalid|not|too|table|full|key|record|cannot)\b)",
+                           std::regex::icase);
+  int texts = 0;
+  for (int n = 3101; n <= 3299; ++n) {
+    std::optional<std::string> text = MessageText(n);
+    if (!text) continue;
+    ++texts;
+    EXPECT_EQ(text->find("Windows"), std::string::npos) << n;
+    EXPECT_FALSE(std::regex_search(*text, english)) << n << ": " << *text;
+  }
+  EXPECT_GT(texts, 0);
+  for (int n : {3102, 3112, 3130, 3136})
+    EXPECT_NE(MessageText(n)->find("Sie "), std::string::npos) << n << " says what to do";
+}
+
 }  // namespace
