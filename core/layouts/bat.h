@@ -19,7 +19,8 @@
 //  1041      1   skip: the engine posts nothing
 //  1042      1   suppress the cash-basis tax account
 //  1043      1   suppress open-item creation
-//  1044     27   reserved
+//  1044     27   owner of a recovery record (the pending booking of a
+//                posting dialog kept for a restart); empty otherwise
 //  1071    256   embedded bank transfer (ueberw layout); stored as a
 //                transfer when its amount is not empty
 //  1327          record length
@@ -29,7 +30,8 @@
 //   Off  Width   Field
 //     0      8   debit account
 //     8      8   credit account
-//    16      8   reserved
+//    16      8   tax account shown in the entry dialog's list (the engine
+//                does not read it)
 //    24      1   debit account kind (2 Sachkonto, 4 Kreditor, 8 Debitor)
 //    25      1   credit account kind
 //    26      2   int16 tax side: 0 none, 1 credit side, 2 debit side
@@ -55,6 +57,7 @@ namespace talvera::layouts::bat_line {
 
 inline constexpr Field kDebitAccount = Account("debit_account", 0);
 inline constexpr Field kCreditAccount = Account("credit_account", 8);
+inline constexpr Field kListTaxAccount = Account("list_tax_account", 16);
 inline constexpr Field kDebitKind = Byte("debit_kind", 24);
 inline constexpr Field kCreditKind = Byte("credit_kind", 25);
 inline constexpr Field kTaxSide = Int16("tax_side", 26);
@@ -69,7 +72,7 @@ inline constexpr Field kCostCentreKind = Byte("cost_centre_kind", 80);
 inline constexpr Field kJournalByte = Byte("journal_byte", 81);
 
 inline constexpr Field kFields[] = {
-    kDebitAccount, kCreditAccount, Reserved(16, 8), kDebitKind, kCreditKind,
+    kDebitAccount, kCreditAccount, kListTaxAccount, kDebitKind, kCreditKind,
     kTaxSide,      kTaxClass,      kRateIndex,      kGross,     kNet,
     kRate,         kCostCentre1,   kCostCentre2,    kCostCentreKind, kJournalByte,
     Reserved(82, 12),
@@ -100,13 +103,14 @@ inline constexpr Field kJournalByte = Byte("journal_byte", 1040);
 inline constexpr Field kSkip = Byte("skip", 1041);
 inline constexpr Field kNoCashBasisTax = Byte("no_cash_basis_tax", 1042);
 inline constexpr Field kNoOpenItem = Byte("no_open_item", 1043);
+inline constexpr Field kRecoveryOwner = Text("recovery_owner", 1044, 27);
 // The transfer's fields: kTransfer.In(ueberw::kAmount).
 inline constexpr Field kTransfer = Embedded("transfer", 1071, ueberw::kLayout, 256);
 
 inline constexpr Field kFields[] = {
     kBatchNo,    kId,         kPostingDate, kVoucherDate, kVoucherNo,       kLine,
     kText,       kSplitKind,  kCurrency,    kHomeAmount,  kSettlementReference,
-    kJournalByte, kSkip,      kNoCashBasisTax, kNoOpenItem, Reserved(1044, 27), kTransfer,
+    kJournalByte, kSkip,      kNoCashBasisTax, kNoOpenItem, kRecoveryOwner, kTransfer,
 };
 
 inline constexpr KeySegment kK0[] = {{kId}};
