@@ -5,6 +5,7 @@
 #include <set>
 #include <tuple>
 
+#include "tools/chart_builder/hgb_positions.h"
 #include "tools/chart_builder/ustva_kinds.h"
 
 namespace talvera::charts {
@@ -177,6 +178,7 @@ bool PrepareChart(const std::string& sourceRoot, const ChartDefinition& chart,
   for (int t = 0; t < kTreeCount; ++t)
     out.trees[t] = BuildTreeNodes(static_cast<TreeId>(t), s.trees[t], s.accounts,
                                   s.treeFiles[t], diagnostics);
+  CheckPositions(sourceRoot, chart.folder, out, diagnostics);
   return diagnostics.lines().size() == before;
 }
 
