@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 namespace talvera::charts {
 
@@ -132,11 +133,21 @@ struct RateAccounts {
     return false;
   }
   // Output account of a standard- or reduced-rate record whose rate the
-  // return computes from the base (the rates of the form's own lines).
+  // return computes from the base: the rates of the newest records, which
+  // have lines of their own on today's form.
   bool OutputOfComputedRate(const std::string& n, const std::vector<RateRow>& records) const {
+    std::set<std::string> computed;
+    for (int cls : {kStandardRate, kReducedRate}) {
+      const RateRow* newest = nullptr;
+      for (const RateRow& r : records)
+        if (r.rateClass == cls &&
+            (!newest || std::tie(r.year, r.month, r.day) > std::tie(newest->year, newest->month, newest->day)))
+          newest = &r;
+      if (newest) computed.insert(newest->rate);
+    }
     for (const RateRow& r : records)
       if ((r.rateClass == kStandardRate || r.rateClass == kReducedRate) && r.outputAccount == n &&
-          (r.rate == "19,00" || r.rate == "07,00"))
+          computed.count(r.rate))
         return true;
     return false;
   }
