@@ -44,10 +44,10 @@ struct BrokenChart {
 };
 
 const BrokenChart kBrokenCharts[] = {
-    {"TurnoverKeyOnExpenseAccount", [](ChartSource& s) { AccountOf(s, "3400").ustvaKey = 50; },
-     "Kennziffer 50 auf Konto 3400"},
-    {"StandardRateKeyOnReducedRevenue", [](ChartSource& s) { AccountOf(s, "8300").ustvaKey = 50; },
-     "Kennziffer 50 auf Konto 8300"},
+    {"TurnoverKeyOnExpenseAccount", [](ChartSource& s) { AccountOf(s, "3400").ustvaKey = 81; },
+     "Kennziffer 81 auf Konto 3400"},
+    {"StandardRateKeyOnReducedRevenue", [](ChartSource& s) { AccountOf(s, "8300").ustvaKey = 81; },
+     "Kennziffer 81 auf Konto 8300"},
     {"InputTaxKeyOnRevenue", [](ChartSource& s) { AccountOf(s, "8400").ustvaKey = 66; },
      "Kennziffer 66 auf Konto 8400"},
     {"OtherRateTaxOnStandardOutputTaxCountsTwice",
@@ -55,7 +55,15 @@ const BrokenChart kBrokenCharts[] = {
     {"InputTaxKeyOnEcInputTaxCountsTwice", [](ChartSource& s) { AccountOf(s, "1572").ustvaKey = 66; },
      "Kennziffer 66 auf Konto 1572"},
     {"StandardAcquisitionAtReducedRate", [](ChartSource& s) { AccountOf(s, "3425").rate = "07,00"; },
-     "Kennziffer 92 auf Konto 3425"},
+     "Kennziffer 89 auf Konto 3425"},
+    {"RecipientTaxBaseOnOrdinaryPurchase", [](ChartSource& s) { AccountOf(s, "3400").ustvaKey = 84; },
+     "Kennziffer 84 auf Konto 3400"},
+    {"RecipientInputTaxKeyOnOrdinaryInputTax",
+     [](ChartSource& s) { AccountOf(s, "1576").ustvaKey = 67; }, "Kennziffer 67 auf Konto 1576"},
+    {"AcquisitionInputTaxKeyOnRecipientInputTax",
+     [](ChartSource& s) { AccountOf(s, "1577").ustvaKey = 61; }, "Kennziffer 61 auf Konto 1577"},
+    {"RecipientTaxRecordsMissing", [](ChartSource& s) { EraseRates(s, kReverseChargeRate, 0); },
+     "keinen Steuersatz"},
     {"ImportVatKeyOnOtherAccount", [](ChartSource& s) { AccountOf(s, "1571").ustvaKey = 62; },
      "Kennziffer 62 auf Konto 1571"},
     {"KeyTheReturnDoesNotKnow", [](ChartSource& s) { AccountOf(s, "8400").ustvaKey = 22; },
@@ -76,8 +84,8 @@ const BrokenChart kBrokenCharts[] = {
     {"ReducedRateDatesDifferFromStandard", [](ChartSource& s) { EraseRates(s, kReducedRate, 5); },
      "dieselben Gültigkeitstage"},
     {"RateRecordWithMissingTaxAccount",
-     [](ChartSource& s) { s.rates.front().outputAccount = AccountNumber("1779"); },
-     "Steuerkonto 1779"},
+     [](ChartSource& s) { s.rates.front().outputAccount = AccountNumber("1798"); },
+     "Steuerkonto 1798"},
     {"AccountInNoGroup",
      [](ChartSource& s) {
        AccountRow a = AccountOf(s, "4900");

@@ -105,6 +105,52 @@ TEST_P(TemplateTest, TaxKeysNameRateClassesWithRecordsAndIndexesFollowTheDates) 
               std::tie(reduced[index]->year, reduced[index]->month, reduced[index]->day));
 }
 
+// Every rate of a period books to its own tax accounts: the record of a
+// class in force at a date (the newest one not later than it) names them.
+struct RateInForce {
+  char chart;
+  int rateClass;
+  int day, month, year;
+  const char* rate;  // empty for the classes whose rate the account gives
+  const char* output;
+  const char* input;
+};
+
+const RateInForce kRatesInForce[] = {
+    {'3', kStandardRate, 15, 8, 2020, "16,00", "1775", "1575"},
+    {'3', kReducedRate, 15, 8, 2020, "05,00", "1786", "1568"},
+    {'3', kReducedRate, 1, 3, 2026, "07,00", "1771", "1571"},
+    {'3', kStandardRate, 1, 3, 2026, "19,00", "1776", "1576"},
+    {'3', kEcRate, 15, 8, 2020, "", "1773", "1573"},
+    {'3', kEcRate, 1, 3, 2026, "", "1774", "1574"},
+    {'3', kReverseChargeRate, 1, 3, 2026, "", "1787", "1577"},
+    {'4', kReducedRate, 15, 8, 2020, "05,00", "3825", "1414"},
+    {'4', kEcRate, 1, 3, 2026, "", "3804", "1404"},
+    {'4', kReverseChargeRate, 15, 8, 2020, "", "3836", "1409"},
+    {'A', kStandardRate, 1, 3, 2026, "20,00", "35000", "25000"},
+    {'A', kOtherRate, 30, 6, 2021, "", "35050", "25050"},
+    {'A', kOtherRate, 1, 3, 2026, "", "35130", "25130"},
+};
+
+TEST(TemplateRates, EachRateOfAPeriodHasItsOwnTaxAccounts) {
+  for (const RateInForce& want : kRatesInForce) {
+    const RateRow* inForce = nullptr;
+    for (const RateRow& r : BuiltTemplates::contents.at(want.chart).rates) {
+      if (r.rateClass != want.rateClass ||
+          std::tie(r.year, r.month, r.day) > std::tie(want.year, want.month, want.day))
+        continue;
+      if (!inForce || std::tie(r.year, r.month, r.day) > std::tie(inForce->year, inForce->month, inForce->day))
+        inForce = &r;
+    }
+    std::string where = std::string(1, want.chart) + " class " + std::to_string(want.rateClass) +
+                        " " + std::to_string(want.year) + "-" + std::to_string(want.month);
+    ASSERT_TRUE(inForce) << where;
+    EXPECT_EQ(inForce->rate, want.rate) << where;
+    EXPECT_EQ(inForce->outputAccount, AccountNumber(want.output)) << where;
+    EXPECT_EQ(inForce->inputAccount, AccountNumber(want.input)) << where;
+  }
+}
+
 TEST_P(TemplateTest, UstvaKeyNumbersSitOnAccountsOfTheirKind) {
   Diagnostics diagnostics;
   CheckUstvaKeys(chart(), built().accounts, built().rates, file(), diagnostics);

@@ -20,7 +20,7 @@ bool ParseClass(std::string_view text, int& out) {
   return true;
 }
 
-// "-", or a rate class (R, E, N, S, EG) with an optional leading V for input tax.
+// "-", or a rate class (R, E, N, S, EG, 13b) with an optional leading V for input tax.
 bool ParseTaxKey(std::string_view text, int& out) {
   out = 0;
   if (text == "-") return true;
@@ -33,6 +33,7 @@ bool ParseTaxKey(std::string_view text, int& out) {
   else if (text == "N") out |= kZeroRate;
   else if (text == "S") out |= kOtherRate;
   else if (text == "EG") out |= kEcRate;
+  else if (text == "13b") out |= kReverseChargeRate;
   else return false;
   return true;
 }

@@ -5,6 +5,7 @@
 #include <set>
 #include <tuple>
 
+#include "tools/chart_builder/hgb_positions.h"
 #include "tools/chart_builder/ustva_kinds.h"
 
 namespace talvera::charts {
@@ -24,11 +25,12 @@ const AccountRow* Find(const std::vector<AccountRow>& accounts, const std::strin
 
 int RateClassOf(int taxKey) { return taxKey & ~kInputTax; }
 bool NeedsOwnRate(int taxKey) {
-  return RateClassOf(taxKey) == kOtherRate || RateClassOf(taxKey) == kEcRate;
+  int rateClass = RateClassOf(taxKey);
+  return rateClass == kOtherRate || rateClass == kEcRate || rateClass == kReverseChargeRate;
 }
 bool IsOneClass(int rateClass) {
   return rateClass == kStandardRate || rateClass == kReducedRate || rateClass == kZeroRate ||
-         rateClass == kOtherRate || rateClass == kEcRate;
+         rateClass == kOtherRate || rateClass == kEcRate || rateClass == kReverseChargeRate;
 }
 
 auto DateOf(const RateRow& r) { return std::make_tuple(r.year, r.month, r.day); }
@@ -36,7 +38,7 @@ auto DateOf(const RateRow& r) { return std::make_tuple(r.year, r.month, r.day); 
 void CheckAccountRow(const AccountRow& a, const std::string& file, Diagnostics& d) {
   auto report = [&](const std::string& what) { d.Add(file, a.line, "Konto " + Plain(a.number) + ": " + what); };
   if (NeedsOwnRate(a.taxKey) != !a.rate.empty())
-    report("einen eigenen Satz haben genau die Konten mit sonstigem oder EG-Steuersatz");
+    report("einen eigenen Satz haben genau die Konten mit sonstigem, EG- oder § 13b-Steuersatz");
   if (a.revenue && (a.accountClass != kProfitAndLoss || a.ustvaKey == 0))
     report("ein Erlöskonto ist ein GuV-Konto mit UStVA-Kennziffer");
   if (a.revenue && (a.taxKey & kInputTax)) report("ein Erlöskonto ist kein Vorsteuerkonto");
@@ -176,6 +178,7 @@ bool PrepareChart(const std::string& sourceRoot, const ChartDefinition& chart,
   for (int t = 0; t < kTreeCount; ++t)
     out.trees[t] = BuildTreeNodes(static_cast<TreeId>(t), s.trees[t], s.accounts,
                                   s.treeFiles[t], diagnostics);
+  CheckPositions(sourceRoot, chart.folder, out, diagnostics);
   return diagnostics.lines().size() == before;
 }
 

@@ -25,6 +25,7 @@ class Diagnostics {
 
 // Tax-key bits of an account and rate classes of the rate records.
 enum TaxBits : int {
+  kReverseChargeRate = 1,  // recipient owes the tax (§ 13b UStG)
   kStandardRate = 2,
   kReducedRate = 4,
   kZeroRate = 8,
@@ -50,7 +51,7 @@ struct AccountRow {
 };
 
 struct RateRow {
-  int rateClass = 0;      // kStandardRate, kReducedRate, kOtherRate or kEcRate
+  int rateClass = 0;      // kStandardRate, kReducedRate, kOtherRate, kEcRate or kReverseChargeRate
   int day = 0, month = 0, year = 0;  // valid from (calendar)
   std::string rate;       // "19,00"; empty for other and EC
   std::string outputAccount;  // right-aligned

@@ -15,6 +15,7 @@ bool ParseRateClass(std::string_view text, int& out) {
   else if (text == "E") out = kReducedRate;
   else if (text == "S") out = kOtherRate;
   else if (text == "EG") out = kEcRate;
+  else if (text == "13b") out = kReverseChargeRate;
   else return false;
   return true;
 }
@@ -45,7 +46,7 @@ void ParseRateRow(const std::vector<std::string_view>& c, const std::string& fil
     if (!good) diagnostics.Add(file, line, std::string(what) + ": \"" + std::string(cell) + "\"");
     ok = ok && good;
   };
-  require(ParseRateClass(c[kClassCell], row.rateClass), "Klasse muss R, E, S oder EG sein",
+  require(ParseRateClass(c[kClassCell], row.rateClass), "Klasse muss R, E, S, EG oder 13b sein",
           c[kClassCell]);
   require(ParseCalendarDate(c[kDateCell], row), "Datum TT.MM.JJJJ zwischen 1980 und 2079",
           c[kDateCell]);

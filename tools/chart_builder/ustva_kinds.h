@@ -18,10 +18,16 @@ enum class UstvaKind {
   kTaxFreeTurnover,     // P&L, output side, zero rate or no tax
   kTurnover,            // P&L, output side, the key's rate class (and rate)
   kTaxFreeAcquisition,  // P&L, input side, zero rate
-  kAcquisition,         // P&L, EC key, own rate of the key's rate class
-  kOtherRateTax,        // output-tax account of the "other rate" records
+  kAcquisition,         // P&L, EC key (with or without input tax), own rate of the key's rate class
+  kOtherAcquisition,    // P&L, EC key, an own rate no standard or reduced record has
+  kReverseChargeBase,   // P&L, the recipient-owes-the-tax key (with or without input tax)
+  kOtherRateTax,        // output tax of rates the return does not compute from a base
   kOutputTax,           // balance-sheet output tax not computed from a base
+  kEcTax,               // output tax of acquisitions the return does not compute
+  kReverseChargeTax,    // output tax owed as recipient
   kInputTax,            // input-tax account of standard, reduced or other rate
+  kEcInputTax,          // input tax of intra-Community acquisitions
+  kReverseChargeInputTax,  // input tax of services where the recipient owes the tax
   kImportVat,           // the chart's import-VAT (EUSt) account
   kOtherInputTax,       // asset-side input tax outside the rate records
   kPrepayment,          // special prepayment: balance-sheet, no tax
