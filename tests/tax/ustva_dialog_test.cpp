@@ -7,6 +7,10 @@
 #include <QRadioButton>
 
 #include "reports/form_buffer.h"
+#include "reports/print_report.h"
+#include "reports/printer_setting.h"
+#include "reports/report_kinds.h"
+#include "reports/print_fixture.h"
 #include "reports/report_buffer.h"
 #include "reports/report_state.h"
 #include "tax/evaluation_period_dialog_panel.h"
@@ -88,6 +92,24 @@ TEST_F(UstvaDialogTest, PrintingLocksOnceAndNeverBack) {
     EXPECT_EQ(CurrentMandantSettings().buchungssperre, s.lock);
     EXPECT_EQ(ReadSetting("Buchungssperre"), s.lock);
   }
+}
+
+TEST_F(UstvaDialogTest, PrintedListGoesToPdf) {
+  std::string pdf = (std::filesystem::path(settings_.path()) / "ustva.pdf").string();
+  std::ofstream(TalviIniPath()) << "[TALVI]\nDrucker=" << PrinterSettingForPdf(pdf) << "\n";
+  ReadSettings();
+  CurrentSettings().waehrung = "EUR";
+  ASSERT_NE(OpenPrinter(), nullptr);
+  int result = 0;
+  ASSERT_TRUE(Run(3, kPrinter, result));
+  // What the report window does with a print request.
+  SetReportKind(kReportUstva);
+  ASSERT_TRUE(PrintReport(nullptr));
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  if (!HavePoppler()) GTEST_SKIP() << "pdftotext is not installed";
+  std::string text = RunCommand("pdftotext -layout '" + pdf + "' -");
+  EXPECT_NE(text.find("Umsatzsteuervoranmeldung"), std::string::npos) << text;
+  EXPECT_NE(text.find("769,63 EUR"), std::string::npos) << text;
 }
 
 TEST_F(UstvaDialogTest, CancelOnTheLockWarningChangesNothing) {
