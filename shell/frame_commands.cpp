@@ -22,6 +22,11 @@
 #include "shell/settings_dialogs.h"
 #include "shell/start_screen.h"
 #include "tax/tax_dialogs.h"
+#include "tax/ustva_dialog.h"
+#include "reports/print_form.h"
+#include "reports/print_report.h"
+#include "reports/printer.h"
+#include "reports/report_kinds.h"
 #include "tax/tax_rates.h"
 
 namespace talvera {
@@ -135,6 +140,24 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3048, [f] { return RunDialog<DrueinDialog>(*f); });
   frame.SetHandler(3010, [f] { return RunDialog<RateMaintenanceDialog>(*f); });
   frame.SetHandler(3057, [f] { return RunDialog<ImportVatAccountDialog>(*f); });
+  frame.SetHandler(3012, [f] {
+    if (UstvaDialog::ImportVatAccountMissing()) {
+      QTimer::singleShot(0, f, [f] { f->RunCommand(kCommandImportVatAccount); });
+      return 0;
+    }
+    UstvaDialogHooks hooks;
+    hooks.isAdministrator = [] { return (CurrentLogin().rights & kRightAdministration) != 0; };
+    hooks.editCompanyMaster = [f] {
+      RunDialog<CompanyMasterDialog>(*f);
+      SyncShellWithMandant();
+    };
+    hooks.printForm = [f] { return PrintForm(f); };
+    hooks.printerInstalled = [] { return CurrentPrinter() != nullptr || OpenPrinter() != nullptr; };
+    hooks.preparePrintFont = [] { return PreparePrintFont(kReportUstva); };
+    UstvaDialog dialog(f, hooks);
+    dialog.exec();
+    return dialog.Result();
+  });
   frame.SetHandler(3033, [f] {
     StartScreen about(f, true);
     about.exec();

@@ -1,0 +1,292 @@
+#include "tax/ustva_computation.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/amount.h"
+#include "core/journal_range.h"
+#include "core/layouts/bube.h"
+#include "core/layouts/sako.h"
+#include "core/record_store.h"
+#include "tax/tax_rates.h"
+
+namespace talvera {
+namespace {
+
+namespace sako = layouts::sako;
+namespace bube = layouts::bube;
+
+constexpr unsigned kReclassificationFlag = 0x10;
+constexpr int kInputTaxBit = 32;
+constexpr int kOtherTarget = 0;  // the cash-basis target for every other class
+
+using Months = std::array<long long, 13>;  // index 1..12: fiscal periods
+
+long long Cents(const char* amountText) {
+  long long c = 0;
+  return AmountToCents(amountText, &c) ? c : 0;
+}
+
+std::string Trimmed(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+  return std::string(s);
+}
+
+// Opens a main file for a pass and closes it afterwards when it was closed.
+class SlotUse {
+ public:
+  explicit SlotUse(int slot) : slot_(slot), wasOpen_(IsSlotOpen(slot)) {}
+  ~SlotUse() {
+    if (!wasOpen_) CloseSlot(slot_);
+  }
+
+ private:
+  int slot_;
+  bool wasOpen_;
+};
+
+class Computation {
+ public:
+  Computation(const UstvaPeriod& period, const UstvaBooks& books, UstvaReturn& out)
+      : period_(period), books_(books), out_(out), form_(*out.form) {}
+
+  bool Run() {
+    if (!AccountPass()) return false;
+    if ((!taxAccounts_.empty() || books_.cashBasis) && !JournalPass()) return false;
+    if (!Amounts()) return false;
+    Sums();
+    return true;
+  }
+
+ private:
+  int Year() const { return period_.endYear; }
+
+  bool AccountPass() {
+    SlotUse use(kSlotSako);
+    char r[sako::kLayout.recordLength];
+    bool found = false;
+    bool ok = GetFirstFound(r, found, MakeFileId(kSlotSako, 0));
+    for (; ok && found; ok = GetNextFound(r, found, MakeFileId(kSlotSako, 0))) {
+      int key = static_cast<int>(layouts::GetNumber(r, sako::kUstvaKey));
+      if (key == 0) continue;
+      int taxKey = static_cast<int>(layouts::GetNumber(r, sako::kTaxKey));
+      std::string account = layouts::FieldBytes(r, sako::kAccountNo);
+      int todays = form_.country == "DE" ? TodaysKennzahl(key, taxKey) : key;
+      const UstvaLine* line = form_.LineForAccountKey(todays, Year());
+      if (!line) {
+        out_.skipped.push_back({account, key});
+        continue;
+      }
+      if (line->IsTax()) taxAccounts_[Trimmed(account)] = line->kz;
+      if (books_.cashBasis && line->fromPostingsOnCashBasis) continue;
+      Months& m = raw_[line->kz];
+      for (int p = period_.firstPeriod; p <= period_.lastPeriod; ++p)
+        m[p] += Cents(layouts::FieldBytes(r, sako::kPeriodCredit.At(p - 1))) -
+                Cents(layouts::FieldBytes(r, sako::kPeriodDebit.At(p - 1)));
+    }
+    return ok;
+  }
+
+  bool JournalPass() {
+    SlotUse use(kSlotBube);
+    char r[bube::kLayout.recordLength];
+    char first[11], last[11];
+    char base[3] = {period_.yearStart[4], period_.yearStart[5], '\0'};
+    bool any = PeriodKeyRange(base, period_.selector, "01", first, last, r);
+    if (!any) return LastStatus() == 0 || LastStatus() == 4 || LastStatus() == 9;
+    bool found = true, ok = true;
+    for (; ok && found; ok = GetNextFound(r, found, MakeFileId(kSlotBube, 0))) {
+      const char* key = layouts::FieldBytes(r, bube::kPostingKey);
+      if (std::strncmp(key, last, 10) > 0) break;
+      int p = (key[2] - '0') * 10 + (key[3] - '0');
+      if (p < period_.firstPeriod || p > period_.lastPeriod) continue;
+      Posting(r, p);
+    }
+    return ok;
+  }
+
+  void Posting(const char* r, int p) {
+    unsigned flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
+    long long gross = Cents(layouts::FieldBytes(r, bube::kDebitAmount));
+    if (flags & kReclassificationFlag) {
+      auto debit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)));
+      if (debit != taxAccounts_.end()) raw_[debit->second][p] += gross;
+      auto credit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kCreditAccount)));
+      if (credit != taxAccounts_.end()) raw_[credit->second][p] -= gross;
+    }
+    if (books_.cashBasis) CashBasisPosting(r, p, gross);
+  }
+
+  // A posting whose output tax became due: its base goes to the Kennzahl of
+  // its tax class, and for the line of other rates its tax to the partner.
+  void CashBasisPosting(const char* r, int p, long long gross) {
+    std::string taxAccount = Trimmed(layouts::FieldBytes(r, bube::kTaxAccount));
+    int taxClass = static_cast<int>(layouts::GetNumber(r, bube::kTaxClass));
+    if (taxAccount.empty() || taxAccount == Trimmed(books_.interimAccount) ||
+        (taxClass & kInputTaxBit))
+      return;
+    long long net = Cents(layouts::FieldBytes(r, bube::kCreditAmount));
+    long long base = net, tax = gross - net;
+    if (gross < net) {
+      base = -gross;
+      tax = net - gross;
+    }
+    const UstvaLine* target = CashTarget(taxClass);
+    if (!target) return;
+    raw_[target->kz][p] += base;
+    if (target->kind == UstvaKind::kBaseWithTax) raw_[target->partner][p] += tax;
+  }
+
+  const UstvaLine* CashTarget(int taxClass) const {
+    const UstvaLine* other = nullptr;
+    for (const auto& [bit, kz] : form_.cashTargets) {
+      const UstvaLine* line = form_.Line(kz);
+      if (!line || line->sinceYear > Year()) continue;
+      if (bit == kOtherTarget) {
+        if (!other) other = line;
+      } else if (taxClass & bit) {
+        return line;
+      }
+    }
+    return other;
+  }
+
+  long long Side(const UstvaLine& line, long long creditMinusDebit) const {
+    return line.debitPositive ? -creditMinusDebit : creditMinusDebit;
+  }
+  long long Cut(long long cents) const { return form_.wholeBases ? cents / 100 * 100 : cents; }
+
+  bool RateOfMonth(const UstvaLine& line, int p, std::string& rate) {
+    if (line.rate == "N") {
+      rate = kZeroRate;
+      return true;
+    }
+    if (line.rate != "R" && line.rate != "E") {
+      rate = line.rate;
+      return true;
+    }
+    char lastDay[7];
+    UstvaPeriodLastDay(period_, p, lastDay);
+    RatesInForceGuard keep;
+    if (!RatesInForce(lastDay)) return false;
+    rate = line.rate == "R" ? CurrentRatesInForce().standard : CurrentRatesInForce().reduced;
+    return true;
+  }
+
+  bool Amounts() {
+    for (const UstvaLine& line : form_.lines) {
+      if (line.kind == UstvaKind::kTurnover) continue;
+      long long sum = 0;
+      auto it = raw_.find(line.kz);
+      if (it != raw_.end())
+        for (long long v : it->second) sum += v;
+      long long value = Side(line, sum);
+      out_.amounts[line.kz] += line.IsBase() ? Cut(value) : value;
+    }
+    for (const UstvaLine& line : form_.lines)
+      if (line.kind == UstvaKind::kTurnover && !Turnover(line)) return false;
+    return true;
+  }
+
+  // A turnover line month by month, grouped by the rate in force.
+  bool Turnover(const UstvaLine& line) {
+    std::vector<std::pair<std::string, long long>> groups;  // rate, base
+    const Months& m = raw_[line.kz];
+    for (int p = period_.firstPeriod; p <= period_.lastPeriod; ++p) {
+      std::string rate;
+      if (!RateOfMonth(line, p, rate)) return false;
+      if (groups.empty() || groups.back().first != rate) groups.push_back({rate, 0});
+      groups.back().second += m[p];
+    }
+    std::string nominal = line.NominalRate(Year());
+    out_.amounts[line.kz] += 0;
+    out_.taxes[line.kz] += 0;
+    for (const auto& [rate, raw] : groups) {
+      long long base = Cut(Side(line, raw));
+      long long tax = TaxOfBase(base, rate);
+      const UstvaLine* other = line.partner ? form_.Line(line.partner) : nullptr;
+      if (!nominal.empty() && rate != nominal && other) {
+        if (base == 0) continue;
+        out_.amounts[other->kz] += base;
+        if (other->partner) out_.amounts[other->partner] += tax;
+        continue;
+      }
+      out_.amounts[line.kz] += base;
+      out_.taxes[line.kz] += tax;
+      out_.ratesUsed[line.kz] = rate;
+    }
+    if (!out_.ratesUsed.count(line.kz))
+      out_.ratesUsed[line.kz] = nominal.empty() && !groups.empty() ? groups.back().first : nominal;
+    return true;
+  }
+
+  void Sums() {
+    for (const UstvaSum& s : form_.sums) {
+      long long total = 0;
+      for (const UstvaTerm& t : s.terms) total += t.sign * out_.Term(t.name);
+      out_.sums[s.name] = total;
+    }
+    out_.unroundedResult = out_.sums[form_.resultSum];
+    out_.result = RoundUstvaResult(out_.unroundedResult, form_.rounding);
+  }
+
+  const UstvaPeriod& period_;
+  const UstvaBooks& books_;
+  UstvaReturn& out_;
+  const UstvaForm& form_;
+  std::map<int, Months> raw_;                 // credit minus debit by Kennzahl and month
+  std::map<std::string, int> taxAccounts_;    // tax accounts and their Kennzahl
+};
+
+}  // namespace
+
+long long UstvaReturn::Term(std::string_view name) const {
+  if (name.size() > 2 && name.substr(0, 2) == "St") {
+    auto it = taxes.find(std::atoi(std::string(name.substr(2)).c_str()));
+    return it == taxes.end() ? 0 : it->second;
+  }
+  if (!name.empty() && name[0] >= '0' && name[0] <= '9') {
+    auto it = amounts.find(std::atoi(std::string(name).c_str()));
+    return it == amounts.end() ? 0 : it->second;
+  }
+  auto it = sums.find(std::string(name));
+  return it == sums.end() ? 0 : it->second;
+}
+
+long long RoundUstvaResult(long long cents, UstvaRounding rounding) {
+  switch (rounding) {
+    case UstvaRounding::kCent:
+      return cents;
+    case UstvaRounding::kTenth:
+      // A payable amount is cut down to 0,10, a refund rounded up to 0,10.
+      if (cents < 0 && cents % 10 != 0) cents -= 10;
+      return cents / 10 * 10;
+    case UstvaRounding::kSchilling: {
+      long long magnitude = (cents < 0 ? -cents : cents) + 49;
+      magnitude = magnitude / 100 * 100;
+      return cents < 0 ? -magnitude : magnitude;
+    }
+  }
+  return cents;
+}
+
+long long TaxOfBase(long long baseCents, std::string_view rate) {
+  long long basisPoints = 0;
+  if (!AmountToCents(std::string(rate).c_str(), &basisPoints)) return 0;
+  long long magnitude = baseCents < 0 ? -baseCents : baseCents;
+  long long tax = (magnitude * basisPoints + 5000) / 10000;
+  return baseCents < 0 ? -tax : tax;
+}
+
+bool ComputeUstva(const UstvaPeriod& period, const UstvaBooks& books, UstvaReturn& out) {
+  out = UstvaReturn{};
+  out.period = period;
+  out.cashBasis = books.cashBasis;
+  out.form = UstvaFormFor(books.country, period.endYear);
+  if (!out.form) return false;
+  return Computation(period, books, out).Run();
+}
+
+}  // namespace talvera
