@@ -89,7 +89,7 @@ std::optional<std::string> ReportPlainText(const ReportBuffer& buffer, int kind,
     out.reserve(static_cast<std::size_t>(buffer.LineCount()) * 40);
     // A missing heading text still leaves the report itself worth copying.
     if (kind == kReportJournal) AppendJournalHeading(out, journalPeriod);
-    int width = ReportWidth(kind);
+    int width = ReportWidth(kind, buffer.Width());
     for (int i = 0; i < buffer.LineCount(); ++i)
       AppendLine(out, buffer.Line(i), width, kind == kReportKontenblatt && i < 2);
     return out;

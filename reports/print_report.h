@@ -8,11 +8,26 @@ namespace talvera {
 
 // Selects the print font of `kind`; message 49 when no font gives the kind
 // its width on a line (or there is no printer). Evaluation dialogs call it
-// before building a report for the printer.
-bool PreparePrintFont(int kind);
+// before building a report for the printer; a report that sets its own
+// width passes it as `ownWidth`.
+bool PreparePrintFont(int kind, int ownWidth = 0);
+
+// While a print run lives, the reports printed to the PDF file go into one
+// document, one after the other, instead of each replacing the file: the
+// commands that print several reports (every account sheet of a range) hold
+// one. Printers of the print system take each report as a job of its own.
+// Runs may nest; the outermost one ends the document.
+class PrintRun {
+ public:
+  PrintRun();
+  ~PrintRun();
+  PrintRun(const PrintRun&) = delete;
+  PrintRun& operator=(const PrintRun&) = delete;
+};
 
 // Prints the requested lines of the report buffer as the current report
-// kind (CurrentReport()). On failure or abort a warning names the report.
+// kind (CurrentReport()), from its second line on: the first is the
+// screen's (reports start with an empty line). On failure or abort a warning names the report.
 // Afterwards the print request and the report kind are cleared and the
 // buffer is emptied. `owner` owns the abort dialog.
 bool PrintReport(QWidget* owner);

@@ -39,6 +39,12 @@ QFont MakeFont(const QString& face, double points) {
   return font;
 }
 
+// A configured size is n × 20 + 10 twips on a printer that scales fonts;
+// forms, laid out in device units, take the size itself.
+double ConfiguredPoints(int size, int kind = kReportNone) {
+  return kind == kReportForm ? size : size + 0.5;
+}
+
 PrinterMetrics Measure(QPrinter& printer, const QFont& font) {
   QFontMetricsF metrics(font, &printer);
   return MeasurePrinter(printer.width(), printer.height(), metrics.averageCharWidth(),
@@ -80,16 +86,16 @@ std::string CurrentPrinterName() {
   return printer->printerName().toStdString();
 }
 
-bool SelectPrintFont(int kind) {
+bool SelectPrintFont(int kind, int ownWidth) {
   QPrinter* printer = CurrentPrinter();
   if (!printer) return false;
   ReportFont configured = ReadReportFont(ReportTitle(kind));
   QString face = QString::fromStdString(configured.face);
   QFont font;
   if (!configured.face.empty() && configured.size > 0) {
-    font = MakeFont(face, configured.size);
+    font = MakeFont(face, ConfiguredPoints(configured.size, kind));
   } else {
-    int twips = ChooseAutoFontHeight(ReportPrinterWidth(kind), [&](int height) {
+    int twips = ChooseAutoFontHeight(ReportPrinterWidth(kind, ownWidth), [&](int height) {
       return Measure(*printer, MakeFont(face, height / 20.0)).lineWidth;
     });
     if (twips == 0) return false;
@@ -103,7 +109,7 @@ bool SelectPrintFont(int kind) {
 int TryPrintFont(const std::string& face, int size) {
   QPrinter* printer = CurrentPrinter();
   if (!printer || size <= 0) return 0;
-  return Measure(*printer, MakeFont(QString::fromStdString(face), size)).lineWidth;
+  return Measure(*printer, MakeFont(QString::fromStdString(face), ConfiguredPoints(size))).lineWidth;
 }
 
 const QFont& PrintFont() { return ThePrintFont(); }

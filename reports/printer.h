@@ -22,10 +22,13 @@ std::string CurrentPrinterName();
 // Chooses and keeps the print font of `kind`. Without a configured face and
 // size the largest height from 9.5 pt down to 5 pt that fits the kind's width
 // on a line is taken; false when none does or there is no printer. Sets
-// CurrentPrinterMetrics().
-bool SelectPrintFont(int kind);
+// CurrentPrinterMetrics(). `ownWidth` is the width of a report that sets
+// its own (0: the kind's).
+bool SelectPrintFont(int kind, int ownWidth = 0);
 // Tries a face and size for `kind` without keeping it; the printer line
-// width in characters, 0 without printer.
+// width in characters, 0 without printer. A configured size of n points
+// prints at n + 0.5 points (n × 20 + 10 twips) on every printer here, since
+// all of them scale fonts.
 int TryPrintFont(const std::string& face, int size);
 // The print font selected last.
 const QFont& PrintFont();

@@ -15,11 +15,13 @@ LineHead ReadLineHead(std::string_view line) {
   LineHead head;
   if (line.empty()) return head;
   auto first = static_cast<unsigned char>(line[0]);
-  if (first >= 16) {
+  if (first < 16) {
+    head.code = first;
+  } else if (first < 128 && (first & 0x0F) >= kLineCentred && (first & 0x0F) <= kLineDoubleRule) {
     head.attributes = first & (kLineBold | kLineUnderlined | kLineLarge);
     head.code = first & 0x0F;
   } else {
-    head.code = first;
+    head.code = kLineNoCode;
   }
   return head;
 }
@@ -64,13 +66,25 @@ bool ReportBuffer::Append(std::string_view line) {
   return true;
 }
 
-bool ReportBuffer::AddTemplateLine() {
+bool ReportBuffer::UseObjectTemplate(std::string_view objectTemplate) {
+  auto objects = FindObjectTemplate(objectTemplate);
+  if (!objects) return false;
+  objects_ = std::move(*objects);
+  return true;
+}
+
+bool ReportBuffer::AddTemplateLine(unsigned char attributes) {
+  // Attributes go onto the line code, which is the marker of the first object.
+  auto append = [&](std::string& line) {
+    if (!line.empty()) line[0] = static_cast<char>(static_cast<unsigned char>(line[0]) | attributes);
+    return Append(line);
+  };
   std::string line;
   int currentTab = -1;
   int slot = 0;
   for (const TemplateObject& object : objects_) {
     if (object.IsLineBreak()) {
-      if (!Append(line)) return false;
+      if (!append(line)) return false;
       line.clear();
       currentTab = -1;
       continue;
@@ -85,7 +99,7 @@ bool ReportBuffer::AddTemplateLine() {
     line.append(value, 0, static_cast<std::size_t>(object.width));
     ++slot;
   }
-  return Append(line);
+  return append(line);
 }
 
 bool ReportBuffer::AddTextLine(std::string_view text) { return Append(text); }
@@ -110,6 +124,7 @@ void ReportBuffer::Clear() {
   objects_.clear();
   tabs_.clear();
   pageCount_ = 0;
+  width_ = 0;
 }
 
 void ReportBuffer::SetFieldSlot(int n, std::string_view text) {
@@ -134,7 +149,11 @@ ReportBuffer& TheReportBuffer() {
 bool BeginReport(std::string_view objectTemplate, std::string_view tabTemplate) {
   return TheReportBuffer().Begin(objectTemplate, tabTemplate);
 }
-bool AddTemplateLine() { return TheReportBuffer().AddTemplateLine(); }
+bool UseObjectTemplate(std::string_view objectTemplate) {
+  return TheReportBuffer().UseObjectTemplate(objectTemplate);
+}
+bool AddTemplateLine(unsigned char attributes) { return TheReportBuffer().AddTemplateLine(attributes); }
+void SetReportWidth(int width) { TheReportBuffer().SetWidth(width); }
 bool AddTextLine(std::string_view text) { return TheReportBuffer().AddTextLine(text); }
 bool AddEmptyLine() { return TheReportBuffer().AddEmptyLine(); }
 bool AddCodeLine(unsigned char code) { return TheReportBuffer().AddCodeLine(code); }

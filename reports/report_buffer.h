@@ -14,7 +14,8 @@
 //   6        a double rule
 //   12       page break (printing only)
 //   16..127  codes 1..6 in the low four bits with attributes: 16 bold,
-//            32 underlined, 64 one and a half times as large
+//            32 underlined, 64 one and a half times as large; any other
+//            first byte is no line code and draws nothing
 #pragma once
 
 #include <array>
@@ -39,10 +40,14 @@ enum LineCode : unsigned char {
   kLineBold = 16,
   kLineUnderlined = 32,
   kLineLarge = 64,
+  kLineNoCode = 255,
 };
 
 // Splits a line's first byte into its code and its attribute bits; bytes
-// that carry attributes keep only their low four bits as the code.
+// that carry attributes keep only their low four bits as the code. A byte
+// that is neither a code nor a code with attributes (text such as ",", "L"
+// or "Ü" at the start of a line) comes back as kLineNoCode: it must not
+// be taken for the page break its low four bits would spell.
 struct LineHead {
   unsigned char code = kLineEmpty;
   unsigned char attributes = 0;
@@ -58,9 +63,13 @@ class ReportBuffer {
   bool Begin(std::string_view objectTemplate, std::string_view tabTemplate);
   // The same with a layout made up by the caller instead of a named template.
   bool Begin(std::vector<TemplateObject> objects, std::vector<int> tabs);
+  // Switches to another object template within the same report (the tab
+  // list stays); false when it does not exist, the old one is kept then.
+  bool UseObjectTemplate(std::string_view objectTemplate);
   // Lays the field slots out through the object template; one line per row
-  // of the template. False when memory runs out.
-  bool AddTemplateLine();
+  // of the template, each with the given attribute bits (bold, underlined,
+  // large) added to its line code. False when memory runs out.
+  bool AddTemplateLine(unsigned char attributes = 0);
   // Appends a line as given (up to a zero byte).
   bool AddTextLine(std::string_view text);
   bool AddEmptyLine();
@@ -70,6 +79,12 @@ class ReportBuffer {
   void End();
   // Drops every line and gives the memory back (after printing).
   void Clear();
+
+  // The width of this report in characters, where it differs from its
+  // kind's (variants of one kind of different widths); 0 keeps the kind's.
+  // Begin resets it.
+  void SetWidth(int width) { width_ = width; }
+  int Width() const { return width_; }
 
   // The n-th object of the template takes slot n. Bytes below 32 in a value
   // would end its segment early, so they become blanks.
@@ -92,12 +107,15 @@ class ReportBuffer {
   std::vector<int> tabs_;
   std::array<std::string, kFieldSlots> slots_;
   int pageCount_ = 0;
+  int width_ = 0;
 };
 
 // The program's one report buffer and the operations report builders call.
 ReportBuffer& TheReportBuffer();
 bool BeginReport(std::string_view objectTemplate, std::string_view tabTemplate);
-bool AddTemplateLine();
+bool UseObjectTemplate(std::string_view objectTemplate);
+bool AddTemplateLine(unsigned char attributes = 0);
+void SetReportWidth(int width);
 bool AddTextLine(std::string_view text);
 bool AddEmptyLine();
 bool AddCodeLine(unsigned char code);

@@ -46,4 +46,11 @@ std::string_view ReportTitle(int kind) { return Row(kind).title; }
 int ReportWidth(int kind) { return Row(kind).width; }
 int ReportPrinterWidth(int kind) { return Row(kind).printerWidth; }
 
+int ReportWidth(int kind, int ownWidth) { return ownWidth > 0 ? ownWidth : ReportWidth(kind); }
+
+int ReportPrinterWidth(int kind, int ownWidth) {
+  if (ownWidth <= 0) return ReportPrinterWidth(kind);
+  return ownWidth - (Row(kind).width - Row(kind).printerWidth);
+}
+
 }  // namespace talvera

@@ -44,4 +44,10 @@ int ReportWidth(int kind);
 // fits on 104 columns although it is laid out for 108.
 int ReportPrinterWidth(int kind);
 
+// The same for a report that sets its own width (0: the kind's): a variant
+// keeps the margin its kind allows the printer (the account sheet's four
+// columns).
+int ReportWidth(int kind, int ownWidth);
+int ReportPrinterWidth(int kind, int ownWidth);
+
 }  // namespace talvera

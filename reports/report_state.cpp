@@ -16,7 +16,7 @@ ReportState& CurrentReport() {
 void SetReportKind(int kind) {
   ReportState& r = CurrentReport();
   r.kind = kind;
-  r.displayWidth = ReportWidth(kind);
+  r.displayWidth = ReportWidth(kind, TheReportBuffer().Width());
   r.tabs = TheReportBuffer().TemplateTabs();
 }
 
@@ -57,7 +57,7 @@ StretchedLayout Stretch(int width, const std::vector<int>& tabs, int columns) {
 
 void StretchCurrentReport(int columns, bool forScreen) {
   ReportState& r = CurrentReport();
-  r.displayWidth = ReportWidth(r.kind);
+  r.displayWidth = ReportWidth(r.kind, TheReportBuffer().Width());
   r.tabs = TheReportBuffer().TemplateTabs();
   if (forScreen && r.kind == kReportKontenblatt) return;
   StretchedLayout s = Stretch(r.displayWidth, r.tabs, columns);

@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "reports/journal_band.h"
 #include "widgets/dialog_kit.h"
+#include "reports/print_report.h"
 #include "reports/report_window.h"
 #include "shell/command_table.h"
 #include "shell/shell_state.h"
@@ -187,6 +188,8 @@ void MainFrame::RunCommand(int commandId) {
   long context;
   if (HelpContextOf(commandId, context)) s.helpContext = context;
   if (c->changesData) s.dataChanged = true;
+  // Everything one command prints to the PDF file goes into one document.
+  PrintRun printRun;
   int result = handlers_[commandId]();
   if (c->reportKind >= 0 && result >= 0) report_->ShowReport(c->reportKind, result);
   Refresh();

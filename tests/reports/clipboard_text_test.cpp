@@ -35,6 +35,17 @@ TEST(ClipboardText, JournalGetsItsHeadingAndEqualsRows) {
             "\r\n" + eq + "\r\n" + eq + "\r\n" + dash + "\r\n\t\t\tEnde\r\n");
 }
 
+// A report of its own width copies its rules at that width, not its kind's.
+TEST(ClipboardText, RulesTakeTheReportsOwnWidth) {
+  ReportBuffer b;
+  ASSERT_TRUE(b.Begin("TQSVOROBJ0", "TQSVORTAB1"));
+  b.SetWidth(118);
+  b.AddCodeLine(kLineRule);
+  auto text = ReportPlainText(b, kReportUstva, "");
+  ASSERT_TRUE(text);
+  EXPECT_EQ(*text, std::string(118, '-') + "\r\n");
+}
+
 TEST(ClipboardText, AccountSheetHeadingLinesCountAsCentred) {
   ReportBuffer b;
   ASSERT_TRUE(b.Begin("TQKBLAOBJ0", "TQKBLATAB0"));

@@ -28,6 +28,7 @@ namespace {
 // longer than a page, which must go on to a fourth page rather than off the paper.
 int BuildThreePageTrialBalance() {
   EXPECT_TRUE(BeginReport("TQKSALOBJ0", "TQKSALTAB0"));
+  AddEmptyLine();  // the screen's first line, which printing passes over
   for (int page = 1; page <= 3; ++page) {
     AddTextLine("\1Summen- und Saldenliste Seite " + std::to_string(page));
     int accounts = page == 3 ? CurrentPrinterMetrics().linesPerPage + 5 : 10;
@@ -92,6 +93,59 @@ TEST_F(PrintTest, NoFontWideEnoughGivesMessage49) {
   EXPECT_TRUE(PreparePrintFont(kReportVerprobung));  // 36 columns fit
   EXPECT_FALSE(PreparePrintFont(kReportSaldenliste));
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{49});
+  // A report of its own width is measured by that width, not by its kind's.
+  EXPECT_TRUE(PreparePrintFont(kReportSaldenliste, 56));
+  EXPECT_FALSE(PreparePrintFont(kReportZm, 80));
+  EXPECT_EQ(messages_.Numbers(), (std::vector<int>{49, 49}));
+}
+
+// Builders count a page's lines from the second buffer line (the first is
+// the screen's) and end a full page with an empty line and a page break:
+// that must give exactly one page, not a blank one after it.
+TEST_F(PrintTest, PagesAreCountedAsTheBuilderCountsThem) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdfinfo/pdftotext (poppler-utils) are not installed";
+  ASSERT_TRUE(PreparePrintFont(kReportSaldenliste));
+  int perPage = CurrentPrinterMetrics().linesPerPage;
+  ASSERT_TRUE(BeginReport("TQKSALOBJ0", "TQKSALTAB0"));
+  AddTextLine("\1Nur auf dem Bildschirm");
+  for (int i = 0; i < perPage; ++i) AddTextLine("\1Zeile " + std::to_string(i + 1));
+  AddEmptyLine();
+  AddPageBreak();
+  AddEmptyLine();
+  AddTextLine("\1Zweite Seite");
+  AddEmptyLine();
+  AddPageBreak();
+  SetReportKind(kReportSaldenliste);
+  RequestPrint(TheReportBuffer().LineCount());
+  ASSERT_TRUE(PrintReport(nullptr));
+  EXPECT_EQ(PdfPages(), 2);
+  std::string text = PdfText();
+  EXPECT_EQ(text.find("Nur auf dem Bildschirm"), std::string::npos);
+  EXPECT_NE(text.find("Zeile " + std::to_string(perPage)), std::string::npos);
+  EXPECT_NE(text.find("Zweite Seite"), std::string::npos);
+}
+
+// Each job to the PDF file writes it anew; the reports one command prints
+// (a run) go into one document instead of the last one replacing the rest.
+TEST_F(PrintTest, ARunOfReportsGoesIntoOnePdf) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdfinfo/pdftotext (poppler-utils) are not installed";
+  {
+    PrintRun run;
+    for (const char* name : {"Erstes Blatt", "Zweites Blatt", "Drittes Blatt"}) {
+      ASSERT_TRUE(BeginReport("TQKBLAOBJ0", "TQKBLATAB0"));
+      AddEmptyLine();
+      AddTextLine(std::string("\1") + name);
+      AddPageBreak();
+      SetReportKind(kReportKontenblatt);
+      RequestPrint(TheReportBuffer().LineCount());
+      ASSERT_TRUE(PrintReport(nullptr));
+    }
+  }
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(PdfPages(), 3);
+  std::string text = PdfText();
+  for (const char* name : {"Erstes Blatt", "Zweites Blatt", "Drittes Blatt"})
+    EXPECT_NE(text.find(name), std::string::npos) << name;
 }
 
 struct ListWithF2 {

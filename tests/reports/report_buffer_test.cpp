@@ -99,6 +99,50 @@ TEST(ReportBuffer, LinesCodesAndPages) {
   EXPECT_EQ(b.PageCount(), 0);
 }
 
+// A text byte at the start of a line is no line code: its low four bits
+// must not turn "," (0x2C), "L" (0x4C) or "Ü" (0xDC) into a page break.
+TEST(ReportBuffer, OnlyCodesOneToSixCarryAttributes) {
+  struct Row {
+    unsigned char first;
+    unsigned char code, attributes;
+  } rows[] = {
+      {0x0C, kLinePageBreak, 0},
+      {0x11, kLineCentred, kLineBold},
+      {0x61, kLineCentred, kLineUnderlined | kLineLarge},
+      {0x36, kLineDoubleRule, kLineBold | kLineUnderlined},
+      {',', kLineNoCode, 0},
+      {'L', kLineNoCode, 0},
+      {0xDC, kLineNoCode, 0},  // Ü
+      {0x1F, kLineNoCode, 0},
+      {0x92, kLineNoCode, 0},
+  };
+  for (const Row& r : rows) {
+    std::string line(1, static_cast<char>(r.first));
+    LineHead head = ReadLineHead(line + "text");
+    EXPECT_EQ(head.code, r.code) << int(r.first);
+    EXPECT_EQ(head.attributes, r.attributes) << int(r.first);
+  }
+}
+
+// One report may switch its object template and give a template line
+// attributes; the tab list, the lines and the field slots stay.
+TEST(ReportBuffer, SwitchesObjectTemplateAndMarksTemplateLines) {
+  ReportBuffer b;
+  ASSERT_TRUE(b.Begin("TQKPLANOBJ0", "TQKPLANTAB0"));
+  b.SetWidth(92);
+  b.SetFieldSlot(0, "1000");
+  b.SetFieldSlot(2, "Kasse");
+  ASSERT_TRUE(b.UseObjectTemplate("TQANAOBJ"));
+  EXPECT_FALSE(b.UseObjectTemplate("TQNICHTDA"));
+  ASSERT_TRUE(b.AddTemplateLine(kLineBold | kLineUnderlined));
+  EXPECT_EQ(b.Line(0), std::string("\x32" "1000\3\3Kasse\3"));
+  EXPECT_EQ(ReadLineHead(b.Line(0)).attributes, kLineBold | kLineUnderlined);
+  EXPECT_EQ(b.TemplateTabs().size(), 9u);
+  EXPECT_EQ(b.Width(), 92);
+  ASSERT_TRUE(b.Begin("TQANAOBJ", "TQANATAB"));
+  EXPECT_EQ(b.Width(), 0);  // a new report starts with its kind's width
+}
+
 struct StretchRow {
   const char* name;
   int width, columns;
@@ -135,6 +179,14 @@ TEST(ReportStretch, CurrentReportStretchesFromItsTemplateAndNeverTheSheetOnScree
   EXPECT_EQ(CurrentReport().displayWidth, 108);
   StretchCurrentReport(200, false);  // the printer may
   EXPECT_EQ(CurrentReport().displayWidth, 162);
+
+  // A narrow variant of a wide kind is shown and stretched at its own width.
+  ASSERT_TRUE(BeginReport("TQGUVOBJ0", "TQGUVTAB0"));
+  SetReportWidth(56);
+  SetReportKind(6);
+  EXPECT_EQ(CurrentReport().displayWidth, 56);
+  StretchCurrentReport(140, true);
+  EXPECT_EQ(CurrentReport().displayWidth, 84);
   SetReportKind(0);
   TheReportBuffer().Clear();
 }
