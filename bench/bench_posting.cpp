@@ -6,7 +6,9 @@
 // own transaction. Between the single bookings a plain SQLite commit of one
 // small row (prepared insert, rollback journal, synchronous=FULL, like the
 // record manager) is timed on the same disk: the floor of a durable commit.
-// Afterwards the stored totals must equal the journal.
+// Afterwards the stored totals must equal the journal. Both runs are then
+// repeated with every fifth booking dated in the previous year (carried
+// forward in the same transaction); those figures carry "previous_share".
 //
 //   bench-posting [bookings] [attached]
 //
@@ -73,6 +75,7 @@ void CloseMandant() {
 }
 
 bool g_attached = false;
+bool g_previousShare = false;  // every fifth booking dated in the previous year
 
 // Reads fista and the previous year's sako once, outside any transaction,
 // and closes them again as the program does.
@@ -96,6 +99,7 @@ bool OpenMandant(const std::string& root) {
   SetDataRoot(root);
   testing::SetSmallMandantValues("2026", "2025");
   if (!testing::BuildSmallMandantYear(TALVERA_CHARTS, "2026")) return false;
+  if (g_previousShare && !testing::BuildSmallMandantYear(TALVERA_CHARTS, "2025")) return false;
   InstallRateLoading();
   // Reopened as the program opens a Mandant: building it attached the chart
   // templates' directory too, and every transaction would lock that one as
@@ -151,7 +155,8 @@ void MakeBooking(int n, std::vector<char>& r) {
   r.assign(bat::kLayout.recordLength, 0);
   layouts::InitRecord(bat::kLayout, r.data());
   char date[16], voucher[16];
-  std::snprintf(date, sizeof date, "%02d%02d46", 1 + n % 28, 1 + n / 28 % 12);
+  int year = g_previousShare && n % 5 == 4 ? 45 : 46;
+  std::snprintf(date, sizeof date, "%02d%02d%02d", 1 + n % 28, 1 + n / 28 % 12, year);
   std::snprintf(voucher, sizeof voucher, "R%07d", n % 10000000);
   const Shape& shape = Shapes()[size_t(n) % Shapes().size()];
   layouts::SetRawText(r.data(), bat::kPostingDate, date);
@@ -190,6 +195,13 @@ bool Post(int n, std::vector<char>& record, const MessageRecorder& messages) {
 
 bool Balanced() {
   std::vector<std::string> problems;
+  if (g_previousShare) {
+    // The previous year's journal and totals; the current year's check
+    // below compares the carried figures with them too.
+    if (!SwitchWorkingYear("2025") || !CheckTotalsAgainstJournal(problems)) return false;
+    for (const std::string& p : problems) std::fprintf(stderr, "bench-posting: 2025: %s\n", p.c_str());
+    if (!problems.empty() || !SwitchWorkingYear("2026")) return false;
+  }
   if (!CheckTotalsAgainstJournal(problems)) return false;
   for (const std::string& p : problems) std::fprintf(stderr, "bench-posting: %s\n", p.c_str());
   return problems.empty();
@@ -282,28 +294,41 @@ int main(int argc, char** argv) {
   ::setenv("TALVERA_TODAY", "09.12.2026", 1);
   ResetDayToday();
   MessageRecorder messages;
-  std::string outerRoot = TempDirectory(), singleRoot = TempDirectory();
-  if (outerRoot.empty() || singleRoot.empty()) return 1;
-  double outerSeconds = 0;
-  SingleTimes single;
-  bool ok = RunOuter(outerRoot, bookings, messages, &outerSeconds) &&
-            RunSingle(singleRoot, bookings, messages, &single);
-  std::error_code ec;
-  std::filesystem::remove_all(outerRoot, ec);
-  std::filesystem::remove_all(singleRoot, ec);
+  bool ok = true;
+  for (bool previousShare : {false, true}) {
+    g_previousShare = previousShare;
+    std::string outerRoot = TempDirectory(), singleRoot = TempDirectory();
+    if (outerRoot.empty() || singleRoot.empty()) return 1;
+    double outerSeconds = 0;
+    SingleTimes single;
+    ok = RunOuter(outerRoot, bookings, messages, &outerSeconds) &&
+         RunSingle(singleRoot, bookings, messages, &single);
+    std::error_code ec;
+    std::filesystem::remove_all(outerRoot, ec);
+    std::filesystem::remove_all(singleRoot, ec);
+    if (!ok) break;
+    double bookingMedian = Median(single.booking), plainMedian = Median(single.plain);
+    std::string prefix = previousShare ? "posting_previous_share_" : "posting_";
+    Figure((prefix + "outer_per_s").c_str(), bookings / outerSeconds);
+    Figure((prefix + "single_latency_ratio").c_str(), bookingMedian / plainMedian);
+    Figure((prefix + "single_median_us").c_str(), bookingMedian * 1e6);
+    if (!previousShare) Figure("plain_commit_median_us", plainMedian * 1e6);
+    Figure((prefix + "single_per_s").c_str(), bookings / single.seconds);
+    if (previousShare) {
+      // The previous-year bookings alone: every fifth.
+      std::vector<double> previous;
+      for (size_t n = 4; n < single.booking.size(); n += 5) previous.push_back(single.booking[n]);
+      Figure("posting_previous_year_single_ratio", Median(previous) / plainMedian);
+      continue;
+    }
+    for (size_t s = 0; s < Shapes().size(); ++s) {
+      std::string name = std::string("posting_single_ratio_") + Shapes()[s].name;
+      Figure(name.c_str(), Median(single.byShape[s]) / plainMedian);
+    }
+  }
   if (!ok) {
     std::fprintf(stderr, "bench-posting: failed\n");
     return 1;
-  }
-  double bookingMedian = Median(single.booking), plainMedian = Median(single.plain);
-  Figure("posting_outer_per_s", bookings / outerSeconds);
-  Figure("posting_single_latency_ratio", bookingMedian / plainMedian);
-  Figure("posting_single_median_us", bookingMedian * 1e6);
-  Figure("plain_commit_median_us", plainMedian * 1e6);
-  Figure("posting_single_per_s", bookings / single.seconds);
-  for (size_t s = 0; s < Shapes().size(); ++s) {
-    std::string name = std::string("posting_single_ratio_") + Shapes()[s].name;
-    Figure(name.c_str(), Median(single.byShape[s]) / plainMedian);
   }
   return 0;
 }

@@ -243,6 +243,11 @@ void CloseAll() {
 bool OpenMainFiles() {
   if (g_seams.checkDataVersion && !g_seams.checkDataVersion()) return false;
   CloseAll();
+  // Whatever a transaction of this Mandant touches stays attached: a
+  // previous-year booking reaches the current year after it has written.
+  std::vector<std::string> kept = {g_dataRoot, YearDirectory(g_currentYear)};
+  if (!g_previousYear.empty()) kept.push_back(YearDirectory(g_previousYear));
+  recman::KeepAttached(kept);
   // The title of the warning names the file that failed.
   const int mainSlots[] = {kSlotSako, kSlotBube, kSlotKred, kSlotDebi};
   for (int i = 0; i < 4; ++i) {

@@ -12,6 +12,7 @@
 #include "core/mandant_values.h"
 #include "core/record_store.h"
 #include "posting/posting_state.h"
+#include "recman/recman.h"
 
 namespace talvera {
 namespace {
@@ -116,6 +117,7 @@ YearFigures FiguresOfYear(const char* r, const CarriedFields& f) {
 // postings into its balance, so only its turnovers are compared.
 bool CompareYears(int slot, const CarriedFields& f, int recordLength, std::vector<std::string>& problems) {
   std::string path = YearDirectory(CurrentMandant().previousYear) + "/" + SlotFileName(slot) + ".btr";
+  if (!recman::FileExists(path)) return true;  // no previous year on disk to compare with
   if (!OpenPath(path, kSlotScratch)) return false;
   std::vector<char> old(recordLength), now(recordLength);
   std::string resultAccount = CurrentMandant().carryForwardAccount;

@@ -307,6 +307,20 @@ int UseDirectory(const std::string& directory) {
   }
 }
 
+int KeepAttached(const std::vector<std::string>& directories) {
+  std::lock_guard<std::mutex> lock(RecmanMutex());
+  try {
+    std::vector<std::string> canonical;
+    for (const std::string& directory : directories) {
+      std::string path, name;
+      if (SplitPath(directory + "/x", &path, &name) == kOk) canonical.push_back(path);
+    }
+    return Database::Instance().KeepAttached(canonical);
+  } catch (...) {
+    return kIoError;
+  }
+}
+
 void SetBusyTimeout(int milliseconds) {
   std::lock_guard<std::mutex> lock(RecmanMutex());
   Database::Instance().SetBusyTimeout(milliseconds);

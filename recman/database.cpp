@@ -168,7 +168,7 @@ int Database::Attach(const std::string& file, bool create, std::string* schema) 
   for (const auto& [path, dir] : dirs_)
     if (WriteLocked(dir.schema)) locked.push_back(path);
   Exec("ROLLBACK");
-  MakeRoom();
+  MakeRoom(locked);
   int status = AttachNow(file, create, schema);
   int rc = Exec("BEGIN");
   int lockStatus = rc == SQLITE_OK ? LockDirectories(locked) : StatusOf(rc, true);
@@ -214,12 +214,31 @@ std::string Database::FreeSchemaName() const {
   }
 }
 
-void Database::MakeRoom() {
+int Database::KeepAttached(const std::vector<std::string>& directories) {
+  kept_ = directories;
+  if (inTransaction_) return kOk;
+  int result = kOk;
+  for (const std::string& directory : directories) {
+    Directory* dir = nullptr;
+    int status = Use(directory, false, &dir);
+    if (status != kOk && status != kFileNotFound && result == kOk) result = status;
+  }
+  return result;
+}
+
+// Detaches the least recently used directories until one more fits; the
+// kept ones and those in `keep` stay.
+void Database::MakeRoom(const std::vector<std::string>& keep) {
   int limit = sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, -1);
+  auto mustStay = [&](const std::string& path) {
+    return std::find(kept_.begin(), kept_.end(), path) != kept_.end() ||
+           std::find(keep.begin(), keep.end(), path) != keep.end();
+  };
   while (int(dirs_.size()) - 1 >= limit) {
     const Directory* oldest = nullptr;
     for (const auto& [path, dir] : dirs_)
-      if (dir.schema != "main" && (!oldest || dir.lastUse < oldest->lastUse)) oldest = &dir;
+      if (dir.schema != "main" && !mustStay(path) && (!oldest || dir.lastUse < oldest->lastUse))
+        oldest = &dir;
     if (!oldest) return;
     Detach(oldest->path);
   }

@@ -13,7 +13,9 @@
 // again; reads made so far stay safe because updates and deletes check the
 // row version); after a write the operation fails with kTransactionError.
 // UseDirectory() lets a caller attach a directory before it begins a
-// transaction.
+// transaction; KeepAttached() keeps the directories of the open Mandant (the
+// data root and both open years) attached for good, so that no other
+// directory's use can push them out before a transaction needs them.
 //
 // A transaction write-locks only the directories it needs. Begin takes the
 // write lock at once of the directories in which files are open (the caller
@@ -70,6 +72,9 @@ class Database {
 
   // Attaches the directory when needed. create: records.db may be created.
   int Use(const std::string& directory, bool create, Directory** out);
+  // The directories never detached to make room (canonical paths); those
+  // with a records.db are attached now unless a transaction runs.
+  int KeepAttached(const std::vector<std::string>& directories);
   // Loads the file's catalogue entry (kFileNotFound when absent).
   int File(Directory* dir, const std::string& name, FileState** out);
   // An existing record file of an existing directory: Use, then File.
@@ -116,7 +121,7 @@ class Database {
   int OpenMain(const std::string& file, bool create);
   int Attach(const std::string& file, bool create, std::string* schema);
   int AttachNow(const std::string& file, bool create, std::string* schema);
-  void MakeRoom();
+  void MakeRoom(const std::vector<std::string>& keep = {});
   void Detach(const std::string& path);
   int CheckSchema(Directory* dir, bool create);
   int LockDirectories(const std::vector<std::string>& paths);
@@ -124,6 +129,7 @@ class Database {
 
   sqlite3* db_ = nullptr;
   std::map<std::string, Directory> dirs_;
+  std::vector<std::string> kept_;
   uint64_t clock_ = 0;
   uint64_t generation_ = 1;
   int busyMs_;

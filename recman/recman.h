@@ -175,6 +175,11 @@ int LoadFile(const std::string& path, const std::string& standalonePath);
 // transaction has written anything gives kTransactionError. Calling this
 // before Begin avoids that. kFileNotFound when the directory has no records.db.
 int UseDirectory(const std::string& directory);
+// Keeps these directories attached for good (replacing the ones kept
+// before): making room for others never detaches them, so a transaction
+// can reach them after it has written. The record store keeps the data
+// root and the open years of the Mandant. Missing ones are skipped.
+int KeepAttached(const std::vector<std::string>& directories);
 
 // How long a call waits for another process's lock before status 84/85
 // (default 1500 ms, or TALVERA_RECMAN_BUSY_MS).

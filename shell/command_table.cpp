@@ -24,6 +24,7 @@ constexpr CommandInfo kCommands[] = {
     {3097, "Datei", "Einstellungen", "Bild&schirmschriftart...", "", 0, 0, 0, false, -1},
     {3300, "Datei", "Einstellungen", "&Listenschriftart...", "", 0, 0, 0, false, -1},
     {3098, "Datei", "Einstellungen", "&Grafik...", "", 0, 0, 0, false, -1},
+    {10030, "Datei", "Einstellungen", "&Paßwort...", "", kNoPostingDialog, kRightAdministration, 0, false, -1},
     {3048, "Datei", "", "&Drucker einrichten...", "", kNoPostingDialog, 0, 0, false, -1},
     {10016, "Datei", "", "&QIF-Import...", "Ctrl+Q", kNoPostingDialog | kNoArchive, 0, kRightVerbuchen | kRightBuchungenErfassen, false, -1},
     {10026, "Datei", "", "Import aus &Version 2.0...", "", kNoPostingDialog | kNoArchive, 0, 0, false, -1},

@@ -130,6 +130,7 @@ void RegisterCommands(MainFrame& frame) {
     return RunDialog<EinstDialog>(*f, std::function<void(int)>([f](int id) { f->RunCommand(id); }));
   });
   frame.SetHandler(3096, [f] { return RunDialog<EinstBuchDialog>(*f); });
+  frame.SetHandler(10030, [f] { return RunDialog<ProgramPasswordDialog>(*f); });
   frame.SetHandler(3097, [f] {
     return RunDialog<BsSchriftDialog>(*f, std::function<void()>([f] { f->reportWindow()->RebuildFont(); }));
   });

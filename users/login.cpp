@@ -89,4 +89,28 @@ LoginEntry CheckLoginEntry(int flags, const std::string& name, const std::string
 
 void EndLogin() { CloseUserFile(); }
 
+namespace {
+LoginState& KeptLogin() {
+  static LoginState kept;
+  return kept;
+}
+}  // namespace
+
+void KeepLogin() { KeptLogin() = CurrentLogin(); }
+void RestoreKeptLogin() { CurrentLogin() = KeptLogin(); }
+
+bool RefreshCurrentUser(int mandant) {
+  LoginState& login = CurrentLogin();
+  UserRecord user;
+  bool stillThere = false;
+  if (!login.userName.empty() && OpenUserFile(mandant)) FindUser(login.userName, user, stillThere);
+  CloseUserFile();
+  if (!stillThere) {
+    login = LoginState{};
+    return false;
+  }
+  login.rights = ActiveRights(user.rights);
+  return true;
+}
+
 }  // namespace talvera

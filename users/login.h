@@ -28,6 +28,15 @@ LoginStart BeginLogin(int mandant, int flags);
 LoginEntry CheckLoginEntry(int flags, const std::string& name, const std::string& password);
 void EndLogin();
 
+// The login kept while another Mandant is being opened (the Mandant seams
+// keepLogin and restoreLogin).
+void KeepLogin();
+void RestoreKeptLogin();
+// After the user administration: the current user's rights as now stored.
+// False, with nobody logged in (no rights, evaluations locked), when the
+// current user has been deleted or the user file cannot be read.
+bool RefreshCurrentUser(int mandant);
+
 // Passwords compare in their first 15 characters, as they are stored.
 bool SamePassword(const std::string& a, const std::string& b);
 

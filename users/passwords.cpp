@@ -28,8 +28,8 @@ enum : int {
 };
 
 bool CheckChange(const std::string& stored, const PasswordChange& c, int wrongOld, int oldField,
-                 int newField) {
-  if (!SamePassword(stored, c.oldPassword)) {
+                 int newField, bool checkOld = true) {
+  if (checkOld && !SamePassword(stored, c.oldPassword)) {
     ShowMessage(wrongOld, oldField);
     return false;
   }
@@ -42,7 +42,7 @@ bool CheckChange(const std::string& stored, const PasswordChange& c, int wrongOl
 
 }  // namespace
 
-bool ChangeUserPassword(const std::string& userName, const PasswordChange& change) {
+bool ChangeUserPassword(const std::string& userName, const PasswordChange& change, bool checkOld) {
   using namespace benutzerpassaen;
   UserRecord user;
   bool found = false;
@@ -51,7 +51,7 @@ bool ChangeUserPassword(const std::string& userName, const PasswordChange& chang
     ShowMessage(3180);
     return false;
   }
-  if (!CheckChange(user.password, change, kMessageWrongUserPassword, kOld, kNew)) return false;
+  if (!CheckChange(user.password, change, kMessageWrongUserPassword, kOld, kNew, checkOld)) return false;
   user.password = change.newPassword;
   if (!UpdateUser(user)) {
     ShowMessage(kMessageNotStored);

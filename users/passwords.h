@@ -23,8 +23,10 @@ struct PasswordChange {
 };
 
 // A user's password in the user file opened last (messages 797, 707, 128).
-// When it is the current user, the login state follows.
-bool ChangeUserPassword(const std::string& userName, const PasswordChange& change);
+// When it is the current user, the login state follows. checkOld false:
+// set by an administrator, the old password is not asked.
+bool ChangeUserPassword(const std::string& userName, const PasswordChange& change,
+                        bool checkOld = true);
 
 // The program passwords of the open Mandant (706, 708, 707, 128). The
 // evaluations password is changed only while that group is enabled. The

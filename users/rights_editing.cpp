@@ -18,4 +18,17 @@ unsigned RightsAfterWithdrawAll(const std::vector<UserRecord>& users, long id, u
   return MayLoseAdministration(users, id) ? 0u : shown & kRightAdministration;
 }
 
+void CopyRights(std::vector<UserRecord>& users, long sourceId, const std::vector<long>& targetIds) {
+  auto source = std::find_if(users.begin(), users.end(), [&](const UserRecord& u) { return u.id == sourceId; });
+  if (source == users.end()) return;
+  unsigned rights = source->rights;
+  for (long id : targetIds) {
+    auto target = std::find_if(users.begin(), users.end(), [&](const UserRecord& u) { return u.id == id; });
+    if (target == users.end() || target == source) continue;
+    bool keepsAdministration = (target->rights & kRightAdministration) &&
+                               !(rights & kRightAdministration) && !MayLoseAdministration(users, id);
+    target->rights = rights | (keepsAdministration ? kRightAdministration : 0u);
+  }
+}
+
 }  // namespace talvera

@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "core/mandant/mandant_seams.h"
 #include "core/mandant_values.h"
 #include "core/message.h"
@@ -267,7 +269,9 @@ void UserAdminDialog::SetPassword() {
     ShowMessage(kMessageChoose);
     return;
   }
-  UserPasswordDialog dialog(this, user->name);
+  // Only an administrator gets here: a forgotten password is replaced
+  // without the old one.
+  UserPasswordDialog dialog(this, user->name, false);
   if (dialog.exec() == QDialog::Accepted) Reload();
 }
 
@@ -287,7 +291,7 @@ void UserAdminDialog::reject() {
 
 CopyRightsDialog::CopyRightsDialog(QWidget* parent, const UserRecord& source,
                                    const std::vector<UserRecord>& users)
-    : TalviDialog(parent, "BENUTZERKOPIEREN", "BENUTZERRECHTE KOPIEREN"), source_(source) {
+    : TalviDialog(parent, "BENUTZERKOPIEREN", "BENUTZERRECHTE KOPIEREN"), source_(source), users_(users) {
   auto* label = Register(benutzerkopieren::kSource, new QLabel(Q(source.name), this));
   form_->addRow("Verwende Benutzerrechte von", label);
   QListWidget* list = AddList(benutzerkopieren::kTargets, "auch &für:");
@@ -302,28 +306,31 @@ CopyRightsDialog::CopyRightsDialog(QWidget* parent, const UserRecord& source,
 
 bool CopyRightsDialog::Confirm() {
   QListWidget* list = List(benutzerkopieren::kTargets);
-  for (int row = 0; row < list->count(); ++row) {
-    if (!list->item(row)->isSelected()) continue;
-    UserRecord target = targets_[row];
-    target.rights = source_.rights;
-    if (!UpdateUser(target)) return false;
-  }
+  std::vector<long> chosen;
+  for (int row = 0; row < list->count(); ++row)
+    if (list->item(row)->isSelected()) chosen.push_back(targets_[row].id);
+  std::vector<UserRecord> after = users_;
+  CopyRights(after, source_.id, chosen);
+  for (const UserRecord& user : after)
+    if (std::find(chosen.begin(), chosen.end(), user.id) != chosen.end() && !UpdateUser(user)) return false;
   return true;
 }
 
 // ---- BENUTZERPASSAEN --------------------------------------------------------
 
-UserPasswordDialog::UserPasswordDialog(QWidget* parent, const std::string& userName)
-    : TalviDialog(parent, "BENUTZERPASSAEN", "BENUTZERPASSWORT ÄNDERN"), userName_(userName) {
+UserPasswordDialog::UserPasswordDialog(QWidget* parent, const std::string& userName, bool askOld)
+    : TalviDialog(parent, "BENUTZERPASSAEN", "BENUTZERPASSWORT ÄNDERN"), userName_(userName),
+      askOld_(askOld) {
   using namespace benutzerpassaen;
   PasswordEdit(AddEdit(kOld, "altes Paßwort:", 15));
   PasswordEdit(AddEdit(kNew, "neues Paßwort:", 15));
   PasswordEdit(AddEdit(kRepeat, "Wiederholung:", 15));
   AddButtons();
+  EnableField(kOld, askOld);
 }
 
 bool UserPasswordDialog::Confirm() {
-  return ChangeUserPassword(userName_, ReadChange(*this, benutzerpassaen::kOld));
+  return ChangeUserPassword(userName_, ReadChange(*this, benutzerpassaen::kOld), askOld_);
 }
 
 // ---- PASSAEN ------------------------------------------------------------------
@@ -382,18 +389,13 @@ bool RunUserAdministration(QWidget* window) {
     UserAdminDialog dialog(window);
     dialog.exec();
   }
-  LoginState& login = CurrentLogin();
   int mandant = CurrentMandant().number;
-  bool stillThere = false;
-  UserRecord user;
-  if (OpenUserFile(mandant)) FindUser(login.userName, user, stillThere);
-  CloseUserFile();
-  if (stillThere) {
-    login.rights = ActiveRights(user.rights);
-    return true;
-  }
-  login.userName.clear();
-  return Login(window, mandant, kLoginMakeCurrent | kLoginAlwaysAsk);
+  if (RefreshCurrentUser(mandant)) return true;
+  // The current user is gone: nobody works on with their rights. Without a
+  // new login the Mandant is closed.
+  if (Login(window, mandant, kLoginMakeCurrent | kLoginAlwaysAsk)) return true;
+  CloseAll();
+  return false;
 }
 
 void RunOwnPassword(QWidget* window) {
@@ -427,6 +429,8 @@ void InstallUserSeams() {
   seams.login = &LoginSeam;
   seams.askPasswords = &AskPasswordsSeam;
   seams.confirmPassword = &ConfirmPasswordSeam;
+  seams.keepLogin = &KeepLogin;
+  seams.restoreLogin = &RestoreKeptLogin;
   SetMandantSeams(seams);
 }
 

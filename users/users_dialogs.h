@@ -90,20 +90,23 @@ class CopyRightsDialog : public TalviDialog {
 
  private:
   UserRecord source_;
-  std::vector<UserRecord> targets_;
+  std::vector<UserRecord> users_;    // all of them, for the administration rule
+  std::vector<UserRecord> targets_;  // the list's rows
 };
 
-// BENUTZERPASSAEN for one user of the user file opened last.
+// BENUTZERPASSAEN for one user of the user file opened last. The user
+// administration sets a password without the old one (the field is off).
 class UserPasswordDialog : public TalviDialog {
   Q_OBJECT
  public:
-  UserPasswordDialog(QWidget* parent, const std::string& userName);
+  UserPasswordDialog(QWidget* parent, const std::string& userName, bool askOld = true);
 
  protected:
   bool Confirm() override;
 
  private:
   std::string userName_;
+  bool askOld_;
 };
 
 class ProgramPasswordDialog : public TalviDialog {

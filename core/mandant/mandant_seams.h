@@ -25,6 +25,10 @@ struct MandantSeams {
   bool (*confirmPassword)(const std::string& accessPassword) = nullptr;
   // The user login for a Mandant (flags: LoginFlag).
   bool (*login)(int mandant, int flags) = nullptr;
+  // Keep the login of the open Mandant (user, rights, unlocked evaluations)
+  // while another one is being opened, and put it back when that is refused.
+  void (*keepLogin)() = nullptr;
+  void (*restoreLogin)() = nullptr;
   void (*startRestore)() = nullptr;        // after message 69 was answered with yes
   void (*refreshEvaluations)() = nullptr;  // open evaluation windows show the new Mandant
   void (*endArchiveView)() = nullptr;      // an archived year was being viewed

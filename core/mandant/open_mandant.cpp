@@ -20,15 +20,19 @@ enum : int {
 };
 
 // What must come back when the new Mandant is refused before anything of
-// the open one was closed.
+// the open one was closed: its values and the login that works on it (a
+// login to the refused Mandant must not stay with the open one's books).
 class PreviousMandant {
  public:
-  PreviousMandant() : values_(CurrentMandant()), settings_(CurrentMandantSettings()) {}
+  PreviousMandant() : values_(CurrentMandant()), settings_(CurrentMandantSettings()) {
+    if (CurrentMandantSeams().keepLogin) CurrentMandantSeams().keepLogin();
+  }
   void Restore() {
     CurrentMandant() = values_;
     CurrentMandantSettings() = settings_;
     SetMandantNumber(values_.number);
     SetFiscalYears(values_.currentYear, values_.previousYear);
+    if (CurrentMandantSeams().restoreLogin) CurrentMandantSeams().restoreLogin();
   }
 
  private:
@@ -36,17 +40,19 @@ class PreviousMandant {
   MandantSettings settings_;
 };
 
-// The login comes first: it sets the evaluations flag from the user's
-// rights, which the password query may then unlock as well.
+// Older data are converted first (message 901): the login reads the user
+// file, which they may not have yet. Asking here, before the files are
+// opened (which checks the version too), keeps a refusal from closing the
+// Mandant that is open. The login comes before the password query: it sets
+// the evaluations flag from the user's rights, which the query may then
+// unlock as well.
 bool LetUserIn(int number) {
   const MandantSeams& seams = CurrentMandantSeams();
+  if (!CheckDataVersion()) return false;
   if (seams.login && !seams.login(number, kLoginMakeCurrent)) return false;
   const MandantValues& m = CurrentMandant();
   bool protectedByPassword = m.passwordOn || m.accessPassword[0] != '\0';
-  if (protectedByPassword && seams.askPasswords && !seams.askPasswords()) return false;
-  // Opening the files checks the version too; asking here keeps a refusal
-  // from closing the Mandant that is open.
-  return CheckDataVersion();
+  return !protectedByPassword || !seams.askPasswords || seams.askPasswords();
 }
 
 void CheckCollectiveAccounts() {

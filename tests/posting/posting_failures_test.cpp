@@ -137,6 +137,16 @@ TEST_F(PostingFailureTest, RefusalsNameTheMissingAccount) {
   EXPECT_EQ(Total(S, "1400", 3, 0), "000000010,00");
 }
 
+// Cause: a rate text that is no rate made the reverse charge fail silently.
+TEST_F(PostingFailureTest, MalformedRateIsRefusedWithAMessage) {
+  auto eg = Account(S, "3425");
+  layouts::SetRawText(eg.data(), layouts::sako::kRate, "1x,00");
+  ASSERT_TRUE(Update(eg.data(), kSlotSako));
+  EXPECT_FALSE(Booking("150346").Line("3425", S, "70000", K, "000001000,00", nullptr, 0, 0x80, "").Post());
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{15});
+  ExpectUntouched();
+}
+
 TEST_F(PostingFailureTest, OpenItemFailureKeepsTheBooking) {
   CurrentMandantSettings().ab[5] = "";  // no deduction account for the standard rate
   ASSERT_TRUE(Booking("150346").Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00").Post());

@@ -82,5 +82,30 @@ TEST_F(PreviousYearTest, CrossYearCheckFindsFiguresThatDiffer) {
   EXPECT_TRUE(Problems().empty());
 }
 
+// Cause: every directory used made room by detaching the least recently
+// used one, the open years too; a transaction that had written could then
+// not reach the previous year (status 36).
+TEST_F(PreviousYearTest, OpenYearsStayAttachedWhateverElseIsRead) {
+  for (int i = 0; i < 12; ++i) {
+    std::string dir = data_.path() + "/andere" + std::to_string(i);
+    std::filesystem::create_directories(dir);
+    ASSERT_TRUE(layouts::CreateFile(dir, "bank"));
+    std::vector<char> r(layouts::personal::kLayout.recordLength);
+    bool found = false;
+    ASSERT_TRUE(OpenPath(dir + "/bank.btr", kSlotScratch));
+    ASSERT_TRUE(GetFirstFound(r.data(), found, kSlotScratch));
+    CloseSlot(kSlotScratch);
+  }
+  // Both bookings in one outer transaction: the second needs the previous
+  // year after the first has written.
+  ASSERT_TRUE(Transaction(kBegin));
+  ASSERT_TRUE(Booking("150346").Line("1200", S, "1000", S, "000000010,00").Post());
+  ASSERT_TRUE(Booking("101245").Line("1200", S, "1000", S, "000000020,00").Post());
+  ASSERT_TRUE(Transaction(kEnd));
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(Field(S, "1200", s::kOpeningDebit), "000000020,00");
+  EXPECT_TRUE(Problems().empty());
+}
+
 }  // namespace
 }  // namespace talvera::testing

@@ -71,6 +71,19 @@ TEST(CommandTable, EnablingRules) {
   for (const Case& c : cases) EXPECT_EQ(CommandAllowed(*FindCommand(c.id), c.context), c.allowed) << c.id;
 }
 
+// Cause: no command opened the program passwords.
+TEST(CommandTable, ProgramPasswordsUnderSettingsForAdministrators) {
+  const CommandInfo* command = FindCommand(10030);
+  ASSERT_NE(command, nullptr);
+  EXPECT_STREQ(command->menu, "Datei");
+  EXPECT_STREQ(command->submenu, "Einstellungen");
+  CommandContext administrator, booker;
+  administrator.rights = kRightAdministration;
+  booker.rights = kRightBuchungenErfassen | kRightVerbuchen;
+  EXPECT_TRUE(CommandAllowed(*command, administrator));
+  EXPECT_FALSE(CommandAllowed(*command, booker));
+}
+
 TEST(WindowTitle, FollowsTheMandantAndItsFiscalYear) {
   ShellState s;
   EXPECT_EQ(WindowTitle(s), "TALVERA");

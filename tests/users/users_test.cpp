@@ -18,6 +18,7 @@
 #include "core/mandant/load_mandant.h"
 #include "core/mandant/mandant_directory.h"
 #include "core/mandant/mandant_seams.h"
+#include "core/mandant/open_mandant.h"
 #include "core/mandant_values.h"
 #include "core/message_recorder.h"
 #include "core/record_store.h"
@@ -346,6 +347,134 @@ TEST_F(UsersTest, ProgramPasswordsAndTheQuery) {
     EXPECT_EQ(messages_.Numbers(), r.messages);
     EXPECT_EQ(CurrentLogin().evaluationsUnlocked, r.unlocked);
   }
+}
+
+// ---- Opening another Mandant -------------------------------------------------------
+
+// Mandant 2, year 1996 (directory 19961) with the given files; its master
+// record says `version` and whether its Fibu password is on.
+void AddSecondMandant(int version, bool passwordOn, std::vector<const char*> files) {
+  char record[F::kLayout.recordLength];
+  layouts::InitRecord(F::kLayout, record);
+  layouts::SetNumber(record, F::kMandantNo, 2);
+  layouts::SetText(record, F::kCompanyName, "Zweite");
+  layouts::SetText(record, F::kCurrentYear, "1996");
+  layouts::SetNumber(record, F::kDataVersion, version);
+  layouts::SetNumber(record, F::kPasswordOn, passwordOn ? 1 : 0);
+  ASSERT_TRUE(Insert(record, MakeFileId(kSlotFista, 0)));
+  std::string dir = YearDirectory("1996") + "1";
+  std::filesystem::create_directories(dir);
+  for (const char* file : files) ASSERT_TRUE(layouts::CreateFile(dir, file));
+}
+
+// The login as the dialog does it, typing "Neu" without a password.
+bool LoginAsNeu(int mandant, int flags) {
+  LoginStart start = BeginLogin(mandant, flags);
+  bool passed = start == LoginStart::kPassed ||
+                (start == LoginStart::kAsk && CheckLoginEntry(flags, "Neu", "") == LoginEntry::kPassed);
+  EndLogin();
+  return passed;
+}
+
+// Cause: a refused open restored the Mandant but not its login, so the
+// first user of the other Mandant (every right) stayed logged in.
+TEST_F(UsersTest, RefusedOpenRestoresTheLogin) {
+  struct Row {
+    const char* name;
+    int version;
+    bool passwordOn;
+    std::deque<int> answers;
+  };
+  const Row rows[] = {
+      {"password_query_cancelled", F::kDataVersionCurrent, true, {}},
+      {"conversion_refused", 300, false, {kIdNo}},
+  };
+  InstallUserSeams();
+  MandantSeams seams = CurrentMandantSeams();
+  seams.login = &LoginAsNeu;
+  seams.askPasswords = [] { return false; };
+  SetMandantSeams(seams);
+  AddSecondMandant(F::kDataVersionCurrent, true, {"user"});
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ASSERT_TRUE(ChangeMandantRecord(2, [&](void* record) {
+      return layouts::SetNumber(record, F::kDataVersion, r.version) &&
+             layouts::SetNumber(record, F::kPasswordOn, r.passwordOn ? 1 : 0);
+    }));
+    CurrentLogin() = LoginState{"Erfasser", "", kRightEnterPostings, false};
+    messages_.answers = r.answers;
+    EXPECT_FALSE(OpenMandant(2));
+    EXPECT_EQ(CurrentMandant().number, 1);
+    EXPECT_EQ(CurrentLogin().userName, "Erfasser");
+    EXPECT_EQ(CurrentLogin().rights, static_cast<unsigned>(kRightEnterPostings));
+    EXPECT_FALSE(CurrentLogin().evaluationsUnlocked);
+  }
+}
+
+// Cause: the login read the user file before the conversion that creates it.
+TEST_F(UsersTest, OldDataAreConvertedBeforeTheLogin) {
+  AddSecondMandant(300, false, {"sako", "bube", "kred", "debi", "kore"});
+  MandantSeams seams = CurrentMandantSeams();
+  seams.login = &LoginAsNeu;
+  SetMandantSeams(seams);
+  messages_.answers = {kIdYes};  // 901: convert
+  ASSERT_TRUE(OpenMandant(2));
+  EXPECT_EQ(messages_.Numbers().front(), 901);
+  EXPECT_EQ(CurrentLogin().userName, "Neu");
+  EXPECT_EQ(CurrentLogin().rights, ActiveRights(kEveryRight));
+}
+
+// Cause: "Kopieren" gave the rights of a user without "Administration" to
+// the only administrator, and the Mandant had none left.
+TEST_F(UsersTest, CopyingRightsKeepsAdministrationOnTheOnlyAdministrator) {
+  AddUser("Chef", kEveryRight);
+  AddUser("Erfasser", kRightEnterPostings);
+  AddUser("Zweiter", kRightEvaluate);
+  std::vector<UserRecord> users = Users();
+  ASSERT_TRUE(OpenUserFile(1));
+  CopyRightsDialog copy(nullptr, users[1], users);
+  for (int row = 0; row < 2; ++row) copy.List(benutzerkopieren::kTargets)->item(row)->setSelected(true);
+  copy.accept();
+  EXPECT_EQ(copy.result(), QDialog::Accepted);
+  CloseUserFile();
+  users = Users();
+  EXPECT_EQ(users[0].rights, kRightEnterPostings | kRightAdministration);
+  EXPECT_EQ(users[2].rights, static_cast<unsigned>(kRightEnterPostings));
+}
+
+// Cause: when the current user had been deleted and the new login was
+// cancelled, the old rights stayed active.
+TEST_F(UsersTest, DeletedCurrentUserLosesTheRights) {
+  AddUser("Chef", kEveryRight);
+  AddUser("Gast", kRightEvaluate);
+  CurrentLogin() = LoginState{"Gast", "", kRightEvaluate, true};
+  ASSERT_TRUE(OpenUserFile(1));
+  ASSERT_TRUE(DeleteUser(Users()[1].id));
+  CloseUserFile();
+  // The administration closes unchanged, the new login is cancelled.
+  QTimer::singleShot(0, [] {
+    QApplication::activeModalWidget()->close();
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  });
+  EXPECT_FALSE(RunUserAdministration(nullptr));
+  EXPECT_EQ(CurrentLogin().userName, "");
+  EXPECT_EQ(CurrentLogin().rights, 0u);
+  EXPECT_FALSE(CurrentLogin().evaluationsUnlocked);
+  EXPECT_FALSE(MainFilesOpen());
+}
+
+// Cause: the administration's "Paßwort..." asked for the old password,
+// which the administrator does not know.
+TEST_F(UsersTest, AdministratorSetsAPasswordWithoutTheOldOne) {
+  AddUser("Chef", kEveryRight);
+  AddUser("Gast", kRightEvaluate, "vergessen");
+  UserAdminDialog d(nullptr);
+  d.SelectUser(1);
+  AnswerNextDialog({{benutzerpassaen::kNew, "neu"}, {benutzerpassaen::kRepeat, "neu"}});
+  d.SetPassword();
+  d.reject();
+  EXPECT_TRUE(messages_.Numbers().empty());
+  EXPECT_EQ(Users()[1].password, "neu");
 }
 
 }  // namespace
