@@ -113,16 +113,9 @@ bool ToHomeCurrency(void* b, int i) {
       !AmountToCents(home, &homeGross))
     return false;
   long long homeNet = homeGross;
-  if (foreignNet != foreignGross && foreignGross != 0) {
-    // Rounded half away from zero to the cent.
-    __int128 scaled = static_cast<__int128>(foreignNet) * homeGross * 2;
-    __int128 denominator = static_cast<__int128>(foreignGross) * 2;
-    bool negative = (scaled < 0) != (denominator < 0);
-    if (scaled < 0) scaled = -scaled;
-    if (denominator < 0) denominator = -denominator;
-    long long magnitude = static_cast<long long>((scaled + denominator / 2) / denominator);
-    homeNet = negative ? -magnitude : magnitude;
-  }
+  if (foreignNet != foreignGross && foreignGross != 0 &&
+      !ScaleCents(foreignNet, homeGross, foreignGross, &homeNet))
+    return false;
   std::memcpy(gross, home, kAmountWidth);
   return AmountFromCents(net, homeNet);
 }
