@@ -1,5 +1,6 @@
 #include "core/record_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -257,9 +258,11 @@ bool OpenMainFiles() {
     CloseAll();
     return false;
   }
-  if (g_seams.loadRates && !g_seams.loadRates()) {
-    CloseAll();
-    return false;
+  for (bool (*load)() : g_seams.rateLoaders) {
+    if (!load()) {
+      CloseAll();
+      return false;
+    }
   }
   g_mainFilesOpen = true;
   return true;
@@ -277,6 +280,11 @@ bool SwitchWorkingYear(const std::string& year) {
 
 void SetMainFilesSeams(const MainFilesSeams& seams) { g_seams = seams; }
 const MainFilesSeams& CurrentMainFilesSeams() { return g_seams; }
+
+void AddRateLoader(bool (*loader)()) {
+  std::vector<bool (*)()>& loaders = g_seams.rateLoaders;
+  if (std::find(loaders.begin(), loaders.end(), loader) == loaders.end()) loaders.push_back(loader);
+}
 
 // ---- Reading -----------------------------------------------------------
 
