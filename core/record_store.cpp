@@ -25,14 +25,14 @@ struct FileInfo {
   int recordLength;
 };
 
-// Name and record length of every slot; slots 5 and 23 have no file, the
-// scratch slot takes its length from the file it opens.
+// Name and record length of every slot; slot 5 has no file, the scratch
+// slot takes its length from the file it opens.
 constexpr FileInfo kFiles[kSlotCount] = {
     {"sako", 733},     {"bube", 211},  {"kred", 956},    {"debi", 956},   {"steke", 34},
     {"", 0},           {"fista", 998}, {"guvauf", 64},   {"bilaktau", 64}, {"bilpasau", 64},
     {"kore", 493},     {"bat", 1327},  {"bank", 64},     {"ueberw", 256}, {"opkred", 299},
     {"opdebi", 299},   {"stapel", 64}, {"kurse", 58},    {"butext", 64},  {"buscha", 181},
-    {"user", 128},     {"sako", 733},  {"", 0},          {"", 0},
+    {"user", 128},     {"sako", 733},  {"", 0},          {"bankiban", 64},
 };
 
 constexpr int kStatBufferSize = 16 + 16 * 119;  // file part and every key segment
@@ -238,6 +238,7 @@ bool CloseSlot(int slot) {
 void CloseAll() {
   for (int slot = kSlotSakoPrevious; slot >= 0; --slot)
     if (g_slots[slot].open) CloseFile(slot);
+  if (g_slots[kSlotBankIban].open) CloseFile(kSlotBankIban);
   g_mainFilesOpen = false;
 }
 

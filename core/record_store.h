@@ -40,6 +40,7 @@ enum Slot : int {
   kSlotUser = 20,
   kSlotSakoPrevious = 21,  // sako of the previous fiscal year
   kSlotScratch = 22,       // any file opened by full path
+  kSlotBankIban = 23,      // IBAN and BIC beside bank
 };
 constexpr int kSlotCount = 24;
 constexpr int kKeyBufferSize = 36;
