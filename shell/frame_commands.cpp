@@ -5,6 +5,9 @@
 
 #include <cstring>
 
+#include "accounts/bank_dialog.h"
+#include "accounts/currency_dialog.h"
+#include "accounts/currency_rates.h"
 #include "core/mandant/data_conversion.h"
 #include "core/mandant/load_mandant.h"
 #include "core/mandant/mandant_directory.h"
@@ -63,6 +66,8 @@ void PrepareMandants() {
   ConvertMasterFile();
   InstallDataVersionCheck();
   InstallRateLoading();
+  InstallCurrencyRateLoading();
+  InstallRateEntryDialog();
   InstallUserSeams();
   InstallMandantNotices();
   std::vector<MandantEntry> mandants;
@@ -135,6 +140,15 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3048, [f] { return RunDialog<DrueinDialog>(*f); });
   frame.SetHandler(3010, [f] { return RunDialog<RateMaintenanceDialog>(*f); });
   frame.SetHandler(3057, [f] { return RunDialog<ImportVatAccountDialog>(*f); });
+  // Bank and currency administration, each open at most once.
+  frame.SetHandler(3054, [f] {
+    RunBankAdministration(f);
+    return 0;
+  });
+  frame.SetHandler(3082, [f] {
+    RunCurrencyAdministration(f);
+    return 0;
+  });
   frame.SetHandler(3033, [f] {
     StartScreen about(f, true);
     about.exec();
