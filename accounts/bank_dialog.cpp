@@ -13,6 +13,7 @@
 #include "core/mandant_values.h"
 #include "core/message.h"
 #include "posting/select_batch.h"
+#include "widgets/list_columns.h"
 
 namespace talvera {
 namespace {
@@ -48,8 +49,9 @@ BankAdministrationDialog::BankAdministrationDialog(QWidget* parent, const std::s
   auto* batchLabel = new QLabel("&QIF-Importst.:", this);
   batchLabel->setBuddy(batch);
   form_->addRow(batchLabel, batchRow);
-  QListWidget* list = AddList(kList, "Konto, BLZ, Bankkonto, Bank, Stapel, IBAN, BIC:");
-  list->setMinimumWidth(560);
+  QListWidget* list = AddList(kList, "Bankverbindungen:");
+  AddListColumns(list, {"Konto", "BLZ", "Bankkonto", "Bankname", "QIF-Importstapel", "IBAN", "BIC"},
+                 {7, 8, 11, 22, 18, 27, 11});
 
   auto* buttons = new QHBoxLayout;
   struct Button {

@@ -15,6 +15,7 @@
 
 #include "core/message.h"
 #include "core/settings.h"
+#include "widgets/list_columns.h"
 
 namespace talvera {
 namespace {
@@ -55,8 +56,8 @@ CurrencyDialog::CurrencyDialog(QWidget* parent, const std::string& currency, con
       this);
   meaning->setWordWrap(true);
   form_->addRow(meaning);
-  QListWidget* list = AddList(kList, "Datum, Kurs, Einheiten, Art:");
-  list->setMinimumWidth(420);
+  QListWidget* list = AddList(kList, "Kurse:");
+  AddListColumns(list, {"Datum", "Kurs", "Einheiten", "Art"}, {10, 12, 9, 17});
 
   auto* buttons = new QHBoxLayout;
   struct Button {
