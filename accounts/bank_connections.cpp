@@ -229,8 +229,9 @@ bool ListBankConnections(std::vector<BankConnection>& out) {
     ok = GetNextFound(record, found, kBankByAccount);
   }
   CloseSlot(kSlotBank);
-  if (ok && SideFileExists()) {
+  if (ok && SideFileExists() && OpenSlot(kSlotBankIban)) {
     for (BankConnection& b : out) ReadSide(b);
+    CloseSlot(kSlotBankIban);
   }
   return ok;
 }
