@@ -86,10 +86,10 @@ void BankAdministrationDialog::Reload() {
   std::vector<BatchHeader> batches;
   ListBankConnections(banks);
   ListBatches(batches);
-  Show(banks, batches);
+  ShowConnections(banks, batches);
 }
 
-void BankAdministrationDialog::Show(const std::vector<BankConnection>& banks,
+void BankAdministrationDialog::ShowConnections(const std::vector<BankConnection>& banks,
                                     const std::vector<BatchHeader>& batches) {
   banks_ = banks;
   batches_ = batches;
@@ -208,7 +208,7 @@ BankAdministrationDialog* BuildBankAdministrationSample(QWidget* parent) {
   savings.iban.clear();
   savings.bic.clear();
   savings.importBatch = 16;
-  dialog->Show({giro, savings}, {{15, "OP-Ausgleich Kreditoren"}, {16, "Standardstapel"}});
+  dialog->ShowConnections({giro, savings}, {{15, "OP-Ausgleich Kreditoren"}, {16, "Standardstapel"}});
   dialog->SelectLine(0);
   return dialog;
 }

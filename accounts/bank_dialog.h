@@ -17,7 +17,7 @@ class BankAdministrationDialog : public TalviDialog {
  public:
   // With `presetAccount` (from a new Sachkonto) that account is typed in and
   // the dialog closes after the first successful save. Without `readStore`
-  // the list stays empty until Show fills it.
+  // the list stays empty until ShowConnections fills it.
   explicit BankAdministrationDialog(QWidget* parent, const std::string& presetAccount = {},
                                     bool readStore = true);
 
@@ -30,7 +30,7 @@ class BankAdministrationDialog : public TalviDialog {
 
   // Shows connections and batches without reading the store (the list and
   // the batch choice as the program fills them).
-  void Show(const std::vector<BankConnection>& banks, const std::vector<BatchHeader>& batches);
+  void ShowConnections(const std::vector<BankConnection>& banks, const std::vector<BatchHeader>& batches);
 
  protected:
   bool Confirm() override;  // "&Beenden"
