@@ -188,6 +188,19 @@ bool AmountFromCents(char* result, long long cents) {
   return true;
 }
 
+bool ScaleCents(long long cents, long long numerator, long long denominator, long long* result) {
+  if (denominator == 0) return false;
+  __int128 product = static_cast<__int128>(cents) * numerator;
+  __int128 divisor = denominator;
+  bool negative = (product < 0) != (divisor < 0);
+  if (product < 0) product = -product;
+  if (divisor < 0) divisor = -divisor;
+  __int128 magnitude = (product * 2 + divisor) / (divisor * 2);
+  if (magnitude > kMaxCents) return false;
+  *result = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+  return true;
+}
+
 bool AmountPercentOf(char* result, const char* amount, const char* rate) {
   long long a, r;
   bool negA, negR;

@@ -90,4 +90,9 @@ bool AmountToCents(const char* text, long long* cents);
 // False when |cents| does not fit into nine integer digits.
 bool AmountFromCents(char* result, long long cents);
 
+// cents * numerator / denominator, exact, rounded half away from zero to
+// the cent: the one rounding of every currency conversion. False when the
+// denominator is zero or the result does not fit into nine integer digits.
+bool ScaleCents(long long cents, long long numerator, long long denominator, long long* result);
+
 }  // namespace talvera

@@ -1,5 +1,6 @@
 #include "core/record_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -24,14 +25,14 @@ struct FileInfo {
   int recordLength;
 };
 
-// Name and record length of every slot; slots 5 and 23 have no file, the
-// scratch slot takes its length from the file it opens.
+// Name and record length of every slot; slot 5 has no file, the scratch
+// slot takes its length from the file it opens.
 constexpr FileInfo kFiles[kSlotCount] = {
     {"sako", 733},     {"bube", 211},  {"kred", 956},    {"debi", 956},   {"steke", 34},
     {"", 0},           {"fista", 998}, {"guvauf", 64},   {"bilaktau", 64}, {"bilpasau", 64},
     {"kore", 493},     {"bat", 1327},  {"bank", 64},     {"ueberw", 256}, {"opkred", 299},
     {"opdebi", 299},   {"stapel", 64}, {"kurse", 58},    {"butext", 64},  {"buscha", 181},
-    {"user", 128},     {"sako", 733},  {"", 0},          {"", 0},
+    {"user", 128},     {"sako", 733},  {"", 0},          {"bankiban", 64},
 };
 
 constexpr int kStatBufferSize = 16 + 16 * 119;  // file part and every key segment
@@ -237,6 +238,7 @@ bool CloseSlot(int slot) {
 void CloseAll() {
   for (int slot = kSlotSakoPrevious; slot >= 0; --slot)
     if (g_slots[slot].open) CloseFile(slot);
+  if (g_slots[kSlotBankIban].open) CloseFile(kSlotBankIban);
   g_mainFilesOpen = false;
 }
 
@@ -262,9 +264,11 @@ bool OpenMainFiles() {
     CloseAll();
     return false;
   }
-  if (g_seams.loadRates && !g_seams.loadRates()) {
-    CloseAll();
-    return false;
+  for (bool (*load)() : g_seams.rateLoaders) {
+    if (!load()) {
+      CloseAll();
+      return false;
+    }
   }
   g_mainFilesOpen = true;
   return true;
@@ -282,6 +286,11 @@ bool SwitchWorkingYear(const std::string& year) {
 
 void SetMainFilesSeams(const MainFilesSeams& seams) { g_seams = seams; }
 const MainFilesSeams& CurrentMainFilesSeams() { return g_seams; }
+
+void AddRateLoader(bool (*loader)()) {
+  std::vector<bool (*)()>& loaders = g_seams.rateLoaders;
+  if (std::find(loaders.begin(), loaders.end(), loader) == loaders.end()) loaders.push_back(loader);
+}
 
 // ---- Reading -----------------------------------------------------------
 

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace talvera {
 
@@ -39,6 +40,7 @@ enum Slot : int {
   kSlotUser = 20,
   kSlotSakoPrevious = 21,  // sako of the previous fiscal year
   kSlotScratch = 22,       // any file opened by full path
+  kSlotBankIban = 23,      // IBAN and BIC beside bank
 };
 constexpr int kSlotCount = 24;
 constexpr int kKeyBufferSize = 36;
@@ -88,14 +90,18 @@ bool MainFilesOpen();
 
 // Work that opening the main files does for other subsystems: the data
 // version check of the company master (before anything is opened) and the
-// loading of currency and tax rates (after). Unset seams are skipped.
+// loaders of the rates kept in memory, tax rates and currency rates (after,
+// in the order they were added; the first failure fails the opening).
+// Unset seams are skipped.
 struct MainFilesSeams {
   bool (*checkDataVersion)() = nullptr;
-  bool (*loadRates)() = nullptr;
+  std::vector<bool (*)()> rateLoaders;
   void (*requestProgramClose)() = nullptr;  // after a failed year switch
 };
 void SetMainFilesSeams(const MainFilesSeams& seams);
 const MainFilesSeams& CurrentMainFilesSeams();
+// Adds a rate loader unless it is there already.
+void AddRateLoader(bool (*loader)());
 
 // ---- Reading -----------------------------------------------------------
 bool GetEqual(void* record, const KeyValue& key, bool& found, FileId id);

@@ -110,17 +110,6 @@ void NewJournal(Journal j, const Posting& p) {
   layouts::SetRawText(j, bube::kText, Field(p.booking, bat::kText));
 }
 
-// A rounded quotient a * b / c, half away from zero, in cents.
-long long ScaledCents(long long a, long long b, long long c) {
-  __int128 scaled = static_cast<__int128>(a) * b * 2;
-  __int128 denominator = static_cast<__int128>(c) * 2;
-  bool negative = (scaled < 0) != (denominator < 0);
-  if (scaled < 0) scaled = -scaled;
-  if (denominator < 0) denominator = -denominator;
-  long long magnitude = static_cast<long long>((scaled + denominator / 2) / denominator);
-  return negative ? -magnitude : magnitude;
-}
-
 // Step 9.2 for all lines at once: the header's home amount is the booking's
 // value in home currency, so every line turns at the booking's rate (home
 // amount / sum of the lines' foreign amounts), and the lines' home amounts
@@ -141,15 +130,17 @@ bool ConvertLinesToHome(void* b, int lineCount) {
   }
   long long converted = 0;
   for (int i = 0; i < lineCount; ++i) {
-    homeGross[i] = foreignTotal == 0 ? (i == largest ? homeTotal : 0)
-                                     : ScaledCents(foreignGross[i], homeTotal, foreignTotal);
+    homeGross[i] = i == largest ? homeTotal : 0;
+    if (foreignTotal != 0 && !ScaleCents(foreignGross[i], homeTotal, foreignTotal, &homeGross[i]))
+      return false;
     converted += homeGross[i];
   }
   homeGross[largest] += homeTotal - converted;
   for (int i = 0; i < lineCount; ++i) {
     long long homeNet = homeGross[i];
-    if (foreignNet[i] != foreignGross[i] && foreignGross[i] != 0)
-      homeNet = ScaledCents(foreignNet[i], homeGross[i], foreignGross[i]);
+    if (foreignNet[i] != foreignGross[i] && foreignGross[i] != 0 &&
+        !ScaleCents(foreignNet[i], homeGross[i], foreignGross[i], &homeNet))
+      return false;
     if (!AmountFromCents(layouts::FieldBytes(b, bat::kLine.In(i, line_::kGross)), homeGross[i]) ||
         !AmountFromCents(layouts::FieldBytes(b, bat::kLine.In(i, line_::kNet)), homeNet))
       return false;

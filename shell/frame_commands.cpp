@@ -5,6 +5,9 @@
 
 #include <cstring>
 
+#include "accounts/bank_dialog.h"
+#include "accounts/currency_dialog.h"
+#include "accounts/currency_rates.h"
 #include "core/mandant/data_conversion.h"
 #include "core/mandant/load_mandant.h"
 #include "core/mandant/mandant_directory.h"
@@ -68,6 +71,8 @@ void PrepareMandants() {
   ConvertMasterFile();
   InstallDataVersionCheck();
   InstallRateLoading();
+  InstallCurrencyRateLoading();
+  InstallRateEntryDialog();
   InstallUserSeams();
   InstallMandantNotices();
   std::vector<MandantEntry> mandants;
@@ -158,6 +163,15 @@ void RegisterCommands(MainFrame& frame) {
     UstvaDialog dialog(f, hooks);
     dialog.exec();
     return dialog.Result();
+  });
+  // Bank and currency administration, each open at most once.
+  frame.SetHandler(3054, [f] {
+    RunBankAdministration(f);
+    return 0;
+  });
+  frame.SetHandler(3082, [f] {
+    RunCurrencyAdministration(f);
+    return 0;
   });
   frame.SetHandler(3033, [f] {
     StartScreen about(f, true);

@@ -104,11 +104,7 @@ bool LoadRatesForToday() {
   return true;
 }
 
-void InstallRateLoading() {
-  MainFilesSeams seams = CurrentMainFilesSeams();
-  seams.loadRates = LoadRatesForToday;
-  SetMainFilesSeams(seams);
-}
+void InstallRateLoading() { AddRateLoader(LoadRatesForToday); }
 
 bool RateRecordForRate(const char* rate, const char* date, RateRecord& out) {
   char r[steke::kLayout.recordLength];

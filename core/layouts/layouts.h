@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/layouts/bank.h"
+#include "core/layouts/bankiban.h"
 #include "core/layouts/bat.h"
 #include "core/layouts/bube.h"
 #include "core/layouts/buscha.h"

@@ -13,6 +13,7 @@ constexpr const Layout* kAll[] = {
     &bube::kLayout,   &steke::kLayout,  &structure::kLayout, &bat::kLayout,
     &stapel::kLayout, &open_item::kLayout, &ueberw::kLayout, &bank::kLayout,
     &kurse::kLayout,  &butext::kLayout, &buscha::kLayout,  &user::kLayout,
+    &bankiban::kLayout,
 };
 
 // "/data/1996/sako.bt3" -> "sako", lower case.
@@ -72,6 +73,7 @@ const Layout* LayoutForSlot(int slot) {
     case kSlotButext: return &butext::kLayout;
     case kSlotBuscha: return &buscha::kLayout;
     case kSlotUser: return &user::kLayout;
+    case kSlotBankIban: return &bankiban::kLayout;
     default: return nullptr;
   }
 }

@@ -21,7 +21,7 @@ constexpr int kMessageNotModified = 502;
 // In this order: a failure leaves the files before it behind for the next try.
 constexpr const char* kEmptyFiles[] = {"bube",   "kurse",  "debi",   "kred",   "bank",
                                        "ueberw", "bat",    "stapel", "opkred", "opdebi",
-                                       "butext", "buscha", "kore",   "user"};
+                                       "butext", "buscha", "kore",   "user",   "bankiban"};
 constexpr const char* kChartFiles[] = {"sako", "steke", "guvauf", "bilaktau", "bilpasau"};
 
 std::string PathIn(const std::string& dir, const std::string& file) {

@@ -120,12 +120,23 @@ bool RebaseCopiedRates(const std::string& path, int fromMonth, int toMonth) {
   return charts::RebaseRateDatesBetween(path, fromMonth, toMonth);
 }
 
+// IBAN and BIC belong to the bank records: they go with them, and the
+// target's own ones must not stay behind attached to the source's accounts.
+bool TakeOverBankSideFile(const std::string& from, const std::string& to) {
+  if (recman::FileExists(PathIn(from, "bankiban")))
+    return recman::CopyFile(PathIn(from, "bankiban"), PathIn(to, "bankiban")) == recman::kOk;
+  if (recman::FileExists(PathIn(to, "bankiban")))
+    return recman::DeleteFile(PathIn(to, "bankiban")) == recman::kOk;
+  return true;
+}
+
 bool TakeOverChart(int source, const char* sourceRecord, const std::string& from,
                    const std::string& to) {
   MandantValues& m = CurrentMandant();
   if (!CopyWithReset(kSakoReset, from, to)) return false;
   for (const char* file : {"steke", "bank"})
     if (recman::CopyFile(PathIn(from, file), PathIn(to, file)) != recman::kOk) return false;
+  if (!TakeOverBankSideFile(from, to)) return false;
   int sourceMonth = static_cast<int>(layouts::GetNumber(sourceRecord, F::kFiscalStartMonth));
   if (!RebaseCopiedRates(PathIn(to, "steke"), sourceMonth < 1 ? 1 : sourceMonth,
                          m.fiscalStartMonth))

@@ -199,6 +199,7 @@ TEST(LayoutDeclaration, KeysAsTheRecordManagerGetsThem) {
        "1:4a unique | 5:8s+33:8s+23:10s | 49:8s+5:8s+23:10s | 41:8s+5:8s+23:10s | 23:10s"},
       {&ueberw::kLayout, "1:8s | 193:4a unique"},
       {&bank::kLayout, "1:8s | 9:10s"},
+      {&bankiban::kLayout, "1:8s unique"},
       {&kurse::kLayout, "1:5s+6:7s"},
       {&butext::kLayout, "1:36s | 37:4a unique"},
       {&buscha::kLayout, "1:4a unique | 5:36s"},

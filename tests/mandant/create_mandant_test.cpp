@@ -146,8 +146,8 @@ TEST_P(ChartTest, MandantFromEachChartOpensWithItsRecordFilesAndSettings) {
   EXPECT_EQ(layouts::GetText(record, F::kPreviousYear), "");
 
   std::vector<std::string> files = recman::ListFiles(data_ / "19961");
-  EXPECT_EQ(files.size(), 19u);
-  for (const char* file : {"bube.btr", "user.btr", "stapel.btr", "sako.btr", "bilpasau.btr"})
+  EXPECT_EQ(files.size(), 20u);
+  for (const char* file : {"bube.btr", "user.btr", "stapel.btr", "sako.btr", "bilpasau.btr", "bankiban.btr"})
     EXPECT_TRUE(Contains(files, file)) << file;
 
   EXPECT_EQ(ReadSetting("EUST1"), c.eust);

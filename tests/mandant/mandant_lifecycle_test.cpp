@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/charts/rate_dates.h"
+#include "core/layouts/bankiban.h"
 #include "core/layouts/bube.h"
 #include "core/layouts/create_file.h"
 #include "core/layouts/fista.h"
@@ -344,6 +345,31 @@ TEST_F(MandantTest, TakingOverSachkontenResetsAmountsKeepsBudgetsAndSkipsTakenNu
   char expected[7];
   charts::RebaseDateBetween(layouts::FieldBytes(source, layouts::steke::kValidFrom), 1, 7, expected);
   EXPECT_EQ(layouts::GetText(target, layouts::steke::kValidFrom), expected);
+}
+
+// IBANs are kept beside the bank records: a take-over that copied the bank
+// records alone left the target's IBANs attached to the source's accounts.
+TEST_F(MandantTest, TakingOverSachkontenBringsTheIbansOfTheBanks) {
+  namespace I = layouts::bankiban;
+  ASSERT_EQ(Create("Quelle", '3'), 1);
+  ASSERT_EQ(Create("Ziel", '3'), 2);
+  char record[I::kLayout.recordLength];
+  layouts::InitRecord(I::kLayout, record);
+  layouts::SetRawText(record, I::kAccountNo, "   1800");
+  layouts::SetRawText(record, I::kIban, "DE89370400440532013000");
+  InsertInto(data_ / "1996/bankiban.btr", record);
+  layouts::SetRawText(record, I::kAccountNo, "   1200");
+  InsertInto(data_ / "19961/bankiban.btr", record);
+
+  ASSERT_TRUE(OpenMandant(2));
+  ASSERT_TRUE(TakeOverData(1, kTakeSachkonten));
+  EXPECT_TRUE(ReadFrom(data_ / "19961/bankiban.btr", "   1800", 8, record));
+  EXPECT_FALSE(ReadFrom(data_ / "19961/bankiban.btr", "   1200", 8, record));
+
+  // A source from before the side file: the target keeps no IBANs either.
+  ASSERT_EQ(recman::DeleteFile(data_ / "1996/bankiban.btr"), recman::kOk);
+  ASSERT_TRUE(TakeOverData(1, kTakeSachkonten));
+  EXPECT_FALSE(recman::FileExists(data_ / "19961/bankiban.btr"));
 }
 
 TEST_F(MandantTest, TakingOverCostCentresAndTheRefusals) {
