@@ -21,6 +21,7 @@ namespace bat = layouts::bat;
 
 constexpr int kMessageOfferRecovered = 921;
 constexpr int kMessageCannotPost = 62;
+constexpr int kMessageSettlementStays = 771;
 constexpr FileId kById = MakeFileId(kSlotBat, 0);
 constexpr FileId kByBatch = MakeFileId(kSlotBat, 1);
 
@@ -125,6 +126,12 @@ bool PendingBooking::Post(bool startsBooking, long* postingNumber) {
 
 bool PendingBooking::TakeBack(std::vector<char>& out) {
   if (!has()) return false;
+  // Its open items are settled already: taken back, they would no longer
+  // agree with the personal account.
+  if (layouts::GetNumber(record_.data(), bat::kNoOpenItem) != 0) {
+    ShowMessage(kMessageSettlementStays);
+    return false;
+  }
   BatOpen open;
   if (!open.ok() || !RemoveRecoveryRecord()) return false;
   out = record_;
