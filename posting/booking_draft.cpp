@@ -85,6 +85,7 @@ bool EvaluateDraftAccounts(BookingDraft& draft, const EvaluationOptions& options
   if (!Display(d, debitRecord, debit) || !Display(c, creditRecord, credit)) return false;
 
   // A customer or vendor: counter account, currency, text.
+  draft.currencyEnabled = false;
   for (int side = 0; side < 2; ++side) {
     const AccountDisplay& person = side == 0 ? debit : credit;
     const std::vector<char>& r = side == 0 ? debitRecord : creditRecord;
@@ -99,8 +100,10 @@ bool EvaluateDraftAccounts(BookingDraft& draft, const EvaluationOptions& options
         return false;
     }
     std::string currency = layouts::GetText(r.data(), personal::kCurrency);
-    draft.currencyEnabled = !currency.empty();
-    if (draft.currencyEnabled && draft.currency.empty()) draft.currency = currency;
+    if (!currency.empty()) {
+      draft.currencyEnabled = true;
+      if (draft.currency.empty()) draft.currency = currency;
+    }
     if (options.textFromName) draft.text = person.account.name;
   }
 

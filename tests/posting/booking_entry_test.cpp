@@ -417,13 +417,16 @@ TEST_F(BookingEntryTest, LeavingAnAccountFieldProposesWhatTheAccountsKeep) {
   EXPECT_EQ(d.text, "Meier GmbH");
   EXPECT_EQ(d.proposal.taxSide, 1);
 
+  d.debit = "1000";  // another account: the currency fields close again
+  ASSERT_TRUE(EvaluateDraftAccounts(d, {}, debit, credit));
+  EXPECT_FALSE(d.currencyEnabled);
+
   BookingDraft rent;
   rent.debit = "Miete";
   rent.credit = "1200";
   ASSERT_TRUE(EvaluateDraftAccounts(rent, {.costAccounting = true}, debit, credit));
   EXPECT_EQ(rent.costCentre1, "100");
   EXPECT_EQ(rent.costCentreKind, 2);
-  EXPECT_FALSE(rent.currencyEnabled);
 }
 
 TEST_F(BookingEntryTest, TakenBackBookingChecksToTheSameRecord) {
