@@ -185,6 +185,14 @@ TEST_F(BookingEntryTest, RefusalsInOrderWithMessageAndFocus) {
     EXPECT_EQ(r.argument, row.argument) << row.name;
   }
   EXPECT_TRUE(messages_.shown.empty()) << "checks show nothing themselves";
+  BookingDraft full = Invoice();
+  context.listEntries = 5001;
+  EXPECT_EQ(Check(full, context).message, 411);
+  // A date of the previous year selects that year's accounts.
+  BookingDraft late = Invoice();
+  late.documentDate = "15.03.25";
+  ASSERT_TRUE(Check(late));
+  EXPECT_EQ(WorkingYear(), "2025");
   // The same tax, negative on both sides, passes.
   BookingDraft d = Invoice();
   d.gross = "-119,00";
