@@ -117,11 +117,13 @@ bool PendingBooking::Post(bool startsBooking, long* postingNumber) {
   std::string remembered = WorkingYear();
   std::vector<char> booking = record_;  // the engine changes what it posts
   layouts::SetNumber(booking.data(), bat::kId, 0);
-  if (!PostInOneTransaction(booking, startsBooking, postingNumber)) return false;
-  record_.clear();
-  recoveryId_ = 0;
+  bool posted = PostInOneTransaction(booking, startsBooking, postingNumber);
+  if (posted) {
+    record_.clear();
+    recoveryId_ = 0;
+  }
   if (!remembered.empty() && remembered != WorkingYear()) SwitchWorkingYear(remembered);
-  return true;
+  return posted;
 }
 
 bool PendingBooking::TakeBack(std::vector<char>& out) {

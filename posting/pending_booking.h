@@ -36,8 +36,8 @@ class PendingBooking {
   bool Keep(const void* booking);
 
   // Posts the pending booking (PostBooking) and removes its recovery
-  // record in one transaction, then selects the working year it found. On
-  // failure it stays pending, with its recovery record.
+  // record in one transaction, then selects again the working year it
+  // found. On failure it stays pending, with its recovery record.
   bool Post(bool startsBooking, long* postingNumber = nullptr);
 
   // Takes the pending booking back: its recovery record is removed and the
