@@ -133,6 +133,10 @@ CheckResult CheckLineTax(void* b, int i, const TaxProposal& proposal, const char
   layouts::SetNumber(b, F(line_::kTaxClass), rateClass);
   layouts::SetNumber(b, F(line_::kRateIndex), index);
   if (taxSide == 0 || rateClass == 0) return CheckResult::Pass();
+  // A zero rate of a taxing class posts no tax; an EG line still needs its
+  // rate record for the reverse charge.
+  bool untaxed = AmountIsZero(rate) && rateClass != kZeroRateClass;
+  if (untaxed && rateClass != kEcRate) return CheckResult::Pass();
 
   RateRecord record;
   if (rateClass != kZeroRateClass) {
@@ -146,7 +150,7 @@ CheckResult CheckLineTax(void* b, int i, const TaxProposal& proposal, const char
   bool found = false;
   if (net.kind != kSachkonto || !ReadAccountRecord(net.number, kSachkonto, account, found) || !found)
     return CheckResult::Refuse(kMessageNoTaxAccount, kRate);
-  if (rateClass == kZeroRateClass) return CheckResult::Pass();
+  if (rateClass == kZeroRateClass || untaxed) return CheckResult::Pass();
 
   // The list shows the tax account the engine will use.
   int taxKey = static_cast<int>(layouts::GetNumber(account.data(), sako::kTaxKey));

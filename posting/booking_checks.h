@@ -1,6 +1,14 @@
 // The confirm step of every entry path: the checks in their fixed order,
 // each refusal with its message and the control to focus, and the booking
 // record (layout of bat) the engine takes.
+//
+// "&Ok" of an entry dialog, put together from the pieces:
+//   CheckBooking(draft, context, record)    refused: ShowRefusal(result), stop
+//   pending.Post(startsBooking)             failed: message 62, stop (pending_booking.h)
+//   OfferPaymentFollowUps(record, mode)     (payment_followups.h)
+//   pending.Keep(record)                    the new booking waits, kept for a restart
+//   AddToControlTotal(total, record)
+//   IncrementDocumentNumber(number)         with "IncBelnr" (document_number.h)
 #pragma once
 
 #include "posting/booking_controls.h"

@@ -45,6 +45,33 @@ struct BookingDraft {
 // date typed, else today). The accounts found are returned for display.
 bool ProposeDraftTax(BookingDraft& draft, AccountRef& debit, AccountRef& credit);
 
+// An account as the entry dialog shows it beside its field.
+struct AccountDisplay {
+  AccountRef account;
+  std::string balance;  // current balance, "1.234,50 S"; empty when not found
+};
+
+struct EvaluationOptions {
+  bool textFromName = false;    // "NTB": a personal account's name becomes the booking text
+  bool costAccounting = false;  // "KR": a Sachkonto's cost centres are proposed
+};
+
+// What leaving an account field does: both accounts are looked up; a
+// customer or vendor fills an empty other field with its counter account,
+// enables the currency fields when it is kept in a foreign currency (its
+// currency preset) and, with "NTB", gives the text its name; a Sachkonto
+// with cost centres proposes them when none are typed; then the tax is
+// proposed (ProposeDraftTax).
+bool EvaluateDraftAccounts(BookingDraft& draft, const EvaluationOptions& options,
+                           AccountDisplay& debit, AccountDisplay& credit);
+
+// The input of a booking record, as "&Rückgängig" brings a pending booking
+// back into the fields: date, number, accounts and text; the gross amount
+// summed over its lines (the foreign amount with a currency); rate and tax
+// only for a one-line booking; the cost centres; a booking of several lines
+// comes back as a checked split.
+BookingDraft DraftFromBooking(const void* booking);
+
 // Parses a typed amount (width 12) or rate (width 5) into out, which holds
 // width + 1 bytes. False when the text is no amount.
 bool ParseAmountText(const std::string& typed, int width, bool allowSign, char* out);

@@ -21,6 +21,7 @@ namespace bat = layouts::bat;
 
 constexpr int kMessageOfferRecovered = 921;
 constexpr int kMessageCannotPost = 62;
+constexpr int kMessageSettlementStays = 771;
 constexpr FileId kById = MakeFileId(kSlotBat, 0);
 constexpr FileId kByBatch = MakeFileId(kSlotBat, 1);
 
@@ -116,15 +117,23 @@ bool PendingBooking::Post(bool startsBooking, long* postingNumber) {
   std::string remembered = WorkingYear();
   std::vector<char> booking = record_;  // the engine changes what it posts
   layouts::SetNumber(booking.data(), bat::kId, 0);
-  if (!PostInOneTransaction(booking, startsBooking, postingNumber)) return false;
-  record_.clear();
-  recoveryId_ = 0;
+  bool posted = PostInOneTransaction(booking, startsBooking, postingNumber);
+  if (posted) {
+    record_.clear();
+    recoveryId_ = 0;
+  }
   if (!remembered.empty() && remembered != WorkingYear()) SwitchWorkingYear(remembered);
-  return true;
+  return posted;
 }
 
 bool PendingBooking::TakeBack(std::vector<char>& out) {
   if (!has()) return false;
+  // Its open items are settled already: taken back, they would no longer
+  // agree with the personal account.
+  if (layouts::GetNumber(record_.data(), bat::kNoOpenItem) != 0) {
+    ShowMessage(kMessageSettlementStays);
+    return false;
+  }
   BatOpen open;
   if (!open.ok() || !RemoveRecoveryRecord()) return false;
   out = record_;

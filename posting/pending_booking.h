@@ -36,12 +36,13 @@ class PendingBooking {
   bool Keep(const void* booking);
 
   // Posts the pending booking (PostBooking) and removes its recovery
-  // record in one transaction, then selects the working year it found. On
-  // failure it stays pending, with its recovery record.
+  // record in one transaction, then selects again the working year it
+  // found. On failure it stays pending, with its recovery record.
   bool Post(bool startsBooking, long* postingNumber = nullptr);
 
   // Takes the pending booking back: its recovery record is removed and the
-  // record copied to `out`. False (still pending) after a store failure.
+  // record copied to `out`. A settlement booking stays (message 771); false
+  // (still pending) then and after a store failure.
   bool TakeBack(std::vector<char>& out);
 
   // Looks for a recovery record of this user left by a program that is no

@@ -185,6 +185,14 @@ TEST_F(BookingEntryTest, RefusalsInOrderWithMessageAndFocus) {
     EXPECT_EQ(r.argument, row.argument) << row.name;
   }
   EXPECT_TRUE(messages_.shown.empty()) << "checks show nothing themselves";
+  BookingDraft full = Invoice();
+  context.listEntries = 5001;
+  EXPECT_EQ(Check(full, context).message, 411);
+  // A date of the previous year selects that year's accounts.
+  BookingDraft late = Invoice();
+  late.documentDate = "15.03.25";
+  ASSERT_TRUE(Check(late));
+  EXPECT_EQ(WorkingYear(), "2025");
   // The same tax, negative on both sides, passes.
   BookingDraft d = Invoice();
   d.gross = "-119,00";
@@ -218,6 +226,7 @@ TEST_F(BookingEntryTest, ForeignVendorOnEgAccountPostsReverseCharge) {
   ASSERT_TRUE(Check(d));
   EXPECT_EQ(Line(bl::kNet), "000001000,00");
   EXPECT_EQ(LineNumber(bl::kTaxClass), 128);
+  EXPECT_EQ(Line(bl::kListTaxAccount), "") << "the invoice itself carries no tax";
   ASSERT_TRUE(PostBooking(booking_.data(), true));
   EXPECT_EQ(Total(2, "1572", 3, 0), "000000190,00");
   EXPECT_EQ(Total(2, "1772", 3, 1), "000000190,00");
@@ -384,6 +393,79 @@ TEST_F(BookingEntryTest, PostingMonthChoiceAgainstLockAndToday) {
   PostingMonth march = MonthOf(3, 2027);
   EXPECT_EQ(march.period, 9);
   EXPECT_EQ(march.yearIndex, 46);
+}
+
+TEST_F(BookingEntryTest, LeavingAnAccountFieldProposesWhatTheAccountsKeep) {
+  // Meier is kept in US dollars and books against 8400; 4210 carries cost
+  // centre 100, variable.
+  std::vector<char> r(personal::kLayout.recordLength);
+  bool found = false;
+  ASSERT_TRUE(GetEqual(r.data(), KeyValue("  10000", 8), found, kSlotDebi) && found);
+  layouts::SetRawText(r.data(), personal::kCounterAccount, "   8400");
+  layouts::SetText(r.data(), personal::kCurrency, "USD");
+  ASSERT_TRUE(Update(r.data(), kSlotDebi));
+  std::vector<char> s(layouts::sako::kLayout.recordLength);
+  ASSERT_TRUE(GetEqual(s.data(), KeyValue("   4210", 8), found, kSlotSako) && found);
+  layouts::SetRawText(s.data(), layouts::sako::kCostCentre1, "    100");
+  layouts::SetNumber(s.data(), layouts::sako::kCostBehaviour, 2);
+  ASSERT_TRUE(Update(s.data(), kSlotSako));
+  CloseAll();
+  ASSERT_TRUE(OpenMainFiles());
+
+  BookingDraft d;
+  d.documentDate = "15.03.26";
+  d.debit = "Meier";
+  AccountDisplay debit, credit;
+  ASSERT_TRUE(EvaluateDraftAccounts(d, {.textFromName = true}, debit, credit));
+  EXPECT_EQ(d.credit, "8400");
+  EXPECT_EQ(credit.account.kind, kSachkonto);
+  EXPECT_EQ(debit.account.name, "Meier GmbH");
+  EXPECT_EQ(debit.balance, "0,00 S");
+  EXPECT_TRUE(d.currencyEnabled);
+  EXPECT_EQ(d.currency, "USD");
+  EXPECT_EQ(d.text, "Meier GmbH");
+  EXPECT_EQ(d.proposal.taxSide, 1);
+
+  d.debit = "1000";  // another account: the currency fields close again
+  ASSERT_TRUE(EvaluateDraftAccounts(d, {}, debit, credit));
+  EXPECT_FALSE(d.currencyEnabled);
+
+  BookingDraft rent;
+  rent.debit = "Miete";
+  rent.credit = "1200";
+  ASSERT_TRUE(EvaluateDraftAccounts(rent, {.costAccounting = true}, debit, credit));
+  EXPECT_EQ(rent.costCentre1, "100");
+  EXPECT_EQ(rent.costCentreKind, 2);
+}
+
+TEST_F(BookingEntryTest, TakenBackBookingChecksToTheSameRecord) {
+  SetHomeAmountConverter([](const std::string&, const char*, const char* amount, char* home) {
+    long long cents = 0;
+    AmountToCents(amount, &cents);
+    return AmountFromCents(home, cents * 2);
+  });
+  BookingDraft invoice = Invoice();
+  BookingDraft taxTyped = Invoice();
+  taxTyped.tax = "18,99";
+  BookingDraft currency = Invoice();
+  currency.currencyEnabled = true;
+  currency.currency = "USD";
+  currency.foreignAmount = "59,50";
+  BookingDraft withCostCentres = Invoice();
+  withCostCentres.debit = "4210";
+  withCostCentres.credit = "1200";
+  withCostCentres.costCentre1 = "100";
+  withCostCentres.costCentre2 = "200";
+  withCostCentres.costCentreKind = 2;
+  EntryContext context;
+  context.costAccounting = true;
+  for (BookingDraft* d : {&invoice, &taxTyped, &currency, &withCostCentres}) {
+    ASSERT_TRUE(Check(*d, context)) << d->debit;
+    std::vector<char> first = booking_;
+    BookingDraft back = DraftFromBooking(first.data());
+    ASSERT_TRUE(CheckBooking(back, context, booking_.data())) << d->debit;
+    EXPECT_EQ(booking_, first) << d->debit << " " << d->tax << " " << d->currency;
+  }
 }
 
 TEST(DocumentNumberTest, Increment) {

@@ -70,6 +70,18 @@ TEST_F(PendingBookingTest, KeepPostAndTakeBack) {
   EXPECT_EQ(JournalVouchers(), Strings{"A"}) << "nothing of a taken-back booking is posted";
 }
 
+TEST_F(PendingBookingTest, SettlementBookingCannotBeTakenBack) {
+  PendingBooking pending("anna");
+  Booking settlement = Sale("S");
+  layouts::SetNumber(settlement.data(), bat::kNoOpenItem, 1);
+  ASSERT_TRUE(pending.Keep(settlement.data()));
+  std::vector<char> back;
+  EXPECT_FALSE(pending.TakeBack(back));
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{771});
+  EXPECT_TRUE(pending.has());
+  EXPECT_EQ(RecoveryRecords(), Strings{"S"});
+}
+
 TEST_F(PendingBookingTest, FailedPostingStaysPendingWithItsRecoveryRecord) {
   PendingBooking pending("anna");
   Booking b("150346", "Miete", "M-1");

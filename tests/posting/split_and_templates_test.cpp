@@ -52,6 +52,9 @@ TEST_F(SplitTest, MissingCentGoesToTheFirstTaxedLineWithTheLargestGross) {
   d.split = booking;
   d.splitChecked = true;
   std::vector<char> record(bat::kLayout.recordLength);
+  d.splitChecked = false;  // the box cleared: the split is dropped, the single line is checked
+  EXPECT_EQ(CheckBooking(d, {}, record.data()).message, 22);
+  d.splitChecked = true;
   ASSERT_TRUE(CheckBooking(d, {}, record.data()));
   ASSERT_TRUE(PostBooking(record.data(), true));
   EXPECT_EQ(Total(8, "10000", 3, 0), "000000100,00");
