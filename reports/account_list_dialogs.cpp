@@ -233,7 +233,8 @@ std::string BookingListEntry(const JournalBooking& booking) {
          "\t" + DisplayAmount(gross) + "\t" + head.text;
 }
 
-BucListeDialog::BucListeDialog(QWidget* parent) : TalviDialog(parent, "BUCLISTE", "Buchungsliste") {
+BucListeDialog::BucListeDialog(QWidget* parent)
+    : TalviDialog(parent, "BUCLISTE", "Buchungsliste"), yearBefore_(WorkingYear()) {
   using namespace bucliste;
   setProperty("helpContext", 3001);
   AddHeading("Auswahl");
@@ -258,6 +259,11 @@ BucListeDialog::BucListeDialog(QWidget* parent) : TalviDialog(parent, "BUCLISTE"
   connect(print, &QPushButton::clicked, this, [this] { PrintBookings(); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fill->setDefault(true);
+}
+
+BucListeDialog::~BucListeDialog() {
+  // The dates select their year's files; closing goes back to the year before.
+  if (!yearBefore_.empty() && WorkingYear() != yearBefore_) SwitchWorkingYear(yearBefore_);
 }
 
 // A date filter: empty is no condition; a date must lie in a year that can

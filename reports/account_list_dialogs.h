@@ -85,6 +85,7 @@ class BucListeDialog : public TalviDialog {
   Q_OBJECT
  public:
   explicit BucListeDialog(QWidget* parent);
+  ~BucListeDialog() override;
 
   // "&Liste": reads the filters and fills the list; false when a filter
   // was refused or the store failed.
@@ -104,6 +105,7 @@ class BucListeDialog : public TalviDialog {
   QListWidget* list_;
   std::vector<JournalBooking> bookings_;
   std::vector<std::string> heading_;  // the centred lines the printed list starts with
+  std::string yearBefore_;            // the working year when the dialog opened
 };
 
 // One entry of the posting list: date, document, accounts, gross, text.
