@@ -61,7 +61,10 @@ Seek SeekOf(uint16_t op) {
 }
 
 constexpr int kFirstBatch = 8;
-constexpr int kLargestBatch = 64;
+// Long scans (a journal of a year) grow their batches this far: every batch
+// is a query of its own, and fewer of them bring a key scan close to one
+// plain SQLite query over the table.
+constexpr int kLargestBatch = 1024;
 
 bool AheadUsable(Handle* h, Seek seek, int keyNumber) {
   ReadAhead& r = h->ahead;

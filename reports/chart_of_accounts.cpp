@@ -299,7 +299,7 @@ class ChartBuilder {
         if (a.accountClass != cls) return true;
         placed.insert(a.number);
         BeforeAccount(1);
-        for (int i = 0; i < 12; ++i) SetFieldSlot(i, "");
+        ClearSlots();
         SetFieldSlot(d - 1, a.number);
         SetFieldSlot(3 + d - 1, a.name);
         SetFieldSlot(6 + d - 1, a.shortCode);
@@ -317,7 +317,7 @@ class ChartBuilder {
       AccountValues a;
       ReadAccountValues(kSachkonto, accounts[number].data(), a);
       BeforeAccount(1);
-      for (int i = 0; i < 12; ++i) SetFieldSlot(i, "");
+      ClearSlots();
       SetFieldSlot(0, a.number);
       SetFieldSlot(3, a.name);
       SetFieldSlot(6, a.shortCode);
@@ -339,12 +339,25 @@ class ChartBuilder {
       AddPageBreak();
       PageHeader();
     }
-    if (!UseObjectTemplate(o_.withAddresses ? "TQKPLANOBJ2" : "TQKPLANOBJ1")) return false;
+    // The group order keeps its own template: its tab list is the report's.
+    if (o_.order != ChartOrder::kGroup &&
+        !UseObjectTemplate(o_.withAddresses ? "TQKPLANOBJ2" : "TQKPLANOBJ1"))
+      return false;
     AddTextLine(std::string("\x11") + (kind == kKreditor ? "Kreditoren" : "Debitoren"));
     AddEmptyLine();
     page_.Count(2);
     int lines = o_.withAddresses ? 5 : 3;
+    bool group = o_.order == ChartOrder::kGroup;
     bool ok = ForEachAccount(kind, o_.order != ChartOrder::kShortCode, [&](const AccountValues& a) {
+      if (group) {
+        // The group order's columns: number, name and short code in one line.
+        BeforeAccount(1);
+        ClearSlots();
+        SetFieldSlot(0, a.number);
+        SetFieldSlot(3, a.name);
+        SetFieldSlot(6, a.shortCode);
+        return AddTemplateLine();
+      }
       const void* r = a.record;
       std::string counter = Raw(r, personal::kCounterAccount);
       const std::string values[12] = {
@@ -366,6 +379,10 @@ class ChartBuilder {
     });
     AddEmptyLine();
     return ok;
+  }
+
+  static void ClearSlots() {
+    for (int i = 0; i < 12; ++i) SetFieldSlot(i, "");
   }
 
   const ChartOptions& o_;

@@ -91,7 +91,8 @@ class JournalBuilder {
 
   void Heading() {
     page_.StartPage();
-    AddTextLine("\x11" + ReportText("Buchungsjournal vom ") + period_);
+    AddTextLine("\x11" + (o_.title.empty() ? ReportText("Buchungsjournal vom ") + period_ : o_.title));
+    for (const std::string& line : o_.subtitles) AddTextLine("\1" + line);
     AddTextLine("\2\2\2\2" + ReportText(CurrentMandant().companyName) + std::string(6, '\3') +
                 "Seite : " + PageNumberText(page_.Page()));
     AddEmptyLine();
@@ -99,7 +100,7 @@ class JournalBuilder {
                 "\3Steuer\3Betrag");
     AddCodeLine(kLineRule);
     AddEmptyLine();
-    page_.Count(kHeadingLines);
+    page_.Count(kHeadingLines + static_cast<int>(o_.subtitles.size()));
   }
 
   const JournalReportOptions& o_;

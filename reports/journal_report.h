@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "core/period_date.h"
 #include "posting/journal_search.h"
@@ -14,6 +16,10 @@ struct JournalReportOptions {
   PeriodDate first = "", last = "";
   bool byDocumentDate = false;  // else by posting date ("&Buchungsdatum")
   int linesPerPage = 0;         // 0: the screen, whose heading the frame draws
+  // Printed pages: the title line ("Buchungsjournal vom ..." when empty) and
+  // centred lines below it (the filters of the posting list), Windows-1252.
+  std::string title;
+  std::vector<std::string> subtitles;
 };
 
 // The journal of a period. Returns the number of lines; 0 when the period

@@ -19,6 +19,7 @@
 #include "shell/shell_state.h"
 #include "users/login_state.h"
 #include "users/users_dialogs.h"
+#include "reports/account_list_dialogs.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_window.h"
 #include "shell/main_frame.h"
@@ -42,6 +43,12 @@ int RunDialog(MainFrame& frame, Args&&... args) {
   Dialog dialog(&frame, std::forward<Args>(args)...);
   dialog.exec();
   return 0;
+}
+
+template <typename Dialog>
+int RunEvaluationDialog(MainFrame& frame) {
+  Dialog dialog(&frame);
+  return RunEvaluation(dialog);
 }
 
 }  // namespace
@@ -187,6 +194,13 @@ void RegisterCommands(MainFrame& frame) {
     QProcess::startDetached(QString::fromStdString(CurrentSettings().textverarbeitung), {});
     return 0;
   });
+  // The account lists: each dialog returns the lines the report window shows
+  // or prints (-1 when cancelled); the posting list prints by itself.
+  frame.SetHandler(3007, [f] { return RunEvaluationDialog<KtoPlanDialog>(*f); });
+  frame.SetHandler(3008, [f] { return RunEvaluationDialog<KtoSalDialog>(*f); });
+  frame.SetHandler(3042, [f] { return RunEvaluationDialog<AbschlussDialog>(*f); });
+  frame.SetHandler(3015, [f] { return RunEvaluationDialog<BucJouDialog>(*f); });
+  frame.SetHandler(3001, [f] { return RunDialog<BucListeDialog>(*f); });
 }
 
 }  // namespace talvera
