@@ -153,12 +153,12 @@ TEST_F(PostingTest, ReverseChargeOfAnEgPurchase) {
   ASSERT_TRUE(Booking("120646").Line("3425", S, "70000", K, "000001000,00", nullptr, 0, 0x80, "").Post());
   auto j = Journal();
   ASSERT_EQ(j.size(), 3u);
-  EXPECT_EQ(J(j[2], bube::kDebitAccount), "   1572");
-  EXPECT_EQ(J(j[2], bube::kCreditAccount), "   1772");
+  EXPECT_EQ(J(j[2], bube::kDebitAccount), "   1574");  // the accounts of acquisitions at 19 %
+  EXPECT_EQ(J(j[2], bube::kCreditAccount), "   1774");
   EXPECT_EQ(J(j[2], bube::kDebitAmount), "000000190,00");
   EXPECT_EQ(JN(j[2], bube::kFlags), 0x10);
-  EXPECT_EQ(Total(S, "1572", 6, 0), "000000190,00");
-  EXPECT_EQ(Total(S, "1772", 6, 1), "000000190,00");
+  EXPECT_EQ(Total(S, "1574", 6, 0), "000000190,00");
+  EXPECT_EQ(Total(S, "1774", 6, 1), "000000190,00");
   ExpectBalanced();
 }
 
