@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QTimer>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -55,14 +56,14 @@ class StructureDialogTest : public ::testing::Test {
     CloseAll();
     recman::Shutdown();
   }
-  void AddAccount(const char* number, int cls) {
+  void AddAccount(const char* number, int cls, std::string dir = {}) {
     namespace S = layouts::sako;
     char r[S::kLayout.recordLength];
     layouts::InitRecord(S::kLayout, r);
     layouts::SetRawText(r, S::kAccountNo, No(number));
     layouts::SetText(r, S::kName, std::string("Konto ") + number);
     layouts::SetNumber(r, S::kAccountClass, cls);
-    ASSERT_TRUE(OpenPath(dir_ + "/sako.btr", kSlotScratch));
+    ASSERT_TRUE(OpenPath((dir.empty() ? dir_ : dir) + "/sako.btr", kSlotScratch));
     ASSERT_TRUE(Insert(r, MakeFileId(kSlotScratch, 0)));
     CloseSlot(kSlotScratch);
   }
@@ -243,6 +244,34 @@ TEST_F(StructureDialogTest, TheAccountHookSelectsTheNewAccount) {
   QListWidget* unassigned = d.List(aufbau::kUnassigned);
   ASSERT_NE(unassigned->currentItem(), nullptr);
   EXPECT_EQ(unassigned->currentItem()->text(), "1400 Konto 1400");
+}
+
+// The menu command: question 400, then the shown year and the previous
+// year are reconciled and the files opened again.
+TEST_F(StructureDialogTest, ReorganisationAsksThenReconcilesBothOpenYears) {
+  SetFiscalYears("1996", "1995");
+  std::strcpy(CurrentMandant().currentYear, "1996");
+  std::strcpy(CurrentMandant().previousYear, "1995");
+  std::filesystem::create_directories(YearDirectory("1995"));
+  for (const char* f : {"bube", "kred", "debi", "kore"}) ASSERT_TRUE(layouts::CreateFile(dir_, f));
+  for (const char* f : {"sako", "guvauf", "bilaktau", "bilpasau"})
+    ASSERT_TRUE(layouts::CreateFile(YearDirectory("1995"), f));
+  AddAccount("4000", 8, YearDirectory("1995"));
+  ASSERT_TRUE(OpenMainFiles());
+
+  messages_.answers = {kIdNo};
+  RunStructureReorganisation(nullptr);
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{400});
+  EXPECT_FALSE(Stored().HasLeaf(No("1400")));
+
+  messages_.Clear();
+  RunStructureReorganisation(nullptr);
+  EXPECT_EQ(messages_.Numbers(), (std::vector<int>{400, 407}));
+  EXPECT_TRUE(Stored().HasLeaf(No("1400")));  // a loose leaf for the account without one
+  EXPECT_TRUE(MainFilesOpen());
+  StructureTree previous;
+  ASSERT_TRUE(LoadStructure(StructurePath(YearDirectory("1995"), StructureKind::kProfitAndLoss), previous));
+  EXPECT_TRUE(previous.HasLeaf(No("4000")));
 }
 
 TEST(StructureGalleryTest, TheSampleEditorWorksInMemory) {
