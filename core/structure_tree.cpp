@@ -289,4 +289,22 @@ bool StructureTree::DeleteGroup(int group, std::vector<std::string>* released) {
   return true;
 }
 
+int StructureTree::SetShortCode(const std::string& account, const std::string& shortCode) {
+  int changed = 0;
+  for (int h = 1; h < static_cast<int>(entries_.size()); ++h) {
+    StructureEntry& e = entries_[h];
+    if (e.IsLeaf() && e.text == account && Contains(h) && e.shortCode != shortCode) {
+      e.shortCode = shortCode;
+      ++changed;
+    }
+  }
+  for (LooseLeaf& l : loose) {
+    if (l.account == account && l.shortCode != shortCode) {
+      l.shortCode = shortCode;
+      ++changed;
+    }
+  }
+  return changed;
+}
+
 }  // namespace talvera

@@ -128,6 +128,10 @@ class StructureTree {
   // loose. Returns the accounts of the normal leaves that were in it.
   bool DeleteGroup(int group, std::vector<std::string>* released = nullptr);
 
+  // Gives every leaf of the account (in the tree or loose) a new short
+  // code; the number of leaves changed.
+  int SetShortCode(const std::string& account, const std::string& shortCode);
+
   // Takes every leaf (in the tree or loose) out for which `drop` is true.
   template <typename Predicate>
   int DropLeaves(Predicate drop);
