@@ -39,6 +39,9 @@ constexpr int kMessageRevenueNeedsKey = 432;
 constexpr int kMessageDomesticCurrency = 434;
 constexpr int kMessageCounterAccount = 726;
 constexpr int kLargestUstvaKey = 100;
+constexpr int kMessageTooManyAccounts = 409;
+constexpr int kMessageAlphanumeric = 155;
+constexpr long kMostAccountsOfAKind = 1000;
 
 bool Refuse(int message, int control) {
   ShowMessage(message, control);
@@ -220,7 +223,26 @@ bool CheckCurrency(const std::string& country, const std::string& currency) {
   return domestic ? Refuse(kMessageDomesticCurrency, kCurrency) : true;
 }
 
+// No control characters, no '?' or '*' (they would be patterns elsewhere).
+bool PlainCharacters(const std::string& s) {
+  for (unsigned char c : s)
+    if (c < 0x20 || c == '?' || c == '*') return false;
+  return true;
+}
+
 }  // namespace
+
+bool CheckQuickAccount(DialogFields& d, int file) {
+  static const int slots[] = {kSlotSako, kSlotDebi, kSlotKred, kSlotKore};
+  bool costCentre = file == 3;
+  long count = RecordCount(slots[file]);
+  if (count < 0) return false;
+  if (count >= kMostAccountsOfAKind) return Refuse(kMessageTooManyAccounts, kNumber);
+  if (!PlainCharacters(d.FieldText(kNumber))) return Refuse(kMessageAlphanumeric, kNumber);
+  if (!PlainCharacters(d.FieldText(kShortCode))) return Refuse(kMessageAlphanumeric, kShortCode);
+  std::string number, code;
+  return ReadNewNumber(d, number, costCentre) && ReadShortCode(d, "", code, costCentre);
+}
 
 bool CheckSachkonto(DialogFields& d, const AccountChoices& c, AccountBase base, void* r,
                     bool& previousYearOpening) {

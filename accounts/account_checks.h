@@ -60,6 +60,11 @@ bool CheckPersonalAccount(DialogFields& d, const AccountChoices& c, bool debitor
 // Cost centre: fills a kore record.
 bool CheckCostCentre(DialogFields& d, AccountBase base, void* record);
 
+// The quick new account (KTONEU) of the posting dialog: number and short
+// code of the kind in `file` (0 Sachkonto, 1 Debitor, 2 Kreditor, 3 cost
+// centre), before the full new-account dialog opens with them.
+bool CheckQuickAccount(DialogFields& d, int file);
+
 // Tax-key class of each line of the rate list.
 inline constexpr int kRateLineClasses[] = {2, 4, 16, 128, 8};
 

@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "core/structure_file.h"
 #include "core/structure_tree.h"
+#include "core/text_helpers.h"
 #include "recman/recman.h"
 
 namespace talvera {
@@ -28,6 +29,8 @@ namespace K = layouts::kore;
 
 constexpr FileId kScratch = MakeFileId(kSlotScratch, 0);
 constexpr int kLargestRecord = 1024;
+constexpr long long kMinimumFreeKilobytes = 100;
+constexpr int kMessageDiskFull = 28;
 
 AccountNoticeListener g_listener = nullptr;
 
@@ -80,6 +83,13 @@ bool Exists(const std::string& path, const std::string& number, bool& found) {
 
 void Notify(int operation, AccountFile file, const void* record) {
   if (g_listener && file != AccountFile::kKore) g_listener(operation, file, record);
+}
+
+// Every save first makes sure the data drive has room (message 28).
+bool RoomToSave() {
+  if (FreeDiskKilobytes(DataRoot()) >= kMinimumFreeKilobytes) return true;
+  ShowMessage(kMessageDiskFull);
+  return false;
 }
 
 // Applies `change` to each of the year's trees and writes the ones it
@@ -198,6 +208,7 @@ const char* AccountFileName(AccountFile file) { return InfoOf(file).name; }
 void SetAccountNoticeListener(AccountNoticeListener listener) { g_listener = listener; }
 
 bool SaveNewAccount(AccountFile file, const void* record, bool copyToPreviousYear) {
+  if (!RoomToSave()) return false;
   std::string number = layouts::GetText(record, *InfoOf(file).number);
   std::string previous = copyToPreviousYear ? PreviousDirectory() : std::string();
   bool existsThere = false;
@@ -220,6 +231,7 @@ bool SaveNewAccount(AccountFile file, const void* record, bool copyToPreviousYea
 }
 
 bool SaveChangedAccount(AccountFile file, const void* record) {
+  if (!RoomToSave()) return false;
   const FileInfo& info = InfoOf(file);
   std::string number = layouts::GetText(record, *info.number);
   std::string dir = CurrentDirectory();

@@ -215,6 +215,24 @@ TEST_F(AccountsTest, PersonalAccountAndCostCentreChecks) {
   }
 }
 
+TEST_F(AccountsTest, QuickNewAccountChecks) {
+  struct Row {
+    int file;
+    const char *number, *code;
+    int message;
+  };
+  for (Row row : {Row{0, "12?4", "X", 155}, Row{0, "1234", "a*", 155}, Row{1, "K1", "X", 3},
+                  Row{2, "10000", "X", 4}, Row{2, "70500", "Meier", 13}, Row{3, "100", "X", 4},
+                  Row{3, "300", "Verw", 13}, Row{1, "10500", "Neu", 0}}) {
+    messages_.Clear();
+    tt::FakeDialog d;
+    d.text = {{kNumber, row.number}, {kShortCode, row.code}};
+    EXPECT_EQ(CheckQuickAccount(d, row.file), row.message == 0) << row.number;
+    EXPECT_EQ(messages_.Numbers(), row.message ? std::vector<int>{row.message} : std::vector<int>{})
+        << row.number;
+  }
+}
+
 // Opening in the previous year: the account and its loose leaf go into
 // both years, the typed previous-year figures only into this year's record;
 // when the previous year has the number already, 762 and this year only.
