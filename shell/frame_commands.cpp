@@ -22,6 +22,7 @@
 #include "reports/account_list_dialogs.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_window.h"
+#include "reports/structure_dialogs.h"
 #include "shell/main_frame.h"
 #include "shell/settings_dialogs.h"
 #include "shell/start_screen.h"
@@ -183,6 +184,17 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3033, [f] {
     StartScreen about(f, true);
     about.exec();
+    return 0;
+  });
+  // The structure editors and the structure reorganisation.
+  for (int id : {3059, 3060, 3061, 3064, 3065}) {
+    frame.SetHandler(id, [f, id] {
+      RunStructureEditor(f, id);
+      return 0;
+    });
+  }
+  frame.SetHandler(3077, [f] {
+    RunStructureReorganisation(f);
     return 0;
   });
   // Calculator and word processor; a failure to start them is not reported.

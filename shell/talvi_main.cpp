@@ -3,6 +3,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "accounts/account_store.h"
 #include "core/mandant_values.h"
 #include "core/today.h"
 #include "posting/posting_engine.h"
@@ -33,6 +34,14 @@ int main(int argc, char** argv) {
   StartNotifier();
   SetBookingListener([](const void* booking) {
     NotifyBooking(booking, CurrentMandant().number, RateTextOfRecord);
+  });
+  SetAccountNoticeListener([](int operation, AccountFile file, const void* record) {
+    int mandant = CurrentMandant().number;
+    if (file == AccountFile::kSako)
+      NotifySachkonto(operation, record, mandant);
+    else
+      NotifyPersonalAccount(operation, file == AccountFile::kKred ? kNoticeKreditor : kNoticeDebitor,
+                            record, mandant);
   });
   start.ShowFor(2.2);
 

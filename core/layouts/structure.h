@@ -5,14 +5,23 @@
 //
 //   Off  Width  Field
 //     0      4  int32 node id
-//     4      2  int16 node kind: 1 account leaf, 2 group, 5 group variant
-//     6      4  int32 link to the next node of the same level
-//    10      4  int32 link to the node above or before
-//    14      2  int16 level / display attribute
+//     4      2  int16 node kind: 1 account leaf, 2 group, 5 alternative
+//                 leaf (leaf bit 1 plus bit 4: an account of the other
+//                 balance-sheet side, placed here for when its balance
+//                 changes sides)
+//     6      4  int32 next node below the same group, 0 after the last
+//    10      4  int32 the group for a first node, the previous node
+//                 otherwise
+//    14      2  int16 group: level 1..3 in the high byte, display
+//                 attributes in the low byte; 0 for leaves and the header
 //    16     26  leaf: account number (first 8 bytes); group: group text
 //    42     10  leaf: short code of the account
 //    52     12  reserved
 //    64         record length
+//
+// Node 1 is the header that anchors the tree; its children are the
+// level-1 groups. Leaves that hang nowhere (next and above 0) stand for
+// accounts without a group.
 //
 // K0 node id; K1 account number (the first 8 bytes at 16); K2 next link;
 // K3 link above.
@@ -30,8 +39,13 @@ inline constexpr Field kLevel = Int16("level", 14);
 inline constexpr Field kLabel = Text("label", 16, 26);
 inline constexpr Field kShortCode = Text("short_code", 42, 10);
 
-// Values of kNodeKind.
-enum NodeKind { kLeaf = 1, kGroup = 2, kGroupVariant = 5 };
+// Values of kNodeKind: bit 1 a leaf, bit 2 a group, bit 4 an alternative leaf.
+enum NodeKind { kLeaf = 1, kGroup = 2, kAlternativeBit = 4, kAlternativeLeaf = 5 };
+
+// The level word of a group.
+constexpr int LevelWord(int level, int attributes) { return level << 8 | attributes; }
+constexpr int LevelOf(int levelWord) { return levelWord >> 8 & 0xFF; }
+constexpr int AttributesOf(int levelWord) { return levelWord & 0xFF; }
 
 inline constexpr Field kFields[] = {
     kNodeId, kNodeKind, kNext, kAbove, kLevel, kLabel, kShortCode, Reserved(52, 12),

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/layouts/structure.h"
+#include "core/structure_file.h"
 #include "tools/chart_builder/chart_rules.h"
 #include "tools/chart_builder/ustva_kinds.h"
 
@@ -189,20 +191,16 @@ TEST(TreePlacement, RangesSinglesAndAlternatives) {
   EXPECT_TRUE(alternative.Mentions("nur in der Bilanz"));
 
   Diagnostics fine;
-  std::vector<StructureNode> nodes = build("1 A\nkonten 4000-4099\n2 B [fett]\nkonten 4010\n",
-                                           kProfitAndLossTree, fine);
+  talvera::StructureTree tree = build("1 A\nkonten 4000-4099\n2 B [fett]\nkonten 4010\n",
+                                      kProfitAndLossTree, fine);
   ASSERT_TRUE(fine.empty()) << ::testing::PrintToString(fine.lines());
   // Header, A, leaf 4000, B, leaf 4010: 4010 went to B although A's range covers it.
+  std::vector<talvera::StructureRecord> nodes = talvera::StructureRecords(tree);
   ASSERT_EQ(nodes.size(), 5u);
   EXPECT_EQ(nodes[2].label, AccountNumber("4000"));
   EXPECT_EQ(nodes[3].label, "B");
-  EXPECT_EQ(nodes[3].levelWord, LevelWord(2, kBold));
+  EXPECT_EQ(nodes[3].levelWord, talvera::layouts::structure::LevelWord(2, kBold));
   EXPECT_EQ(nodes[4].label, AccountNumber("4010"));
-  // Chains: A's first node names A, the next names its predecessor.
-  EXPECT_EQ(nodes[2].above, nodes[1].id);
-  EXPECT_EQ(nodes[2].next, nodes[3].id);
-  EXPECT_EQ(nodes[3].above, nodes[2].id);
-  EXPECT_EQ(nodes[4].above, nodes[3].id);
 }
 
 }  // namespace

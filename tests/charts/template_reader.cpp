@@ -3,7 +3,6 @@
 #include "core/layouts/layout.h"
 #include "core/layouts/sako.h"
 #include "core/layouts/steke.h"
-#include "core/layouts/structure.h"
 #include "core/record_store.h"
 #include "tools/chart_builder/template_writer.h"
 
@@ -61,17 +60,6 @@ RateRow RateFrom(const char* r) {
   return rate;
 }
 
-TreeRecord NodeFrom(const char* r) {
-  namespace N = L::structure;
-  return {static_cast<int>(L::GetNumber(r, N::kNodeId)),
-          static_cast<int>(L::GetNumber(r, N::kNodeKind)),
-          static_cast<int>(L::GetNumber(r, N::kNext)),
-          static_cast<int>(L::GetNumber(r, N::kAbove)),
-          static_cast<int>(L::GetNumber(r, N::kLevel)),
-          L::GetText(r, N::kLabel),
-          L::GetText(r, N::kShortCode)};
-}
-
 template <typename Row, typename Convert>
 bool ReadRows(const std::string& path, const L::Layout& layout, std::vector<Row>& out,
               Convert convert) {
@@ -90,8 +78,8 @@ bool ReadTemplate(const std::string& directory, char letter, TemplateContents& o
       !ReadRows(TemplatePath(directory, "steke", letter), L::steke::kLayout, out.rates, RateFrom))
     return false;
   for (int t = 0; t < kTreeCount; ++t)
-    if (!ReadRows(TemplatePath(directory, TreeFileName(static_cast<TreeId>(t)), letter),
-                  L::structure::kLayout, out.trees[t], NodeFrom))
+    if (!ReadStructureRecords(TemplatePath(directory, TreeFileName(static_cast<TreeId>(t)), letter),
+                              out.trees[t]))
       return false;
   return true;
 }

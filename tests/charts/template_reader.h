@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "core/structure_file.h"
 #include "tools/chart_builder/chart_source.h"
 
 namespace talvera::testing {
 
-struct TreeRecord {
-  int id, kind, next, above, levelWord;
-  std::string label;      // group text or account number
-  std::string shortCode;
-};
+using TreeRecord = StructureRecord;
 
 struct TemplateContents {
   std::vector<charts::AccountRow> accounts;

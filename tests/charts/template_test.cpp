@@ -9,6 +9,7 @@
 
 #include "charts/template_reader.h"
 #include "core/layouts/sako.h"
+#include "core/layouts/structure.h"
 #include "core/record_store.h"
 #include "recman/recman.h"
 #include "support/temp_dir.h"
@@ -189,7 +190,7 @@ struct TreeWalk {
          child = child->next ? byId.at(child->next) : nullptr) {
       ++visited;
       if (child->kind == 2) {
-        if (LevelOf(child->levelWord) != depth + 1) problems.push_back(child->label + ": level");
+        if (layouts::structure::LevelOf(child->levelWord) != depth + 1) problems.push_back(child->label + ": level");
         WalkChildren(*child, depth + 1);
       } else if (depth == 0) {
         problems.push_back(child->label + ": account outside a group");

@@ -46,7 +46,7 @@ void NumberRates(std::vector<RateRow>& rates);
 
 struct ChartTemplate {
   ChartSource source;
-  std::vector<StructureNode> trees[kTreeCount];
+  StructureTree trees[kTreeCount];
 };
 
 // Reads the chart's sources, applies every rule, numbers the rates and

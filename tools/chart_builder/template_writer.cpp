@@ -9,6 +9,7 @@
 #include "core/layouts/structure.h"
 #include "core/period_date.h"
 #include "core/record_store.h"
+#include "core/structure_file.h"
 #include "recman/recman.h"
 
 namespace talvera::charts {
@@ -75,21 +76,6 @@ void SetRate(void* r, const RateRow& rate) {
   L::SetRawText(r, T::kInputTaxAccount, rate.inputAccount);
 }
 
-void SetNode(void* r, const StructureNode& node) {
-  namespace N = L::structure;
-  L::SetNumber(r, N::kNodeId, node.id);
-  L::SetNumber(r, N::kNodeKind, node.kind);
-  L::SetNumber(r, N::kNext, node.next);
-  L::SetNumber(r, N::kAbove, node.above);
-  L::SetNumber(r, N::kLevel, node.levelWord);
-  if (node.kind & kLeafNode) {
-    L::SetRawText(r, N::kLabel, node.label);
-    L::SetText(r, N::kShortCode, node.shortCode);
-  } else {
-    L::SetText(r, N::kLabel, node.label);
-  }
-}
-
 template <typename Rows, typename Set>
 FillRecords InsertAll(const Rows& rows, Set set) {
   return [&rows, set](const L::Layout& layout) {
@@ -114,7 +100,9 @@ bool WriteChartTemplate(const ChartTemplate& chart, char letter, const std::stri
     return false;
   for (int t = 0; t < kTreeCount; ++t)
     if (!WriteFile(L::structure::kLayout, directory, TreeFileName(static_cast<TreeId>(t)), letter,
-                   InsertAll(chart.trees[t], SetNode)))
+                   [&](const L::Layout&) {
+                     return InsertStructureRecords(chart.trees[t], kSlotScratch);
+                   }))
       return false;
   return true;
 }

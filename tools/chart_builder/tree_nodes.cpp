@@ -97,68 +97,31 @@ class Placement {
   std::map<std::string, Placed> placed_;
 };
 
-// Appends nodes and chains each to the last node below the same group.
-class NodeChain {
- public:
-  explicit NodeChain(TreeId tree) {
-    StructureNode header;
-    header.id = 1;
-    header.kind = kGroupNode;
-    header.label = TreeTitle(tree);
-    nodes_.push_back(header);
-    lastChild_.push_back(0);
-  }
-
-  int Append(StructureNode node, int parent) {
-    node.id = static_cast<int>(nodes_.size()) + 1;
-    int& last = lastChild_[parent - 1];
-    node.above = last ? last : parent;
-    if (last) nodes_[last - 1].next = node.id;
-    last = node.id;
-    nodes_.push_back(std::move(node));
-    lastChild_.push_back(0);
-    return nodes_.back().id;
-  }
-
-  std::vector<StructureNode> Take() { return std::move(nodes_); }
-
- private:
-  std::vector<StructureNode> nodes_;
-  std::vector<int> lastChild_;  // per node id - 1
-};
-
 }  // namespace
 
-std::vector<StructureNode> BuildTreeNodes(TreeId tree, const std::vector<TreeLine>& lines,
-                                          const std::vector<AccountRow>& accounts,
-                                          const std::string& file, Diagnostics& diagnostics) {
+StructureTree BuildTreeNodes(TreeId tree, const std::vector<TreeLine>& lines,
+                             const std::vector<AccountRow>& accounts, const std::string& file,
+                             Diagnostics& diagnostics) {
   Placement placement(tree, lines, accounts, file, diagnostics);
   placement.Resolve();
 
-  NodeChain chain(tree);
-  int groupAtLevel[4] = {1, 0, 0, 0};  // [0] is the header
-  int current = 1;
+  StructureTree result;
+  result.title = TreeTitle(tree);
+  int groupAtLevel[4] = {StructureTree::kHeader, -1, -1, -1};
+  int current = StructureTree::kHeader;
   for (size_t i = 0; i < lines.size(); ++i) {
     const TreeLine& line = lines[i];
     if (line.kind == TreeLine::kGroup) {
-      StructureNode group;
-      group.kind = kGroupNode;
-      group.levelWord = LevelWord(line.level, line.attributes);
-      group.label = line.text;
-      current = chain.Append(group, groupAtLevel[line.level - 1]);
+      current = result.AppendGroup(groupAtLevel[line.level - 1], line.text, line.level,
+                                   line.attributes);
       groupAtLevel[line.level] = current;
       continue;
     }
-    int kind = kLeafNode | (line.kind == TreeLine::kAlternatives ? kAlternativeBit : 0);
-    for (const AccountRow* account : placement.AccountsOf(i)) {
-      StructureNode leaf;
-      leaf.kind = kind;
-      leaf.label = account->number;
-      leaf.shortCode = account->shortCode;
-      chain.Append(leaf, current);
-    }
+    bool alternative = line.kind == TreeLine::kAlternatives;
+    for (const AccountRow* account : placement.AccountsOf(i))
+      result.AppendLeaf(current, account->number, account->shortCode, alternative);
   }
-  return chain.Take();
+  return result;
 }
 
 }  // namespace talvera::charts
