@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kMessageBackup = 21;
 constexpr int kMessagePostingDialogOpen = 412;
+constexpr int kMessageNoBackupYet = 921;
 constexpr int kCommandBackup = 3030;
 
 QString Prompt(int id) {
@@ -224,7 +225,22 @@ void MainFrame::resizeEvent(QResizeEvent* event) {
 }
 
 // Keys the frame gets go to the report window: scrolling, and Esc clears it.
-void MainFrame::keyPressEvent(QKeyEvent* event) { QApplication::sendEvent(report_, event); }
+// A key the report window leaves alone travels back up to the frame; it must
+// not be handed down again, or the two pass it to and fro until the stack
+// runs out. So the report window sees a key once: not when it had the focus
+// (it has seen the key already), and never from inside this hand-over.
+void MainFrame::keyPressEvent(QKeyEvent* event) {
+  QWidget* focus = focusWidget();
+  bool reportHadIt = focus && (focus == report_ || report_->isAncestorOf(focus));
+  if (forwardingKey_ || reportHadIt) {
+    QMainWindow::keyPressEvent(event);
+    return;
+  }
+  forwardingKey_ = true;
+  event->ignore();
+  QApplication::sendEvent(report_, event);
+  forwardingKey_ = false;
+}
 
 void MainFrame::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
@@ -240,7 +256,11 @@ bool MainFrame::ConfirmExit() {
   if (s.databaseOpen && CurrentSettings().sFrage && s.dataChanged) {
     bool yes = ShowMessage(kMessageBackup);
     if (!yes && LastMessageResult() == kIdCancel) return false;
-    if (yes && handlers_.count(kCommandBackup)) handlers_[kCommandBackup]();
+    if (yes && handlers_.count(kCommandBackup)) {
+      handlers_[kCommandBackup]();
+    } else if (yes && !ShowMessage(kMessageNoBackupYet)) {
+      return false;  // no backup to run yet: the user stays rather than end unsaved
+    }
   }
   return true;
 }

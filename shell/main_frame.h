@@ -61,6 +61,7 @@ class MainFrame : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<int, Handler> handlers_;
   QMenu* topMenus_[10] = {};
+  bool forwardingKey_ = false;  // a key is being handed to the report window
 };
 
 // Keys above all windows: numeric-pad "+" moves on like Tab, F1 asks for
