@@ -11,6 +11,7 @@
 #include "shell/help_viewer.h"
 #include "shell/main_frame.h"
 #include "widgets/message_box.h"
+#include "widgets/translations.h"
 #include "shell/notices.h"
 #include "shell/notifier.h"
 #include "shell/shell_state.h"
@@ -22,6 +23,7 @@ using namespace talvera;
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("TALVERA");
+  InstallGermanTranslations();
   QtMessagePresenter presenter;
   InstallMessagePresenter(&presenter);
   ResetDayToday();
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
 
   MainFrame frame;
   RegisterCommands(frame);
+  OpenPrinterAtStart();
+  InstallListPrinting();
   // Balances for other programs; a second running talvi leaves the name to the first.
   BalanceServer balances(QStringLiteral("TALVI"), &frame);
   if (balances.Start()) SetBalanceChangeListener(&BalanceServer::NotifyBalanceChange);
