@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core
   qt6-translations-l10n
+  breeze-icon-theme libqt6svg6
   poppler-utils
 )
 missing=()

@@ -11,6 +11,7 @@
 #include "shell/help_viewer.h"
 #include "shell/main_frame.h"
 #include "widgets/message_box.h"
+#include "widgets/icon_theme.h"
 #include "widgets/translations.h"
 #include "shell/notices.h"
 #include "shell/notifier.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("TALVERA");
   InstallGermanTranslations();
+  InstallIconTheme();
   QtMessagePresenter presenter;
   InstallMessagePresenter(&presenter);
   ResetDayToday();

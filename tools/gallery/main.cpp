@@ -16,6 +16,7 @@
 #include "core/record_store.h"
 #include "recman/recman.h"
 #include "tools/gallery/gallery.h"
+#include "widgets/icon_theme.h"
 #include "widgets/translations.h"
 
 using namespace talvera;
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   InstallGermanTranslations();
+  InstallIconTheme();
   NotingPresenter presenter;
   InstallMessagePresenter(&presenter);
 
