@@ -8,8 +8,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "core/mandant_values.h"
@@ -285,4 +287,39 @@ TEST_F(FrameTest, BackupAnswerWithoutBackupSaysSoAndLetsTheUserStay) {
   messages_.answers = {kIdYes, kIdYes};
   EXPECT_TRUE(frame.close());
   EXPECT_EQ(messages_.Numbers(), (std::vector<int>{21, 921, 21, 921}));
+}
+
+// Menus and the report window's menu offered what could not run; menus had
+// no groups; the window could be shrunk to nothing.
+TEST_F(FrameTest, MenusShowWhatCanRun) {
+  MainFrame frame;
+  frame.show();
+  QMenu* datei = frame.menuBar()->actions()[0]->menu();
+  int separators = 0;
+  QMenu* reorganise = nullptr;
+  for (QAction* a : datei->actions()) {
+    if (a->isSeparator()) ++separators;
+    if (a->menu() && a->text() == "Reorganisieren") reorganise = a->menu();
+  }
+  EXPECT_GE(separators, 5);
+  ASSERT_NE(reorganise, nullptr);
+  EXPECT_FALSE(reorganise->isEnabled());  // neither entry has its work yet
+  frame.SetHandler(3100, [] { return 0; });
+  EXPECT_TRUE(reorganise->isEnabled());
+
+  EXPECT_GE(frame.minimumWidth(), 55 * QFontMetrics(frame.font()).averageCharWidth());
+  EXPECT_GE(frame.minimumHeight(), 14 * QFontMetrics(frame.font()).lineSpacing());
+
+  std::map<int, bool> offered;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions())
+      if (!a->isSeparator()) offered[a->data().toInt()] = a->isEnabled();
+    menu->close();
+  });
+  PopUpReportMenu(&frame, QPoint(10, 10), true, [](int) {},
+                  [&](int id) { return frame.CommandEnabled(id); });
+  EXPECT_FALSE(offered[3071]);  // no report shown: nothing to copy
+  EXPECT_TRUE(offered[3032]);   // Beenden
 }
