@@ -185,13 +185,14 @@ void ReportWindow::mousePressEvent(QMouseEvent* event) {
 void ReportWindow::scrollContentsBy(int, int) { viewport()->update(); }
 
 void PopUpReportMenu(QWidget* parent, const QPoint& globalPos, bool accountWindowsVisible,
-                     const std::function<void(int)>& run) {
+                     const std::function<void(int)>& run, const std::function<bool(int)>& enabled) {
   using namespace reportmenu;
   QMenu menu(parent);
   menu.setObjectName("5019");
   auto add = [&](const QString& text, int command) {
     QAction* action = menu.addAction(text);
     action->setData(command);
+    action->setEnabled(!enabled || enabled(command));
     return action;
   };
   QAction* visible = add("Kontendialoge sichtbar", kAccountWindowsVisible);

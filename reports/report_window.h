@@ -73,9 +73,11 @@ enum : int {
 }
 
 // The report window's right-button menu; the chosen command goes to `run`.
-// Shown only while a Mandant is open, which the frame knows.
+// An entry whose command may not run now (`enabled`) is greyed. Shown only
+// while a Mandant is open, which the frame knows.
 void PopUpReportMenu(QWidget* parent, const QPoint& globalPos, bool accountWindowsVisible,
-                     const std::function<void(int)>& run);
+                     const std::function<void(int)>& run,
+                     const std::function<bool(int)>& enabled = {});
 
 // Copies the shown report to the clipboard as plain text; message 146 when
 // memory runs out.

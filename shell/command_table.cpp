@@ -120,6 +120,21 @@ const CommandInfo* FindCommand(int id) {
 std::span<const char* const> TopMenus() { return kTopMenus; }
 std::span<const int> ToolbarCommands() { return kToolbar; }
 
+std::span<const int> MenuGroupStarts() {
+  static const int kGroupStarts[] = {
+      3052, 3066, 3030, 3077, 3048, 10016, 3046, 3032,  // Datei
+      3006, 3007,                                       // Konto
+      3012,                                             // Umsatzsteuer
+      2096, 3013, 3090, 3015,                           // Buchen
+      3059,                                             // GuV
+      3050, 3060,                                       // Bilanz
+      10006,                                            // KR
+      3073, 3072,                                       // Offene Posten
+      2084, 3033,                                       // Hilfe
+  };
+  return kGroupStarts;
+}
+
 bool CommandAllowed(const CommandInfo& c, const CommandContext& x) {
   if ((c.rules & kNoPostingDialog) && x.postingDialogOpen) return false;
   if ((c.rules & kNoArchive) && x.archiveOpen) return false;

@@ -52,6 +52,9 @@ std::span<const CommandInfo> Commands();
 const CommandInfo* FindCommand(int id);
 // Top-level menus in order; the posting dialog greys 0, 2 and 4 to 8.
 std::span<const char* const> TopMenus();
+// Commands that begin a group of their menu: a separator stands before them
+// (before their submenu when they open one).
+std::span<const int> MenuGroupStarts();
 // Toolbar: command ids, 0 for a gap.
 std::span<const int> ToolbarCommands();
 

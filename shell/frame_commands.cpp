@@ -1,5 +1,6 @@
 #include "shell/frame_commands.h"
 
+#include <QApplication>
 #include <QProcess>
 #include <QTimer>
 
@@ -20,6 +21,10 @@
 #include "users/login_state.h"
 #include "users/users_dialogs.h"
 #include "reports/account_list_dialogs.h"
+#include "core/message.h"
+#include "core/today.h"
+#include "reports/print_list_box.h"
+#include "reports/printer.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_window.h"
 #include "reports/structure_dialogs.h"
@@ -38,6 +43,7 @@ namespace talvera {
 namespace {
 
 constexpr int kListFontKind = 17;
+constexpr int kMessageNoPrinter = 53;
 
 template <typename Dialog, typename... Args>
 int RunDialog(MainFrame& frame, Args&&... args) {
@@ -60,6 +66,19 @@ bool RateTextOfRecord(int rateClass, int index, char* rateOut) {
   if (!RateRecordByIndex(rateClass, index, r, found) || !found) return false;
   std::strcpy(rateOut, r.rate);
   return true;
+}
+
+void OpenPrinterAtStart() {
+  if (!OpenPrinter()) ShowMessage(kMessageNoPrinter);
+}
+
+void InstallListPrinting() {
+  InstallListBoxPrinting(QCoreApplication::instance());
+  SetListPrintHeaderSource([]() -> std::optional<ListPrintHeader> {
+    const ShellState& s = CurrentShell();
+    if (!s.databaseOpen || s.currentMandant == 0) return std::nullopt;
+    return ListPrintHeader{s.firmName, DayToday().text};
+  });
 }
 
 void SyncShellWithMandant() {

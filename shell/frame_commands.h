@@ -18,6 +18,14 @@ void SyncShellWithMandant();
 // Mandant and user code, and loading the only Mandant when there is one.
 void PrepareMandants();
 
+// Opens the configured printer as the program starts; message 53 when there
+// is none (the program runs on, printing waits for a printer).
+void OpenPrinterAtStart();
+
+// F2 prints the list box that has the focus, in every dialog; the page
+// header names the open Mandant's firm (no Mandant: message 524).
+void InstallListPrinting();
+
 // Rate text of a rate record, for the notices to dependent applications.
 bool RateTextOfRecord(int rateClass, int index, char* rateOut);
 

@@ -1,5 +1,7 @@
 #include "shell/help_viewer.h"
 
+#include <QApplication>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -68,10 +70,24 @@ bool HelpViewer::Open(const QString& fileName) {
   QString path = QDir(directory_).filePath(fileName);
   if (!QFileInfo(path).isFile()) return false;
   browser_->setSource(QUrl::fromLocalFile(path));
+  Present();
+  return true;
+}
+
+// Above a modal dialog the help window must be modal as well: otherwise the
+// dialog blocks it, and it waits behind until the dialog is closed.
+void HelpViewer::Present() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal != this) {
+    Qt::WindowModality wanted = modal ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() != wanted) {
+      hide();
+      setWindowModality(wanted);
+    }
+  }
   show();
   raise();
   activateWindow();
-  return true;
 }
 
 void HelpViewer::ShowContents() {
@@ -80,8 +96,7 @@ void HelpViewer::ShowContents() {
   browser_->setHtml(QStringLiteral("<p>Die Hilfe ist nicht installiert. Sie wird im Ordner "
                                    "<tt>%1</tt> erwartet.</p>")
                         .arg(directory_.toHtmlEscaped()));
-  show();
-  raise();
+  Present();
 }
 
 void HelpViewer::ShowIndex() {

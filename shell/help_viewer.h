@@ -40,6 +40,7 @@ class HelpViewer : public QWidget {
  private:
   // false when the file does not exist.
   bool Open(const QString& fileName);
+  void Present();
 
   QString directory_;
   QTextBrowser* browser_;

@@ -11,12 +11,16 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
+#include <span>
+
 #include "core/message.h"
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "reports/journal_band.h"
 #include "widgets/dialog_kit.h"
 #include "reports/print_report.h"
+#include "widgets/icon_theme.h"
 #include "reports/report_window.h"
 #include "shell/command_table.h"
 #include "shell/shell_state.h"
@@ -27,6 +31,7 @@ namespace {
 
 constexpr int kMessageBackup = 21;
 constexpr int kMessagePostingDialogOpen = 412;
+constexpr int kMessageNoBackupYet = 921;
 constexpr int kCommandBackup = 3030;
 
 QString Prompt(int id) {
@@ -50,25 +55,38 @@ class JournalBand : public QWidget {
   ReportWindow* report_;
 };
 
-QStyle::StandardPixmap IconOf(int id) {
-  switch (id) {
-    case 3031: return QStyle::SP_DialogOpenButton;
-    case 3030: return QStyle::SP_DialogSaveButton;
-    case 3071: return QStyle::SP_FileDialogDetailedView;
-    case 3048: return QStyle::SP_ComputerIcon;
-    case 3013: return QStyle::SP_FileDialogNewFolder;
-    case 3051: return QStyle::SP_DirOpenIcon;
-    case 2098: return QStyle::SP_DialogDiscardButton;
-    case 3015: return QStyle::SP_FileDialogListView;
-    case 3009: return QStyle::SP_FileDialogContentsView;
-    case 3012: return QStyle::SP_FileIcon;
-    case 3044: return QStyle::SP_DriveHDIcon;
-    case 3000: return QStyle::SP_ArrowUp;
-    case 3074: return QStyle::SP_ArrowRight;
-    case 3075: return QStyle::SP_ArrowLeft;
-    case 57666: return QStyle::SP_DialogHelpButton;
-    default: return QStyle::SP_FileIcon;
-  }
+// Toolbar pictures chosen for what the command does, from the icon theme;
+// the tile with its abbreviation stands in where the theme has none.
+struct CommandIcon {
+  int id;
+  std::initializer_list<const char*> names;
+  const char* abbreviation;
+  QColor colour;
+};
+
+QIcon IconOf(int id) {
+  const QColor data(0x44, 0x6e, 0x9b), posting(0x3a, 0x87, 0x4f), report(0x8a, 0x5a, 0x9e),
+      open(0xb0, 0x6a, 0x2c), help(0x60, 0x60, 0x60);
+  static const CommandIcon kIcons[] = {
+      {3031, {"document-revert", "document-open"}, "Hol", data},
+      {3030, {"document-save"}, "Sich", data},
+      {3071, {"edit-copy"}, "Kop", data},
+      {3048, {"document-print", "printer"}, "Dru", data},
+      {3013, {"journal-new", "document-edit"}, "Buc", posting},
+      {3051, {"view-financial-list", "view-list-details"}, "Stp", posting},
+      {2098, {"edit-undo"}, "Sto", posting},
+      {3015, {"view-pim-journal", "x-office-document"}, "Jou", report},
+      {3009, {"view-financial-account", "x-office-spreadsheet"}, "Kto", report},
+      {3012, {"office-report", "x-office-document"}, "USt", report},
+      {3044, {"office-chart-bar"}, "Bil", report},
+      {3000, {"office-chart-line"}, "GuV", report},
+      {3074, {"view-financial-category-income"}, "OPD", open},
+      {3075, {"view-financial-category-expense"}, "OPK", open},
+      {57666, {"help-contents", "help-browser"}, "?", help},
+  };
+  for (const CommandIcon& c : kIcons)
+    if (c.id == id) return ThemeIcon(c.names, c.abbreviation, c.colour);
+  return {};
 }
 
 }  // namespace
@@ -83,6 +101,9 @@ MainFrame::MainFrame() {
   BuildMenus();
   BuildToolbar();
   BuildStatusBar();
+  // No smaller than 55 average characters by 14 lines of the screen font.
+  QFontMetrics metrics(font());
+  setMinimumSize(55 * metrics.averageCharWidth(), 14 * metrics.lineSpacing());
   connect(report_, &ReportWindow::reportShown, this, [this](int kind) {
     CurrentShell().reportKind = kind;
     PlaceReportWindow();
@@ -90,7 +111,8 @@ MainFrame::MainFrame() {
   });
   connect(report_, &ReportWindow::contextMenuRequested, this, [this](const QPoint& pos) {
     if (CurrentShell().currentMandant == 0) return;
-    PopUpReportMenu(this, pos, CurrentShell().accountWindowsVisible, [this](int id) { RunCommand(id); });
+    PopUpReportMenu(this, pos, CurrentShell().accountWindowsVisible, [this](int id) { RunCommand(id); },
+                    [this](int id) { return CommandEnabled(id); });
   });
   SetHandler(3071, [] { return CopyReportToClipboard() ? 0 : -1; });
   SetHandler(3081, [this] {
@@ -120,12 +142,20 @@ void MainFrame::BuildMenus() {
     for (std::size_t i = 0; i < tops.size(); ++i)
       if (QString::fromUtf8(tops[i]).remove('&') == QString::fromUtf8(c.menu)) top = topMenus_[i];
     if (!top) continue;
+    const std::span<const int> starts = MenuGroupStarts();
+    bool groupStart = std::find(starts.begin(), starts.end(), c.id) != starts.end();
     QMenu* menu = top;
     if (c.submenu[0]) {
       std::string key = std::string(c.menu) + "/" + c.submenu;
-      if (!submenus.count(key)) submenus[key] = top->addMenu(QString::fromUtf8(c.submenu));
+      if (!submenus.count(key)) {
+        if (groupStart && !top->isEmpty()) top->addSeparator();
+        groupStart = false;
+        submenus[key] = top->addMenu(QString::fromUtf8(c.submenu));
+        submenus_.push_back(submenus[key]);
+      }
       menu = submenus[key];
     }
+    if (groupStart && !menu->isEmpty()) menu->addSeparator();
     auto* action = menu->addAction(QString::fromUtf8(c.text));
     if (c.shortcut[0]) action->setShortcut(QKeySequence(QString::fromUtf8(c.shortcut)));
     action->setStatusTip(Prompt(c.id));
@@ -151,7 +181,7 @@ void MainFrame::BuildToolbar() {
     }
     QAction* action = ActionOf(id);
     if (!action) continue;
-    action->setIcon(style()->standardIcon(IconOf(id)));
+    action->setIcon(IconOf(id));
     bar->addAction(action);
   }
 }
@@ -197,6 +227,12 @@ void MainFrame::RunCommand(int commandId) {
 
 void MainFrame::Refresh() {
   for (auto& [id, action] : actions_) action->setEnabled(CommandEnabled(id));
+  // A submenu none of whose entries can run is greyed as a whole.
+  for (QMenu* submenu : submenus_) {
+    bool any = false;
+    for (QAction* entry : submenu->actions()) any = any || (!entry->isSeparator() && entry->isEnabled());
+    submenu->setEnabled(any);
+  }
   if (QAction* visible = ActionOf(3099)) visible->setChecked(CurrentShell().accountWindowsVisible);
   setWindowTitle(isMinimized() ? QString(kProductName)
                                : QString::fromStdString(WindowTitle(CurrentShell())));
@@ -227,7 +263,22 @@ void MainFrame::resizeEvent(QResizeEvent* event) {
 }
 
 // Keys the frame gets go to the report window: scrolling, and Esc clears it.
-void MainFrame::keyPressEvent(QKeyEvent* event) { QApplication::sendEvent(report_, event); }
+// A key the report window leaves alone travels back up to the frame; it must
+// not be handed down again, or the two pass it to and fro until the stack
+// runs out. So the report window sees a key once: not when it had the focus
+// (it has seen the key already), and never from inside this hand-over.
+void MainFrame::keyPressEvent(QKeyEvent* event) {
+  QWidget* focus = focusWidget();
+  bool reportHadIt = focus && (focus == report_ || report_->isAncestorOf(focus));
+  if (forwardingKey_ || reportHadIt) {
+    QMainWindow::keyPressEvent(event);
+    return;
+  }
+  forwardingKey_ = true;
+  event->ignore();
+  QApplication::sendEvent(report_, event);
+  forwardingKey_ = false;
+}
 
 void MainFrame::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
@@ -243,7 +294,11 @@ bool MainFrame::ConfirmExit() {
   if (s.databaseOpen && CurrentSettings().sFrage && s.dataChanged) {
     bool yes = ShowMessage(kMessageBackup);
     if (!yes && LastMessageResult() == kIdCancel) return false;
-    if (yes && handlers_.count(kCommandBackup)) handlers_[kCommandBackup]();
+    if (yes && handlers_.count(kCommandBackup)) {
+      handlers_[kCommandBackup]();
+    } else if (yes && !ShowMessage(kMessageNoBackupYet)) {
+      return false;  // no backup to run yet: the user stays rather than end unsaved
+    }
   }
   return true;
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -61,6 +62,8 @@ class MainFrame : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<int, Handler> handlers_;
   QMenu* topMenus_[10] = {};
+  std::vector<QMenu*> submenus_;
+  bool forwardingKey_ = false;  // a key is being handed to the report window
 };
 
 // Keys above all windows: numeric-pad "+" moves on like Tab, F1 asks for

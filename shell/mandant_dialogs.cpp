@@ -51,13 +51,6 @@ const char* const kFederalStates[] = {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-QPushButton* AddButton(TalviDialog* d, QFormLayout* form, int id, const QString& text) {
-  auto* button = new QPushButton(text, d);
-  button->setObjectName(ControlName(id));
-  form->addRow(button);
-  return button;
-}
-
 void AddMandanten(QListWidget* list, const std::vector<MandantEntry>& all, int except) {
   for (const MandantEntry& e : all) {
     if (e.number == except) continue;
@@ -79,9 +72,9 @@ MandantDialog::MandantDialog(QWidget* parent)
     : TalviDialog(parent, "MANDANT", "MANDANTENVERWALTUNG") {
   using namespace mandant;
   QListWidget* list = AddList(kList, "");
-  connect(AddButton(this, form_, kCreate, "Anle&gen..."), &QPushButton::clicked, this,
+  connect(AddButton(kCreate, "Anle&gen..."), &QPushButton::clicked, this,
           &MandantDialog::CreateMandant);
-  connect(AddButton(this, form_, kDelete, "&Löschen"), &QPushButton::clicked, this,
+  connect(AddButton(kDelete, "&Löschen"), &QPushButton::clicked, this,
           &MandantDialog::DeleteMandant);
   AddButtons();
   connect(list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
@@ -157,18 +150,21 @@ void MandantDialog::DeleteMandant() {
 CreateMandantDialog::CreateMandantDialog(QWidget* parent)
     : TalviDialog(parent, "MANDANLEGEN", "MANDANTENNEUANLAGE") {
   using namespace mandanlegen;
-  AddHeading("Geschäftsjahresbeginn");
+  BeginGroup("Geschäftsjahresbeginn");
   QComboBox* month = AddCombo(kMonth, "&Monat:", false);
   for (const char* name : kMonths) month->addItem(name);
   AddEdit(kYear, "&Jahr:", 4)->setText(QString::number(DayToday().y));
+  EndGroup();
   AddEdit(kName, "&Name:", 40);
   AddEdit(kTaxOffice, "&Finanzamt:", 25);
   AddEdit(kTaxNumber, "&Steuernummer:", 15);
   AddEdit(kVatId, "&USt-ID-Nummer:", 15);
-  AddHeading("&Versteuerungsart");
+  BeginColumns();
+  BeginGroup("&Versteuerungsart");
   AddRadio(kAccrual, "Sollverst.")->setChecked(true);
   AddRadio(kCash, "Istverst.");
-  AddHeading("&Kontenrahmen");
+  EndGroup();
+  BeginGroup("&Kontenrahmen");
   // The two groups need their own exclusive sets.
   auto* taxation = new QButtonGroup(this);
   taxation->addButton(Radio(kAccrual));
@@ -178,7 +174,9 @@ CreateMandantDialog::CreateMandantDialog(QWidget* parent)
                           {kRlg, "RLG-Kontenrahmen"}, {kBasic, "Grundkontenrahmen"}})
     charts->addButton(AddRadio(id, text));
   Radio(kSkr03)->setChecked(true);
-  QPushButton* change = AddButton(this, form_, kChangeSpecial, "Än&dern...");
+  QPushButton* change = AddButton(kChangeSpecial, "Än&dern...");
+  EndGroup();
+  EndColumns();
   change->setEnabled(false);
   connect(Radio(kBasic), &QRadioButton::toggled, change, &QPushButton::setEnabled);
   connect(change, &QPushButton::clicked, this, &CreateMandantDialog::ChangeSpecialAccounts);
@@ -229,9 +227,9 @@ SpecialAccountsDialog::SpecialAccountsDialog(QWidget* parent)
     auto* line = new QHBoxLayout;
     line->addWidget(number);
     line->addWidget(code);
-    form_->addRow(kLabels[row], line);
+    AddRow(kLabels[row], line);
   }
-  connect(AddButton(this, form_, kDefaults, "Standard&konten"), &QPushButton::clicked, this,
+  connect(AddButton(kDefaults, "Standard&konten"), &QPushButton::clicked, this,
           &SpecialAccountsDialog::Defaults);
   AddButtons();
   Show(CurrentSpecialAccounts());

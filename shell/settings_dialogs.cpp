@@ -40,9 +40,10 @@ EinstDialog::EinstDialog(QWidget* parent, std::function<void(int)> runCommand)
   AddCheck(kSicherungsabfrage, "Sicherungsab&frage")->setChecked(s.sFrage);
   AddCheck(kAustria, "&Österreichische Version")->setChecked(s.austria);
   AddCheck(kDatevObe, "&DATEV-Export mit OBE")->setChecked(s.datevObe);
-  AddHeading("&Standardsortierung");
+  BeginGroup("&Standardsortierung");
   AddRadio(kSortKontoNr, "Konto-Nr.")->setChecked(s.sortKnr);
   AddRadio(kSortKuerzel, "Kürzel")->setChecked(!s.sortKnr);
+  EndGroup();
   AddCheck(kOhneKomma, "Betragseingabe mit 2 fixen &Nachkommastellen ohne Komma")
       ->setChecked(s.ohneKomma);
   AddEdit(kTextverarbeitung, "&Textverarbeitung :", 63)->setText(Q(s.textverarbeitung));
@@ -50,9 +51,10 @@ EinstDialog::EinstDialog(QWidget* parent, std::function<void(int)> runCommand)
   AddCheck(kToggle, "<+> und <ENTER> &vertauschen (+ wie OK, ENTER wie TAB)")
       ->setChecked(s.toggle);
   AddCheck(kLeerListe, "L&isten beim Aufruf nicht gleich füllen")->setChecked(s.leerListe);
-  AddHeading("&Reisekostensteuersätze");
+  BeginGroup("&Reisekostensteuersätze");
   for (int i = 0; i < 4; ++i)
     AddEdit(kReise1 + i, QString("%1. Satz :").arg(i + 1), 5)->setText(Q(s.reise[i]));
+  EndGroup();
   AddButtons();
 }
 
@@ -115,17 +117,21 @@ EinstBuchDialog::EinstBuchDialog(QWidget* parent)
   AddCheck(kKeinePeri, "keine Pe&riodenauswahl")->setChecked(s.keinePeri);
   AddCheck(kKr, "&Kostenrechnung aktivieren")->setChecked(s.kr);
   AddCheck(kKostPflicht, "Kostenstellen&pflicht bei GuV-Buchungen")->setChecked(s.kostPflicht);
-  AddHeading("&OP's erzeugen");
+  BeginColumns();
+  BeginGroup("&OP's erzeugen");
   AddCheck(kOpDebitoren, "Debitoren")->setChecked(s.opKartei & 8);
   AddCheck(kOpKreditoren, "Kreditoren")->setChecked(s.opKartei & 4);
   AddEdit(kMahn2, "&2. Mahnung nach", 2)->setText(QString::number(s.mahn2));
   AddEdit(kMahn3, "&3. Mahnung nach", 2)->setText(QString::number(s.mahn3));
   AddCheck(kOpAufloesen, "OP-Ausgleichsbuchungen auflösen")->setChecked(s.opAufloesen);
-  AddHeading("Über&weisungen");
+  EndGroup();
+  BeginGroup("Über&weisungen");
   AddCheck(kGutschriften, "Gutschriften")->setChecked(s.exportKind & 1);
   AddCheck(kLastschriften, "Lastschriften")->setChecked(s.exportKind & 2);
   AddCheck(kVerwButxt, "Buchungstext statt Belegnummer")->setChecked(s.verwButxt);
   AddCheck(kSakoUeberw, "auch bei Sachkontenbuchungen")->setChecked(s.sakoUeberw);
+  EndGroup();
+  EndColumns();
   char shown[11] = "";
   FormatDate(CurrentMandantSettings().buchungssperre.c_str(), shown, true);
   AddEdit(kBuchungssperre, "B&uchungssperre vor dem :", 10)->setText(shown);

@@ -12,6 +12,8 @@
 #include "shell/help_viewer.h"
 #include "shell/main_frame.h"
 #include "widgets/message_box.h"
+#include "widgets/icon_theme.h"
+#include "widgets/translations.h"
 #include "shell/notices.h"
 #include "shell/notifier.h"
 #include "shell/shell_state.h"
@@ -23,6 +25,8 @@ using namespace talvera;
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("TALVERA");
+  InstallGermanTranslations();
+  InstallIconTheme();
   QtMessagePresenter presenter;
   InstallMessagePresenter(&presenter);
   ResetDayToday();
@@ -47,6 +51,8 @@ int main(int argc, char** argv) {
 
   MainFrame frame;
   RegisterCommands(frame);
+  OpenPrinterAtStart();
+  InstallListPrinting();
   // Balances for other programs; a second running talvi leaves the name to the first.
   BalanceServer balances(QStringLiteral("TALVI"), &frame);
   if (balances.Start()) SetBalanceChangeListener(&BalanceServer::NotifyBalanceChange);

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 #include <cstring>
 
@@ -49,28 +50,41 @@ RateRecord AsRecord(const PeriodDate from, const char* rate, const char* out, co
 RateMaintenanceDialog::RateMaintenanceDialog(QWidget* parent)
     : TalviDialog(parent, "STEANL", "STEUERSATZVERWALTUNG") {
   using namespace steanl;
-  AddList(kStandardList, "&Regelsatz :");
-  AddList(kReducedList, "Er&mäßigter Satz :");
-  AddList(kOtherList, "&Sonstige Steuersätze :");
-  AddList(kEcList, "&EG-Steuersätze :");
-  AddHeading("Regelsatz");
+  const std::vector<ListColumn> withRate = {
+      {"% :", 6, true}, {"Gilt ab :", 10}, {"USt - Konto :", 9, true}, {"VSt - Konto :", 9, true}};
+  const std::vector<ListColumn> withoutRate(withRate.begin() + 1, withRate.end());
+  BeginColumns(2);
+  for (auto [id, label] : {std::pair{kStandardList, "&Regelsatz :"}, {kReducedList, "Er&mäßigter Satz :"},
+                           {kOtherList, "&Sonstige Steuersätze :"}, {kEcList, "&EG-Steuersätze :"}}) {
+    BeginGroup("");
+    AddList(id, label, id == kStandardList || id == kReducedList ? withRate : withoutRate);
+    EndGroup();
+  }
+  EndColumns();
+  BeginColumns();
+  BeginGroup("Regelsatz");
   AddEdit(kStandardPercent, "% :", 5);
   AddEdit(kStandardFrom, "Gilt ab :", 10);
   AddEdit(kStandardOutput, "USt - Konto :", 7);
   AddEdit(kStandardInput, "VSt - Konto :", 7);
-  AddHeading("Ermäßigter Satz");
+  EndGroup();
+  BeginGroup("Ermäßigter Satz");
   AddEdit(kReducedPercent, "% :", 5);
   AddEdit(kReducedFrom, "Gilt ab :", 10);
   AddEdit(kReducedOutput, "USt - Konto :", 7);
   AddEdit(kReducedInput, "VSt - Konto :", 7);
-  AddHeading("Sonstige Steuersätze");
+  EndGroup();
+  BeginGroup("Sonstige Steuersätze");
   AddEdit(kOtherFrom, "Gilt ab :", 10);
   AddEdit(kOtherOutput, "USt - Konto :", 7);
   AddEdit(kOtherInput, "VSt - Konto :", 7);
-  AddHeading("EG-Steuersätze");
+  EndGroup();
+  BeginGroup("EG-Steuersätze");
   AddEdit(kEcFrom, "Gilt ab :", 10);
   AddEdit(kEcOutput, "USt - Konto :", 7);
   AddEdit(kEcInput, "VSt - Konto :", 7);
+  EndGroup();
+  EndColumns();
   for (int id : {kStandardFrom, kReducedFrom, kOtherFrom, kEcFrom})
     connect(Edit(id), &QLineEdit::textEdited, this, &RateMaintenanceDialog::ShareValidFrom);
 
@@ -79,10 +93,8 @@ RateMaintenanceDialog::RateMaintenanceDialog(QWidget* parent)
     const char* text;
   };
   for (Button b : {Button{kNew, "&Neu"}, Button{kCreate, "&Anlegen"}, Button{kUndo, "Rück&gängig"},
-                   Button{kFinish, "&Beenden"}}) {
-    auto* button = Register(b.id, new QPushButton(b.text, this));
-    form_->addRow(button);
-  }
+                   Button{kFinish, "&Beenden"}})
+    AddButton(b.id, b.text);
   connect(qobject_cast<QPushButton*>(Control(kNew)), &QPushButton::clicked, this, [this] { New(); });
   connect(qobject_cast<QPushButton*>(Control(kCreate)), &QPushButton::clicked, this, [this] { Create(); });
   connect(qobject_cast<QPushButton*>(Control(kUndo)), &QPushButton::clicked, this, [this] { Undo(); });
@@ -229,33 +241,51 @@ void RateMaintenanceDialog::reject() {
 ImportVatAccountDialog::ImportVatAccountDialog(QWidget* parent)
     : TalviDialog(parent, "EUST", "EUST-KONTO FESTLEGEN") {
   using namespace eust;
-  AddList(kList, "Sachkonten :");
+  AddList(kList, "Sachkonten :", {{"Konto-Nr.", 8, true}, {"Kürzel", 9}, {"Name", 30}});
+  BeginGroup("");
   AddRadio(kByNumber, "Konto-Nr.")->setChecked(CurrentSettings().sortKnr);
   AddRadio(kByShortCode, "Kürzel")->setChecked(!CurrentSettings().sortKnr);
+  EndGroup();
   QLineEdit* shown = AddEdit(kAccount, "EUSt-Konto :", 7);
   shown->setReadOnly(true);
   shown->setText(QString::fromStdString(CurrentMandantSettings().eust).trimmed());
   AddButtons();
   connect(Radio(kByNumber), &QRadioButton::toggled, this, [this] { Fill(); });
-  connect(List(kList), &QListWidget::currentRowChanged, this, [this](int row) {
-    if (row >= 0) Edit(eust::kAccount)->setText(List(eust::kList)->item(row)->data(Qt::UserRole).toString().trimmed());
+  // Only the user's choice shows in the field: the list moving its cursor
+  // while it is filled or focused chooses nothing.
+  connect(List(kList), &QListWidget::itemSelectionChanged, this, [this] {
+    if (QListWidgetItem* item = Chosen())
+      Edit(eust::kAccount)->setText(item->data(Qt::UserRole).toString().trimmed());
   });
   Fill();
 }
 
+QListWidgetItem* ImportVatAccountDialog::Chosen() const {
+  QList<QListWidgetItem*> selected = List(eust::kList)->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.front();
+}
+
 void ImportVatAccountDialog::Fill() {
   QListWidget* list = List(eust::kList);
+  QSignalBlocker quiet(list);
   list->clear();
   std::vector<AccountEntry> accounts;
   ListSachkonten(Checked(eust::kByNumber), accounts);
+  // The configured account stands chosen, so that OK keeps it.
+  QString configured = Edit(eust::kAccount)->text().trimmed();
   for (const AccountEntry& a : accounts) {
     auto* item = new QListWidgetItem(QString::fromStdString(a.number + "\t" + a.shortCode + "\t" + a.name), list);
-    item->setData(Qt::UserRole, QString::fromStdString(a.number));
+    QString number = QString::fromStdString(a.number);
+    item->setData(Qt::UserRole, number);
+    if (!configured.isEmpty() && number.trimmed() == configured) {
+      list->setCurrentItem(item);
+      list->scrollToItem(item);
+    }
   }
 }
 
 bool ImportVatAccountDialog::Confirm() {
-  QListWidgetItem* item = List(eust::kList)->currentItem();
+  QListWidgetItem* item = Chosen();
   if (!item) {
     ShowMessage(kMessageChoose, eust::kList);
     return false;

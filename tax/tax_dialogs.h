@@ -6,6 +6,8 @@
 #include "widgets/dialog_kit.h"
 #include "tax/rate_sets.h"
 
+class QListWidgetItem;
+
 namespace talvera {
 
 namespace steanl {
@@ -61,6 +63,7 @@ class ImportVatAccountDialog : public TalviDialog {
 
  private:
   void Fill();
+  QListWidgetItem* Chosen() const;
 };
 
 }  // namespace talvera

@@ -38,13 +38,6 @@ QLineEdit* PasswordEdit(QLineEdit* edit) {
   return edit;
 }
 
-QPushButton* AddButton(TalviDialog* d, QFormLayout* form, int id, const char* text) {
-  auto* button = new QPushButton(text, d);
-  button->setObjectName(ControlName(id));
-  form->addRow(button);
-  return button;
-}
-
 PasswordChange ReadChange(TalviDialog& d, int first) {
   return {d.FieldText(first), d.FieldText(first + 1), d.FieldText(first + 2)};
 }
@@ -90,25 +83,22 @@ UserAdminDialog::UserAdminDialog(QWidget* parent)
   using namespace benutzerverw;
   QListWidget* users = AddList(kUsers, "&Benutzer:");
   AddEdit(kNewName, "", 30);
-  AddList(kWithout, "kein Recht &zu:");
-  AddList(kWith, "&Recht zu:");
+  AddListPair(kWithout, "kein Recht &zu:", kWith, "&Recht zu:",
+              {{kGrant, ">"}, {kWithdraw, "<"}, {kGrantAll, ">>"}, {kWithdrawAll, "<<"}});
   struct Button {
     int id;
-    const char* text;
     void (UserAdminDialog::*action)();
   };
-  for (Button b : {Button{kGrant, ">", &UserAdminDialog::Grant},
-                   Button{kWithdraw, "<", &UserAdminDialog::Withdraw},
-                   Button{kGrantAll, ">>", &UserAdminDialog::GrantAll},
-                   Button{kWithdrawAll, "<<", &UserAdminDialog::WithdrawAll},
-                   Button{kCopy, "&Kopieren...", &UserAdminDialog::Copy},
-                   Button{kPassword, "&Paßwort...", &UserAdminDialog::SetPassword}})
-    connect(AddButton(this, form_, b.id, b.text), &QPushButton::clicked, this, b.action);
-  connect(AddButton(this, form_, kNew, "&Neu"), &QPushButton::clicked, this, [this] { New(); });
-  connect(AddButton(this, form_, kChange, "Än&dern"), &QPushButton::clicked, this,
-          [this] { Change(); });
-  connect(AddButton(this, form_, kDelete, "&Löschen"), &QPushButton::clicked, this,
-          [this] { DeleteSelected(); });
+  for (Button b : {Button{kGrant, &UserAdminDialog::Grant}, Button{kWithdraw, &UserAdminDialog::Withdraw},
+                   Button{kGrantAll, &UserAdminDialog::GrantAll},
+                   Button{kWithdrawAll, &UserAdminDialog::WithdrawAll}})
+    connect(qobject_cast<QPushButton*>(Control(b.id)), &QPushButton::clicked, this, b.action);
+  connect(AddButton(kCopy, "&Kopieren..."), &QPushButton::clicked, this, &UserAdminDialog::Copy);
+  connect(AddButton(kPassword, "&Paßwort..."), &QPushButton::clicked, this,
+          &UserAdminDialog::SetPassword);
+  connect(AddButton(kNew, "&Neu"), &QPushButton::clicked, this, [this] { New(); });
+  connect(AddButton(kChange, "Än&dern"), &QPushButton::clicked, this, [this] { Change(); });
+  connect(AddButton(kDelete, "&Löschen"), &QPushButton::clicked, this, [this] { DeleteSelected(); });
   AddButtons();
   connect(users, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row != selected_) SelectUser(row);

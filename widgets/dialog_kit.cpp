@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,13 +24,92 @@ namespace talvera {
 
 QString ControlName(int controlId) { return QStringLiteral("id%1").arg(controlId); }
 
+namespace {
+
+// Widest edit field in characters; longer values (paths) scroll in it.
+constexpr int kWidestField = 60;
+
+bool HasMnemonic(const QString& text) {
+  for (int i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] != '&') return true;
+    ++i;
+  }
+  return false;
+}
+
+QString WithoutMnemonic(const QString& text) {
+  QString out;
+  for (int i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+QWidget* FirstFocusable(QLayoutItem* item) {
+  if (!item) return nullptr;
+  if (QWidget* w = item->widget()) {
+    if (w->focusPolicy() != Qt::NoFocus) return w;
+    for (QWidget* child : w->findChildren<QWidget*>())
+      if (child->focusPolicy() != Qt::NoFocus) return child;
+    return nullptr;
+  }
+  if (QLayout* layout = item->layout())
+    for (int i = 0; i < layout->count(); ++i)
+      if (QWidget* w = FirstFocusable(layout->itemAt(i))) return w;
+  return nullptr;
+}
+
+void FitWidth(QLineEdit* edit, int maxLength) {
+  QFontMetrics metrics(edit->font());
+  int perChar = std::max(metrics.averageCharWidth(), metrics.horizontalAdvance('0'));
+  int chars = std::min(std::max(maxLength, 2), kWidestField);
+  int width = perChar * chars + 16;
+  edit->setMinimumWidth(width);
+  if (maxLength <= kWidestField) edit->setMaximumWidth(width);
+}
+
+}  // namespace
+
+void BindMnemonics(QWidget* root) {
+  for (QFormLayout* form : root->findChildren<QFormLayout*>()) {
+    for (int row = 0; row < form->rowCount(); ++row) {
+      QLayoutItem* labelItem = form->itemAt(row, QFormLayout::LabelRole);
+      auto* label = labelItem ? qobject_cast<QLabel*>(labelItem->widget()) : nullptr;
+      if (!label || label->buddy() || !HasMnemonic(label->text())) continue;
+      if (QWidget* field = FirstFocusable(form->itemAt(row, QFormLayout::FieldRole)))
+        label->setBuddy(field);
+    }
+  }
+  for (QLabel* label : root->findChildren<QLabel*>())
+    if (!label->buddy() && HasMnemonic(label->text())) label->setText(WithoutMnemonic(label->text()));
+}
+
 TalviDialog::TalviDialog(QWidget* parent, const QString& name, const QString& title)
     : QDialog(parent) {
   setObjectName(name);
-  setWindowTitle(title);
+  QString tableTitle = DialogTitle(name);
+  setWindowTitle(tableTitle.isEmpty() ? title : tableTitle);
   outer_ = new QVBoxLayout(this);
+  outer_->setSizeConstraint(QLayout::SetMinimumSize);
+  NewForm();
+}
+
+QFormLayout* TalviDialog::NewForm() {
   form_ = new QFormLayout;
+  form_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   outer_->addLayout(form_);
+  buttonRow_ = nullptr;
+  return form_;
+}
+
+void TalviDialog::showEvent(QShowEvent* event) {
+  if (!mnemonicsBound_) {
+    BindMnemonics(this);
+    mnemonicsBound_ = true;
+  }
+  QDialog::showEvent(event);
 }
 
 QWidget* TalviDialog::Control(int id) const { return findChild<QWidget*>(ControlName(id)); }
@@ -76,38 +159,102 @@ void TalviDialog::accept() {
 }
 
 QLineEdit* TalviDialog::AddEdit(int id, const QString& label, int maxLength) {
+  buttonRow_ = nullptr;
   auto* edit = Register(id, new QLineEdit(this));
   edit->setMaxLength(maxLength);
+  FitWidth(edit, maxLength);
   form_->addRow(label, edit);
   return edit;
 }
 
 QCheckBox* TalviDialog::AddCheck(int id, const QString& label) {
+  buttonRow_ = nullptr;
   auto* check = Register(id, new QCheckBox(label, this));
   form_->addRow(check);
   return check;
 }
 
 QRadioButton* TalviDialog::AddRadio(int id, const QString& label) {
+  buttonRow_ = nullptr;
   auto* radio = Register(id, new QRadioButton(label, this));
   form_->addRow(radio);
   return radio;
 }
 
 QComboBox* TalviDialog::AddCombo(int id, const QString& label, bool editable) {
+  buttonRow_ = nullptr;
   auto* combo = Register(id, new QComboBox(this));
   combo->setEditable(editable);
   form_->addRow(label, combo);
   return combo;
 }
 
-QListWidget* TalviDialog::AddList(int id, const QString& label) {
-  auto* list = Register(id, new QListWidget(this));
-  form_->addRow(label, list);
+QListWidget* TalviDialog::AddList(int id, const QString& label, const std::vector<ListColumn>& columns) {
+  buttonRow_ = nullptr;
+  QListWidget* list = columns.empty() ? new QListWidget(this) : new ColumnList(this, columns);
+  Register(id, list);
+  int row = std::max(list->fontMetrics().lineSpacing() + 2, 18);
+  int header = columns.empty() ? 0 : static_cast<ColumnList*>(list)->header()->sizeHint().height();
+  list->setMinimumHeight(row * kVisibleListRows + header + 2 * list->frameWidth());
+  if (!label.isEmpty()) {
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(list);
+    form_->addRow(caption);
+  }
+  form_->addRow(list);
   return list;
 }
 
+void TalviDialog::AddListPair(int leftId, const QString& leftLabel, int rightId,
+                              const QString& rightLabel,
+                              const std::vector<std::pair<int, QString>>& buttons) {
+  buttonRow_ = nullptr;
+  auto* grid = new QGridLayout;
+  auto addList = [&](int id, const QString& label, int column) {
+    auto* list = Register(id, new QListWidget(this));
+    int row = std::max(list->fontMetrics().lineSpacing() + 2, 18);
+    list->setMinimumHeight(row * kVisibleListRows + 2 * list->frameWidth());
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(list);
+    grid->addWidget(caption, 0, column);
+    grid->addWidget(list, 1, column);
+  };
+  addList(leftId, leftLabel, 0);
+  addList(rightId, rightLabel, 2);
+  auto* middle = new QVBoxLayout;
+  middle->addStretch();
+  for (const auto& [id, text] : buttons) {
+    auto* button = Register(id, new QPushButton(text, this));
+    button->setAutoDefault(false);
+    middle->addWidget(button);
+  }
+  middle->addStretch();
+  grid->addLayout(middle, 1, 1);
+  form_->addRow(grid);
+}
+
+void TalviDialog::AddRow(const QString& label, QLayout* line) {
+  buttonRow_ = nullptr;
+  auto* caption = new QLabel(label, this);
+  form_->addRow(caption, line);
+  if (QLayoutItem* item = form_->itemAt(form_->rowCount() - 1, QFormLayout::FieldRole))
+    if (QWidget* first = FirstFocusable(item)) caption->setBuddy(first);
+}
+
+QPushButton* TalviDialog::AddButton(int id, const QString& text) {
+  auto* button = Register(id, new QPushButton(text, this));
+  button->setAutoDefault(false);
+  if (!buttonRow_) {
+    buttonRow_ = new QHBoxLayout;
+    buttonRow_->addStretch();
+    form_->addRow(buttonRow_);
+  }
+  buttonRow_->insertWidget(buttonRow_->count() - 1, button);
+  return button;
+}
+
 void TalviDialog::AddHeading(const QString& text) {
+  buttonRow_ = nullptr;
   auto* heading = new QLabel(text, this);
   QFont f = heading->font();
   f.setBold(true);
@@ -115,13 +262,59 @@ void TalviDialog::AddHeading(const QString& text) {
   form_->addRow(heading);
 }
 
+QWidget* TalviDialog::BeginGroup(const QString& title) {
+  QWidget* box = title.isEmpty() ? new QWidget(this) : new QGroupBox(title, this);
+  if (columns_) {
+    int slot = groupsInColumns_++;
+    int row = perRow_ > 0 ? slot / perRow_ : 0;
+    int column = perRow_ > 0 ? slot % perRow_ : slot;
+    columns_->addWidget(box, row, column, Qt::AlignTop);
+  } else {
+    outer_->addWidget(box);
+  }
+  form_ = new QFormLayout(box);
+  form_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  if (title.isEmpty()) form_->setContentsMargins(0, 0, 0, 0);
+  buttonRow_ = nullptr;
+  return box;
+}
+
+void TalviDialog::EndGroup() {
+  if (columns_) {
+    buttonRow_ = nullptr;
+    return;
+  }
+  NewForm();
+}
+
+void TalviDialog::BeginColumns(int perRow) {
+  columns_ = new QGridLayout;
+  perRow_ = perRow;
+  groupsInColumns_ = 0;
+  outer_->addLayout(columns_);
+}
+
+void TalviDialog::EndColumns() {
+  columns_ = nullptr;
+  NewForm();
+}
+
 void TalviDialog::AddButtons() {
   auto* box = new QDialogButtonBox(this);
   QPushButton* ok = Register(kIdOkButton, box->addButton(QDialogButtonBox::Ok));
-  QPushButton* cancel = Register(kIdCancelButton, box->addButton("Abbrechen", QDialogButtonBox::RejectRole));
+  QPushButton* cancel = Register(kIdCancelButton, box->addButton(QDialogButtonBox::Cancel));
+  QPushButton* help = Register(kIdHelpButton, box->addButton(QDialogButtonBox::Help));
+  ok->setText("OK");
+  cancel->setText("Abbrechen");
+  help->setText("Hilfe");
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &TalviDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &TalviDialog::reject);
+  // Help is the F1 of the keyboard handling above all windows.
+  connect(help, &QPushButton::clicked, this, [this] {
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(this, &f1);
+  });
   outer_->addWidget(box);
 }
 

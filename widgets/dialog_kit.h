@@ -10,8 +10,14 @@
 #include <vector>
 
 #include "core/dialog_fields.h"
+#include "widgets/column_list.h"
 
 class QCheckBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
+class QLayout;
+class QPushButton;
 class QComboBox;
 class QFormLayout;
 class QLabel;
@@ -25,14 +31,26 @@ namespace talvera {
 // Button ids every dialog shares.
 constexpr int kIdOkButton = 1;
 constexpr int kIdCancelButton = 2;
+constexpr int kIdHelpButton = 9;
 
 QString ControlName(int controlId);
+
+// The caption of a dialog in normal German case, by its resource name
+// ("MANDANLEGEN" -> "Mandant anlegen"); empty when the table has none. The
+// table is in dialog_titles.cpp: one line per dialog.
+QString DialogTitle(const QString& resourceName);
+
+// Gives every label with a mnemonic ("&Name :") the control it names: in a
+// form row the row's first control. A label that names none loses its "&"
+// rather than showing it. Dialogs of the kit do this when first shown.
+void BindMnemonics(QWidget* root);
 
 class TalviDialog : public QDialog, public DialogFields {
   Q_OBJECT
 
  public:
-  // `name` is the dialog's resource name ("EINST"), `title` its caption.
+  // `name` is the dialog's resource name ("EINST"), `title` its caption
+  // unless the title table names a better one.
   TalviDialog(QWidget* parent, const QString& name, const QString& title);
 
   QWidget* Control(int id) const;
@@ -55,13 +73,33 @@ class TalviDialog : public QDialog, public DialogFields {
 
  protected:
   // Builders for the usual rows; each registers the control under its id.
+  // An edit field is as wide as the longest value it takes.
   QLineEdit* AddEdit(int id, const QString& label, int maxLength);
   QCheckBox* AddCheck(int id, const QString& label);
   QRadioButton* AddRadio(int id, const QString& label);
   QComboBox* AddCombo(int id, const QString& label, bool editable);
-  QListWidget* AddList(int id, const QString& label);
+  // A list shows at least eight rows; with columns it shows its
+  // tab-separated lines as a table under their headers.
+  QListWidget* AddList(int id, const QString& label, const std::vector<ListColumn>& columns = {});
+  // Two lists side by side with the buttons that move entries between them
+  // (">", "<", ...) in a column in the middle.
+  void AddListPair(int leftId, const QString& leftLabel, int rightId, const QString& rightLabel,
+                   const std::vector<std::pair<int, QString>>& buttons);
+  // A row of controls side by side; the label's mnemonic focuses the first.
+  void AddRow(const QString& label, QLayout* line);
+  // Buttons added one after another stand side by side in one row.
+  QPushButton* AddButton(int id, const QString& text);
   void AddHeading(const QString& text);
-  void AddButtons();  // OK and Abbrechen
+  // Rows between BeginGroup and EndGroup go into a group box (without a
+  // title: a plain block); its mnemonic moves the focus to its first
+  // control. Between BeginColumns and EndColumns the groups stand side by
+  // side, `perRow` in a row (0: all in one row).
+  QWidget* BeginGroup(const QString& title);
+  void EndGroup();
+  void BeginColumns(int perRow = 0);
+  void EndColumns();
+  void AddButtons();  // OK, Abbrechen and Hilfe
+  void showEvent(QShowEvent* event) override;
   template <typename W>
   W* Register(int id, W* widget) {
     widget->setObjectName(ControlName(id));
@@ -73,6 +111,14 @@ class TalviDialog : public QDialog, public DialogFields {
 
   QFormLayout* form_;
   QVBoxLayout* outer_;
+
+ private:
+  QFormLayout* NewForm();
+  QGridLayout* columns_ = nullptr;
+  int perRow_ = 0;
+  int groupsInColumns_ = 0;
+  QHBoxLayout* buttonRow_ = nullptr;
+  bool mnemonicsBound_ = false;
 };
 
 // Fills a list box with lines (tab-separated columns). When the list is

@@ -5,15 +5,23 @@
 #include <QKeyEvent>
 #include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "core/mandant_values.h"
 #include "core/message.h"
 #include "core/message_recorder.h"
 #include "core/settings.h"
+#include "reports/print_list_box.h"
+#include "reports/printer.h"
+#include "reports/report_window.h"
+#include "shell/frame_commands.h"
 #include "shell/command_table.h"
 #include "shell/main_frame.h"
 #include "shell/shell_state.h"
@@ -199,3 +207,132 @@ TEST_F(FrameTest, KeysAboveAllWindows) {
 }
 
 }  // namespace
+
+// Counts the key presses a widget gets.
+class KeyCounter : public QObject {
+ public:
+  int presses = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) ++presses;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+// The frame handed every key to the report window, which gave back what it
+// did not use: the two passed it to and fro until the stack overflowed.
+TEST_F(FrameTest, KeyPressBouncedBetweenFrameAndReportWindow) {
+  MainFrame frame;
+  frame.show();
+  CurrentShell().currentMandant = 1;
+  QWidget* report = frame.reportWindow();
+  KeyCounter counter;
+  report->installEventFilter(&counter);
+  report->setFocus();
+  QMenu* help = frame.menuBar()->actions().back()->menu();
+  frame.menuBar()->setActiveAction(frame.menuBar()->actions().back());
+  struct Press {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+  };
+  const Press presses[] = {
+      {Qt::Key_Alt, Qt::AltModifier, {}},      {Qt::Key_A, Qt::NoModifier, "a"},
+      {Qt::Key_Return, Qt::NoModifier, "\r"},  {Qt::Key_K, Qt::AltModifier, "k"},
+      {Qt::Key_F4, Qt::AltModifier, {}},       {Qt::Key_B, Qt::NoModifier, "b"},
+  };
+  // Into the report window, into the frame from elsewhere, and into the open
+  // Hilfe menu, which hands what it does not know to the menu bar.
+  for (QWidget* target : {report, static_cast<QWidget*>(&frame), static_cast<QWidget*>(help)}) {
+    for (const Press& p : presses) {
+      counter.presses = 0;
+      QKeyEvent event(QEvent::KeyPress, p.key, p.modifiers, p.text);
+      QApplication::sendEvent(target, &event);
+      EXPECT_LE(counter.presses, 1) << p.key;
+    }
+  }
+  // Keys pressed elsewhere in the frame still reach the report window: Esc clears it.
+  counter.presses = 0;
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  frame.menuBar()->setFocus();
+  QApplication::sendEvent(&frame, &escape);
+  EXPECT_EQ(counter.presses, 1);
+}
+
+// Nothing opened the configured printer at start-up: after a restart the
+// printer dialogs showed none and printing gave message 53.
+TEST_F(FrameTest, PrinterIsOpenedAtStart) {
+  CurrentSettings().drucker = "PDF-Datei," + (settings_ / "liste.pdf");
+  OpenPrinterAtStart();
+  EXPECT_NE(CurrentPrinter(), nullptr);
+  EXPECT_TRUE(messages_.Numbers().empty());
+  CurrentSettings().drucker = "Gibt es nicht,CUPS,";
+  OpenPrinterAtStart();
+  EXPECT_EQ(CurrentPrinter(), nullptr);
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{53});
+}
+
+// F2 list printing was installed only by tests, never by the program.
+TEST_F(FrameTest, F2PrintsTheListBoxOfAnyDialog) {
+  InstallListPrinting();
+  QDialog dialog;
+  auto* list = new QListWidget(&dialog);
+  QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+  QApplication::sendEvent(list, &f2);
+  list->addItem("   1000\tKasse");
+  QApplication::sendEvent(list, &f2);  // no Mandant open
+  EXPECT_EQ(messages_.Numbers(), (std::vector<int>{734, 524}));
+  SetListPrintHeaderSource({});
+}
+
+// "Ja" to the backup question did nothing while there is no backup, and the
+// program ended without a word.
+TEST_F(FrameTest, BackupAnswerWithoutBackupSaysSoAndLetsTheUserStay) {
+  MainFrame frame;
+  frame.show();
+  ShellState& s = CurrentShell();
+  s.databaseOpen = true;
+  s.dataChanged = true;
+  CurrentSettings().sFrage = true;
+  messages_.answers = {kIdYes, kIdNo};
+  EXPECT_FALSE(frame.close());
+  messages_.answers = {kIdYes, kIdYes};
+  EXPECT_TRUE(frame.close());
+  EXPECT_EQ(messages_.Numbers(), (std::vector<int>{21, 921, 21, 921}));
+}
+
+// Menus and the report window's menu offered what could not run; menus had
+// no groups; the window could be shrunk to nothing.
+TEST_F(FrameTest, MenusShowWhatCanRun) {
+  MainFrame frame;
+  frame.show();
+  QMenu* datei = frame.menuBar()->actions()[0]->menu();
+  int separators = 0;
+  QMenu* reorganise = nullptr;
+  for (QAction* a : datei->actions()) {
+    if (a->isSeparator()) ++separators;
+    if (a->menu() && a->text() == "Reorganisieren") reorganise = a->menu();
+  }
+  EXPECT_GE(separators, 5);
+  ASSERT_NE(reorganise, nullptr);
+  EXPECT_FALSE(reorganise->isEnabled());  // neither entry has its work yet
+  frame.SetHandler(3100, [] { return 0; });
+  EXPECT_TRUE(reorganise->isEnabled());
+
+  EXPECT_GE(frame.minimumWidth(), 55 * QFontMetrics(frame.font()).averageCharWidth());
+  EXPECT_GE(frame.minimumHeight(), 14 * QFontMetrics(frame.font()).lineSpacing());
+
+  std::map<int, bool> offered;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions())
+      if (!a->isSeparator()) offered[a->data().toInt()] = a->isEnabled();
+    menu->close();
+  });
+  PopUpReportMenu(&frame, QPoint(10, 10), true, [](int) {},
+                  [&](int id) { return frame.CommandEnabled(id); });
+  EXPECT_FALSE(offered[3071]);  // no report shown: nothing to copy
+  EXPECT_TRUE(offered[3032]);   // Beenden
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -36,6 +38,22 @@ TEST(HelpViewer, ShowsTheTopicOfAContextOrElseTheContents) {
   }
   help.Quit();
   EXPECT_FALSE(help.isVisible());
+}
+
+// F1 in a modal dialog opened the help behind it, blocked until the dialog closed.
+TEST(HelpViewer, HelpAskedInAModalDialogIsShownAboveIt) {
+  HelpViewer help(kHelpDir);
+  QDialog dialog;
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  help.ShowTopic(3095);
+  EXPECT_TRUE(help.isVisible());
+  EXPECT_EQ(QApplication::activeModalWidget(), &help);
+  help.close();
+  dialog.close();
+  help.ShowTopic(3095);  // from the frame again: beside it, not modal
+  EXPECT_EQ(help.windowModality(), Qt::NonModal);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(HelpViewer, WithoutTopicsTheContentsSayWhereTheHelpIsExpected) {

@@ -148,4 +148,21 @@ TEST_F(TaxDialogTest, ImportVatAccountIsChosenAndStored) {
   EXPECT_EQ(CurrentMandantSettings().eust, "   1588");
 }
 
+// Filling the list made its first row current, which copied that account
+// into the field: OK then wrote it over the configured one.
+TEST_F(TaxDialogTest, FillingTheListKeptTheConfiguredAccount) {
+  CurrentSettings().sortKnr = true;
+  CurrentMandantSettings().eust = "   1588";
+  ImportVatAccountDialog d(nullptr);
+  d.show();
+  QListWidget* list = d.List(eust::kList);
+  list->setFocus();  // a list that gets the focus makes its first row current
+  d.Radio(eust::kByShortCode)->setChecked(true);
+  EXPECT_EQ(d.Edit(eust::kAccount)->text(), "1588");
+  d.accept();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(ReadSetting("EUST1"), "1588");
+  EXPECT_TRUE(messages_.Numbers().empty());
+}
+
 }  // namespace

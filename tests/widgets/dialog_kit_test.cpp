@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -76,6 +79,58 @@ TEST(DialogKit, KeypadPlusActsAsTab) {
   QApplication::sendEvent(first, &plus);
   EXPECT_EQ(dialog.focusWidget(), second);
   EXPECT_EQ(first->text(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Labels and headings without a buddy showed their "&" as it stands
+// ("&Versteuerungsart", "Ust. 1&5% :").
+class MnemonicDialog : public TalviDialog {
+ public:
+  MnemonicDialog() : TalviDialog(nullptr, "TEST", "Test") {
+    BeginGroup("&Versteuerungsart");
+    AddRadio(101, "Sollverst.");
+    AddRadio(102, "Istverst.");
+    EndGroup();
+    auto* line = new QHBoxLayout;
+    line->addWidget(Register(103, new QLineEdit(this)));
+    line->addWidget(Register(104, new QLineEdit(this)));
+    AddRow("Ust. 1&5% :", line);
+    AddHeading("&Kontenrahmen");
+    AddEdit(105, "Rabatt && Skonto :", 5);
+    AddButtons();
+  }
+  bool Confirm() override { return true; }
+};
+
+TEST(DialogKit, MnemonicsNameTheirControlOrAreNotShown) {
+  MnemonicDialog d;
+  d.show();
+  for (QLabel* label : d.findChildren<QLabel*>()) {
+    QString text = label->text();
+    bool mnemonic = text.replace("&&", "").contains('&');
+    EXPECT_TRUE(!mnemonic || label->buddy()) << label->text().toStdString();
+  }
+  auto labelOf = [&](const QString& text) -> QLabel* {
+    for (QLabel* label : d.findChildren<QLabel*>())
+      if (label->text() == text) return label;
+    return nullptr;
+  };
+  ASSERT_NE(labelOf("Ust. 1&5% :"), nullptr);
+  EXPECT_EQ(labelOf("Ust. 1&5% :")->buddy(), d.Control(103));
+  EXPECT_NE(labelOf("Kontenrahmen"), nullptr);  // a heading names no control
+  ASSERT_NE(labelOf("Rabatt && Skonto :"), nullptr);
+  EXPECT_TRUE(d.findChild<QGroupBox*>()->title() == "&Versteuerungsart");
+}
+
+TEST(DialogKit, TitleTableAndFieldWidths) {
+  MnemonicDialog d;
+  EXPECT_EQ(DialogTitle("MANDANLEGEN"), "Mandant anlegen");
+  EXPECT_EQ(d.windowTitle(), "Test");  // not in the table: the dialog's own
+  // A five-character field is as wide as five characters, not the dialog.
+  EXPECT_LT(d.Edit(105)->maximumWidth(), 200);
 }
 
 }  // namespace

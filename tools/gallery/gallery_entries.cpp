@@ -1,0 +1,50 @@
+// The gallery's table: one line per dialog or window. Each function builds
+// its window on the open sample Mandant (see PrepareSampleData); the gallery
+// shows it, takes its picture and deletes it.
+#include "tools/gallery/gallery.h"
+
+#include "posting/select_batch.h"
+#include "reports/printer_dialogs.h"
+#include "reports/report_kinds.h"
+#include "shell/help_viewer.h"
+#include "shell/main_frame.h"
+#include "shell/mandant_dialogs.h"
+#include "shell/settings_dialogs.h"
+#include "shell/start_screen.h"
+#include "tax/tax_dialogs.h"
+#include "tools/gallery/sample_windows.h"
+#include "users/users_dialogs.h"
+
+namespace talvera::gallery {
+
+const std::vector<Entry>& Entries() {
+  static const std::vector<Entry> entries = {
+      {"CMainFrame", [](QWidget*) { return SampleFrame(); }},
+      {"TQSTART", [](QWidget* p) { return new StartScreen(p, false); }},
+      {"TQABOUT", [](QWidget* p) { return new StartScreen(p, true); }},
+      {"HILFE", [](QWidget* p) { return SampleHelp(p); }},
+      {"MANDANT", [](QWidget* p) { return new MandantDialog(p); }},
+      {"MANDANLEGEN", [](QWidget* p) { return new CreateMandantDialog(p); }},
+      {"TQKR", [](QWidget* p) { return new SpecialAccountsDialog(p); }},
+      {"STAMMDAT", [](QWidget* p) { return new CompanyMasterDialog(p); }},
+      {"DATENUEBERNAHME", [](QWidget* p) { return new TakeOverDialog(p); }},
+      {"BENUTZERLOGIN", [](QWidget* p) { return new LoginDialog(p, 0); }},
+      {"BENUTZERVERW", [](QWidget* p) { return new UserAdminDialog(p); }},
+      {"BENUTZERKOPIEREN", [](QWidget* p) { return SampleCopyRights(p); }},
+      {"BENUTZERPASSAEN", [](QWidget* p) { return new UserPasswordDialog(p, "Anna"); }},
+      {"PASSAEN", [](QWidget* p) { return new ProgramPasswordDialog(p); }},
+      {"PASSTEST", [](QWidget* p) { return new PasswordQueryDialog(p); }},
+      {"EINST", [](QWidget* p) { return new EinstDialog(p); }},
+      {"EINSTBUCH", [](QWidget* p) { return new EinstBuchDialog(p); }},
+      {"BSSCHRIFT", [](QWidget* p) { return new BsSchriftDialog(p); }},
+      {"DRUEIN", [](QWidget* p) { return new DrueinDialog(p); }},
+      {"SCHRIFT", [](QWidget* p) { return new SchriftDialog(p, kReportListBox); }},
+      {"FORMULAREINST", [](QWidget* p) { return new FormularEinstDialog(p); }},
+      {"STAPELWAHL", [](QWidget* p) { return new SelectBatchDialog(p); }},
+      {"STEANL", [](QWidget* p) { return new RateMaintenanceDialog(p); }},
+      {"EUST", [](QWidget* p) { return new ImportVatAccountDialog(p); }},
+  };
+  return entries;
+}
+
+}  // namespace talvera::gallery
