@@ -12,12 +12,16 @@
 #include <sstream>
 
 #include "charts/template_reader.h"
+#include "core/structure_file.h"
 #include "support/temp_dir.h"
 #include "tools/chart_builder/hgb_positions.h"
 #include "tools/chart_builder/template_writer.h"
 
 using namespace talvera::charts;
 using talvera::testing::TemplateContents;
+using talvera::StructureEntry;
+using talvera::StructureTree;
+using talvera::TreeFromRecords;
 
 namespace {
 
@@ -118,20 +122,15 @@ class FactsAgreementTest : public ::testing::TestWithParam<char> {
   static std::map<std::string, std::string> PositionsOf(const TemplateContents& t) {
     std::map<std::string, std::string> result;
     for (int i = 0; i < kTreeCount; ++i) {
-      std::vector<StructureNode> nodes;
-      std::map<int, const StructureNode*> byId;
-      for (const auto& r : t.trees[i])
-        nodes.push_back({r.id, r.kind, r.next, r.above, r.levelWord, r.label, r.shortCode});
-      for (const StructureNode& n : nodes) byId[n.id] = &n;
-      std::map<int, std::string> positions = GroupPositions(static_cast<TreeId>(i), nodes);
-      std::map<int, int> parent;
+      StructureTree structure;
+      EXPECT_TRUE(TreeFromRecords(t.trees[i], structure));
+      std::map<int, std::string> positions = GroupPositions(static_cast<TreeId>(i), structure);
       int subgroup = 0;
-      for (const StructureNode& n : nodes) {
-        if (n.id == 1) continue;
-        parent[n.id] = byId.at(n.above)->next == n.id ? parent[n.above] : n.above;
-        if (n.kind == kGroupNode && LevelOf(n.levelWord) == 2 && positions[n.id] == "GuV.8")
-          positions[n.id] += "." + std::to_string(++subgroup);
-        if (n.kind == kLeafNode) result[n.label] = positions[parent[n.id]];
+      for (int handle : structure.DepthFirst()) {
+        const StructureEntry& e = structure.at(handle);
+        if (e.IsGroup() && e.level == 2 && positions[handle] == "GuV.8")
+          positions[handle] += "." + std::to_string(++subgroup);
+        if (e.kind == StructureEntry::kLeaf) result[e.text] = positions[e.parent];
       }
     }
     return result;

@@ -229,8 +229,9 @@ TEST_F(PostingTest, ReverseChargeIsTaxedPerRate) {
     if (JN(r, bube::kFlags) == 0x10) taxes.push_back(J(r, bube::kDebitAmount));
   // 7 % of 300,00 and 19 % of 1.000,00.
   EXPECT_EQ(taxes, (std::vector<std::string>{"000000021,00", "000000190,00"}));
-  EXPECT_EQ(Total(S, "1572", 6, 0), "000000211,00");
-  EXPECT_EQ(Total(S, "1772", 6, 1), "000000211,00");
+  // Both rates book to the accounts of the EG record in force (1574/1774).
+  EXPECT_EQ(Total(S, "1574", 6, 0), "000000211,00");
+  EXPECT_EQ(Total(S, "1774", 6, 1), "000000211,00");
   ExpectBalanced();
 }
 
