@@ -230,16 +230,56 @@ std::string Hex(const std::string& bytes) {
   return text;
 }
 
-void CheckIntegrity(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
-  std::string sql = "PRAGMA " + file.schema + ".integrity_check(r" + std::to_string(file.table) + ")";
+// Runs a query and hands each row's text columns to `row`.
+void EachRow(sqlite3* db, const std::string& sql, std::vector<std::string>* problems,
+             const std::function<void(sqlite3_stmt*)>& row) {
   sqlite3_stmt* query = nullptr;
   int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr);
-  while (rc == SQLITE_OK && sqlite3_step(query) == SQLITE_ROW) {
-    std::string line = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
-    if (line != "ok") problems->push_back("SQLite: " + line);
+  while (rc == SQLITE_OK && (rc = sqlite3_step(query)) == SQLITE_ROW) {
+    row(query);
+    rc = SQLITE_OK;
   }
-  if (rc != SQLITE_OK) problems->push_back(std::string("SQLite: ") + sqlite3_errmsg(db));
+  if (rc != SQLITE_OK && rc != SQLITE_DONE) problems->push_back(std::string("SQLite: ") + sqlite3_errmsg(db));
   sqlite3_finalize(query);
+}
+
+std::string TextOf(sqlite3_stmt* query, int column) {
+  const unsigned char* text = sqlite3_column_text(query, column);
+  return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+// SQLite's own check of the whole records.db: every table and index of
+// the directory, not only this file's.
+void CheckIntegrity(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
+  EachRow(db, "PRAGMA " + file.schema + ".integrity_check", problems, [&](sqlite3_stmt* q) {
+    std::string line = TextOf(q, 0);
+    if (line != "ok") problems->push_back("SQLite: " + line);
+  });
+}
+
+// Every key of the file definition has its index, unique where the key is;
+// the directory's database holds no trigger or view (nothing may act on
+// the records behind the record manager's back).
+void CheckSchemaObjects(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
+  std::string table = "r" + std::to_string(file.table);
+  std::map<std::string, bool> indexes;  // name -> unique
+  EachRow(db, "PRAGMA " + file.schema + ".index_list(" + Quote(table) + ")", problems,
+          [&](sqlite3_stmt* q) { indexes[TextOf(q, 1)] = sqlite3_column_int(q, 2) != 0; });
+  for (size_t k = 0; k < file.layout.keys.size(); ++k) {
+    auto found = indexes.find(table + "_k" + std::to_string(k));
+    std::string key = "Schlüssel " + std::to_string(k);
+    if (found == indexes.end())
+      problems->push_back(key + ": der Index fehlt");
+    else if (file.layout.keys[k].unique && !found->second)
+      problems->push_back(key + ": der Index ist nicht eindeutig, der Schlüssel aber schon");
+  }
+  EachRow(db,
+          "SELECT type, name FROM " + file.schema +
+              ".sqlite_schema WHERE type IN ('trigger', 'view') ORDER BY name",
+          problems, [&](sqlite3_stmt* q) {
+            std::string what = TextOf(q, 0) == "trigger" ? "Trigger" : "Sicht (View)";
+            problems->push_back(what + " " + TextOf(q, 1) + " gehört nicht in die Datenbank");
+          });
 }
 
 // Recomputes every key of every record and compares it with the stored one.
@@ -283,6 +323,7 @@ int CheckFile(const std::string& path, std::vector<std::string>* problems) {
     FileState* file = nullptr;
     if (int status = db.ExistingFile(directory, name, &file)) return status;
     CheckIntegrity(db.Handle(), *file, problems);
+    CheckSchemaObjects(db.Handle(), *file, problems);
     return CheckKeys(db.Handle(), *file, problems);
   } catch (...) {
     return kIoError;
