@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "durable_files.h"
 #include "file_ops.h"
 #include "open_files.h"
 #include "savepoint.h"
@@ -74,7 +75,8 @@ int WriteDurably(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::remove(temporary.c_str());
     return kIoError;
   }
-  return kOk;
+  // Until its directory is synced, a power cut may still lose the rename.
+  return SyncParentDirectory(path) ? kOk : kIoError;
 }
 
 int ReadStandalone(const std::string& path, std::vector<uint8_t>* bytes) {

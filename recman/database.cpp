@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "durable_files.h"
+
 namespace fs = std::filesystem;
 
 namespace recman {
@@ -118,8 +120,15 @@ int Database::Use(const std::string& directory, bool create, Directory** out) {
       if (!fs::is_directory(directory, ec)) return kDirectoryError;
     }
     std::string schema = "main";
+    bool opensMain = !db_;
+    bool isNew = !fs::exists(file, ec);
     int status = db_ ? Attach(file, create, &schema) : OpenMain(file, create);
     if (status) return status;
+    // A new records.db is in its directory for good only once that is synced.
+    if (isNew) SyncDirectory(directory);
+    // Hot journals of the main database are rolled back by now; the
+    // super-journals no journal can name any more go.
+    if (opensMain) RemoveStaleSuperJournals(file);
     Directory& dir = dirs_[directory];
     dir.path = directory;
     dir.schema = schema;
