@@ -28,15 +28,15 @@ class OpenFile {
     }
   }
   int status() const { return status_; }
-  int Stat(FileSpec* file, std::vector<KeySpec>* keys) {
-    std::vector<uint8_t> buffer(sizeof(FileSpec) + 256 * sizeof(KeySpec));
+  int Stat(FilePart* file, std::vector<KeyDefinition>* keys) {
+    std::vector<uint8_t> buffer(sizeof(FilePart) + 256 * sizeof(KeyDefinition));
     uint32_t length = uint32_t(buffer.size());
     uint8_t key[kMaxKeyLength];
     if (int status = Call(kStat, block_, buffer.data(), &length, key, kMaxKeyLength, 0))
       return status;
     memcpy(file, buffer.data(), sizeof *file);
-    keys->resize((length - sizeof *file) / sizeof(KeySpec));
-    memcpy(keys->data(), buffer.data() + sizeof *file, keys->size() * sizeof(KeySpec));
+    keys->resize((length - sizeof *file) / sizeof(KeyDefinition));
+    memcpy(keys->data(), buffer.data() + sizeof *file, keys->size() * sizeof(KeyDefinition));
     return kOk;
   }
   int Get(uint16_t op, std::vector<uint8_t>* record, int keyNumber) {
@@ -51,7 +51,7 @@ class OpenFile {
   int status_;
 };
 
-const char* TypeName(const KeySpec& definition) {
+const char* TypeName(const KeyDefinition& definition) {
   if (!(definition.flags & kExtendedType)) return definition.flags & kBinary ? "binär" : "Zeichen";
   switch (definition.type) {
     case kString: return "Zeichen";
@@ -63,7 +63,7 @@ const char* TypeName(const KeySpec& definition) {
   return "unbekannt";
 }
 
-std::string FlagText(const KeySpec& definition) {
+std::string FlagText(const KeyDefinition& definition) {
   std::string text = definition.flags & kDuplicates ? "Duplikate" : "eindeutig";
   text += definition.flags & kModifiable ? ", änderbar" : ", nicht änderbar";
   if (definition.flags & kDescending) text += ", absteigend";
@@ -72,11 +72,11 @@ std::string FlagText(const KeySpec& definition) {
   return text;
 }
 
-void AppendKeys(const std::vector<KeySpec>& keys, std::string* text) {
+void AppendKeys(const std::vector<KeyDefinition>& keys, std::string* text) {
   int keyNumber = 0;
   bool startOfKey = true;
   char line[200];
-  for (const KeySpec& definition : keys) {
+  for (const KeyDefinition& definition : keys) {
     if (startOfKey) {
       snprintf(line, sizeof line, "Schlüssel %d: %s\n", keyNumber++, FlagText(definition).c_str());
       *text += line;
@@ -123,8 +123,8 @@ std::string StatusText(int status) {
 int DescribeFile(const std::string& path, std::string* text) {
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec definition;
-  std::vector<KeySpec> keys;
+  FilePart definition;
+  std::vector<KeyDefinition> keys;
   if (int status = file.Stat(&definition, &keys)) return status;
   char line[200];
   snprintf(line, sizeof line,
@@ -140,8 +140,8 @@ int ForEachRecord(const std::string& path, int keyNumber,
                   const std::function<void(const uint8_t*, size_t)>& visit) {
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec definition;
-  std::vector<KeySpec> keys;
+  FilePart definition;
+  std::vector<KeyDefinition> keys;
   if (int status = file.Stat(&definition, &keys)) return status;
   if (keyNumber < 0 || keyNumber >= definition.keyCount) return kInvalidKeyNumber;
   std::vector<uint8_t> record(definition.recordLength);
@@ -196,8 +196,8 @@ int LoadFlat(const std::string& path, const std::string& flatPath, uint64_t* cou
                              std::istreambuf_iterator<char>());
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec definition;
-  std::vector<KeySpec> keys;
+  FilePart definition;
+  std::vector<KeyDefinition> keys;
   if (int status = file.Stat(&definition, &keys)) return status;
   if (bytes.size() % definition.recordLength) return kDataBufferTooShort;
   uint32_t none = 0;

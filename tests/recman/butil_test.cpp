@@ -19,7 +19,7 @@ constexpr uint16_t kLen = 8;
 
 std::string MakeFile(const TempDir& dir) {
   std::string path = dir.path() + "/steke.btr";
-  EXPECT_EQ(Create(path, Spec(kLen, {{{1, 2, kInteger}}, {{3, 4, kString, kDuplicates}}})), kOk);
+  EXPECT_EQ(Create(path, Definition(kLen, {{{1, 2, kInteger}}, {{3, 4, kString, kDuplicates}}})), kOk);
   RecordFile file(path);
   for (int16_t id : {3, -1, 2}) {
     Bytes record(kLen, 0);
@@ -74,7 +74,7 @@ TEST(Check, FindsWhatDamagesTheDatabase) {
   TempDir dir;
   std::string path = MakeFile(dir);
   std::string other = dir.path() + "/bank.btr";
-  ASSERT_EQ(Create(other, Spec(kLen, {{{1, 2, kInteger}}})), kOk);
+  ASSERT_EQ(Create(other, Definition(kLen, {{{1, 2, kInteger}}})), kOk);
   {
     RecordFile file(other);
     Bytes record(kLen, 0);

@@ -23,12 +23,12 @@ Bytes Row(int32_t id, int16_t group) {
   return record;
 }
 
-Bytes TwoKeySpec() {
-  return Spec(kLen, {{{1, 4, kInteger}}, {{5, 2, kInteger, kDuplicates}}});
+Bytes TwoKeyDefinition() {
+  return Definition(kLen, {{{1, 4, kInteger}}, {{5, 2, kInteger, kDuplicates}}});
 }
 
 void Fill(const std::string& path, const std::vector<std::pair<int32_t, int16_t>>& rows) {
-  ASSERT_EQ(Create(path, TwoKeySpec()), kOk);
+  ASSERT_EQ(Create(path, TwoKeyDefinition()), kOk);
   RecordFile file(path);
   for (auto [id, group] : rows) {
     Bytes record = Row(id, group);
@@ -158,7 +158,7 @@ TEST(DamagedDatabase, GivesAStatusNeverACrash) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     std::string path = dir.path() + "/sako.btr";
-    ASSERT_EQ(Create(path, TwoKeySpec()), kOk);
+    ASSERT_EQ(Create(path, TwoKeyDefinition()), kOk);
     {
       RecordFile file(path);
       ASSERT_EQ(Begin(), kOk);
@@ -183,7 +183,7 @@ TEST(DamagedDatabase, GivesAStatusNeverACrash) {
     EXPECT_FALSE(FileExists(path) && worst == kOk);
     // A fresh file in another directory still works in the same process.
     std::string elsewhere = dir.Sub("other") + "/x.btr";
-    EXPECT_EQ(Create(elsewhere, TwoKeySpec()), kOk);
+    EXPECT_EQ(Create(elsewhere, TwoKeyDefinition()), kOk);
     Bytes record = Row(1, 1);
     RecordFile good(elsewhere);
     EXPECT_EQ(good.Insert(&record), kOk);

@@ -125,7 +125,7 @@ TEST(Processes, TransactionLocksOnlyTheDirectoriesItWrites) {
   TempDir dir;
   std::string year = dir.Sub("1997") + "/sako.btr", root = dir.Sub("root") + "/fista.btr";
   for (const std::string& path : {year, root}) {
-    ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+    ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
     RecordFile file(path);
     Bytes record = Row(1, 100);
     ASSERT_EQ(file.Insert(&record), kOk);
@@ -172,7 +172,7 @@ TEST(Processes, TransactionLocksOnlyTheDirectoriesItWrites) {
 TEST(Processes, TwoProcessesIncrementingOneRecordLoseNothing) {
   TempDir dir;
   std::string path = dir.Sub("1997") + "/sako.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
   {
     RecordFile file(path);
     Bytes record = Row(1, 0);
@@ -194,7 +194,7 @@ TEST(Processes, TwoProcessesIncrementingOneRecordLoseNothing) {
 TEST(Processes, WritersTakeTheirTurnInTheOrderTheyCame) {
   TempDir dir;
   std::string year = dir.Sub("1997"), path = year + "/sako.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
   RecordFile file(path);
   Bytes record = Row(1, 0);
   ASSERT_EQ(file.Insert(&record), kOk);
@@ -216,7 +216,7 @@ TEST(Processes, WritersTakeTheirTurnInTheOrderTheyCame) {
 TEST(Processes, UpdateOfARecordChangedElsewhereIsAConflict) {
   TempDir dir;
   std::string path = dir.path() + "/sako.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
   RecordFile file(path);
   for (int32_t id = 1; id <= 2; ++id) {
     Bytes record = Row(id, 100);
@@ -243,7 +243,7 @@ TEST(Processes, UpdateOfARecordChangedElsewhereIsAConflict) {
 TEST(Processes, GetNextSeesWhatAnotherProcessCommittedMeanwhile) {
   TempDir dir;
   std::string path = dir.path() + "/kore.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
   RecordFile file(path);
   for (int32_t id = 1; id <= 5; ++id) {
     Bytes record = Row(id, 100);
@@ -266,7 +266,7 @@ TEST(Processes, GetNextSeesWhatAnotherProcessCommittedMeanwhile) {
 TEST(Processes, HeldLockGivesInUseAfterAShortWait) {
   TempDir dir;
   std::string path = dir.path() + "/bube.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
   SetBusyTimeout(50);
   RecordFile file(path);
   Child holder = Start({"hold", path});
@@ -291,7 +291,7 @@ TEST(Processes, KilledTransactionLeavesAllOrNothing) {
   std::string d1 = dir.Sub("1996"), d2 = dir.Sub("1997");
   const std::vector<std::string> paths = {d1 + "/a.btr", d1 + "/b.btr", d2 + "/c.btr"};
   for (const std::string& path : paths) {
-    ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
+    ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
     RecordFile file(path);
     Bytes counter = Row(0, 0);
     ASSERT_EQ(file.Insert(&counter), kOk);
