@@ -1,9 +1,11 @@
 #include "writer_queue.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <map>
 #include <thread>
 
 #include "recman.h"
@@ -23,48 +25,52 @@ struct flock WholeFile(short type) {
   return lock;
 }
 
-// The turnstile file, closed (and so its lock given back) on destruction.
-class Turnstile {
- public:
-  explicit Turnstile(const std::string& directory)
-      : fd_(::open((directory + "/" + kTurnstile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {}
-  ~Turnstile() {
-    if (fd_ >= 0) ::close(fd_);
+// The turnstile file of a directory, kept open: a Begin costs one lock
+// call, not an open and a close. Opened again when its file was removed
+// (the directory deleted and made anew).
+int TurnstileFile(const std::string& directory) {
+  static std::map<std::string, int> files;
+  int& fd = files[directory];
+  struct stat st {};
+  if (fd > 0 && (::fstat(fd, &st) != 0 || st.st_nlink == 0)) {
+    ::close(fd);
+    fd = 0;
   }
-  Turnstile(const Turnstile&) = delete;
-  Turnstile& operator=(const Turnstile&) = delete;
-  bool usable() const { return fd_ >= 0; }
-  // One try; false while another process has it.
-  bool TryTake() {
-    struct flock lock = WholeFile(F_WRLCK);
-    return ::fcntl(fd_, F_OFD_SETLK, &lock) == 0;
-  }
-  bool TakenElsewhere() {
-    struct flock lock = WholeFile(F_WRLCK);
-    return ::fcntl(fd_, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
-  }
+  if (fd <= 0) fd = ::open((directory + "/" + kTurnstile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  return fd;
+}
 
- private:
-  int fd_;
+bool SetLock(int fd, short type) {
+  struct flock lock = WholeFile(type);
+  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+// Gives the turnstile back when the turn is over.
+struct TurnOver {
+  int fd;
+  ~TurnOver() { SetLock(fd, F_UNLCK); }
 };
 
 }  // namespace
 
 int InTurn(const std::string& directory, WaitClock::time_point deadline,
            const std::function<int()>& takeLock) {
-  Turnstile turnstile(directory);
-  if (!turnstile.usable()) return takeLock();
-  while (!turnstile.TryTake()) {
+  int fd = TurnstileFile(directory);
+  if (fd < 0) return takeLock();
+  while (!SetLock(fd, F_WRLCK)) {
     if (errno != EAGAIN && errno != EACCES) return takeLock();
     if (WaitClock::now() >= deadline) return kFileInUse;
     std::this_thread::sleep_for(kPoll);
   }
+  TurnOver over{fd};
   return takeLock();
 }
 
 bool TurnstileTaken(const std::string& directory) {
-  Turnstile turnstile(directory);
-  return turnstile.usable() && turnstile.TakenElsewhere();
+  int fd = TurnstileFile(directory);
+  if (fd < 0) return false;
+  struct flock lock = WholeFile(F_WRLCK);
+  return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
 }
 
 }  // namespace recman
