@@ -98,15 +98,15 @@ struct Times {
   double insert = 0, next = 0, equal = 0;
 };
 
-Bytes CreateSpec() {
-  recman::FileSpec file{};
+Bytes CreateDefinition() {
+  recman::FilePart file{};
   file.recordLength = kLength;
   file.pageSize = 2048;
   file.keyCount = sizeof kKeys / sizeof kKeys[0];
   Bytes definition(sizeof file);
   std::memcpy(definition.data(), &file, sizeof file);
   for (const KeyPart& key : kKeys) {
-    recman::KeySpec part{};
+    recman::KeyDefinition part{};
     part.position = key.position;
     part.length = key.length;
     part.flags = key.flags | recman::kExtendedType;
@@ -131,7 +131,7 @@ bool RunRecman(const std::string& dir, const std::vector<Bytes>& records,
   uint8_t block[recman::kPositionBlockSize] = {};
   uint8_t key[255] = {};
   uint32_t length = 0;
-  Bytes definition = CreateSpec();
+  Bytes definition = CreateDefinition();
   length = uint32_t(definition.size());
   if (!Check(recman::Call(recman::kCreate, block, definition.data(), &length, name.data(), 255, 0),
              "create"))

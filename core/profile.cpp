@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "recman/durable_files.h"
+
 namespace talvera {
 namespace {
 
@@ -117,7 +119,8 @@ bool WriteWhole(const std::string& file, const std::vector<std::string>& lines) 
     ::unlink(temp.c_str());
     return false;
   }
-  return true;
+  // Until its directory is synced, a power cut may still lose the rename.
+  return recman::SyncParentDirectory(file);
 }
 
 }  // namespace

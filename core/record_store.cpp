@@ -222,7 +222,7 @@ bool OpenPath(const std::string& path, int slot) {
     CloseFile(slot);
     return false;
   }
-  recman::FileSpec definition;
+  recman::FilePart definition;
   std::memcpy(&definition, stat, sizeof definition);
   s.recordLength = definition.recordLength;
   return true;
@@ -375,7 +375,7 @@ bool Reread(void* record, FileId id) {
 
 namespace {
 
-bool Stat(int slot, recman::FileSpec* definition) {
+bool Stat(int slot, recman::FilePart* definition) {
   if (!ValidSlot(slot)) return false;
   OpenForCall open(slot);
   if (!open.ok()) return false;
@@ -392,14 +392,14 @@ bool Stat(int slot, recman::FileSpec* definition) {
 }  // namespace
 
 long RecordCount(int slot) {
-  recman::FileSpec definition;
+  recman::FilePart definition;
   return Stat(slot, &definition) ? static_cast<long>(definition.recordCount) : -1;
 }
 
 bool IsEmpty(int slot) { return RecordCount(slot) == 0; }
 
 int RecordLength(int slot) {
-  recman::FileSpec definition;
+  recman::FilePart definition;
   return Stat(slot, &definition) ? definition.recordLength : -1;
 }
 

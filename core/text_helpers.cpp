@@ -3,6 +3,9 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "recman/durable_files.h"
 
 namespace talvera {
 namespace {
@@ -58,9 +61,20 @@ void EnsureTrailingBackslash(std::string& path) {
 }
 
 bool MakeDirectories(const std::string& path) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  std::filesystem::create_directories(path, ec);
-  return !ec && std::filesystem::is_directory(path, ec);
+  // The levels that are new: each is durable once its parent is synced.
+  std::vector<fs::path> created;
+  for (fs::path p = fs::absolute(path, ec); !p.empty() && !fs::exists(p, ec); p = p.parent_path()) {
+    created.push_back(p);
+    if (p == p.parent_path()) break;
+  }
+  fs::create_directories(path, ec);
+  if (ec || !fs::is_directory(path, ec)) return false;
+  bool synced = true;
+  for (auto it = created.rbegin(); it != created.rend(); ++it)
+    synced = recman::SyncParentDirectory(it->string()) && synced;
+  return synced;
 }
 
 long long FreeDiskKilobytes(const std::string& path) {

@@ -2,7 +2,7 @@
 //
 //  off  width  meaning
 //   0    8     magic "TLVRREC1"
-//   8    4     size S of the definition (FileSpec + KeySpecs)
+//   8    4     size S of the definition (FilePart + key definitions)
 //  12    8     number of records N
 //  20    S     definition
 //  20+S  N*L   records in insertion order (L = record length), which keeps
@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "durable_files.h"
 #include "file_ops.h"
 #include "open_files.h"
 #include "savepoint.h"
@@ -74,7 +75,8 @@ int WriteDurably(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::remove(temporary.c_str());
     return kIoError;
   }
-  return kOk;
+  // Until its directory is synced, a power cut may still lose the rename.
+  return SyncParentDirectory(path) ? kOk : kIoError;
 }
 
 int ReadStandalone(const std::string& path, std::vector<uint8_t>* bytes) {
@@ -96,17 +98,17 @@ struct Standalone {
 };
 
 int ParseStandalone(const std::vector<uint8_t>& bytes, Standalone* out) {
-  uint32_t specSize;
-  memcpy(&specSize, bytes.data() + 8, 4);
+  uint32_t definitionSize;
+  memcpy(&definitionSize, bytes.data() + 8, 4);
   memcpy(&out->count, bytes.data() + 12, 8);
   size_t body = bytes.size() - kHeaderSize - 4;
-  if (specSize > body) return kNotAFile;
-  out->definition.assign(bytes.data() + kHeaderSize, bytes.data() + kHeaderSize + specSize);
+  if (definitionSize > body) return kNotAFile;
+  out->definition.assign(bytes.data() + kHeaderSize, bytes.data() + kHeaderSize + definitionSize);
   if (ParseLayout(out->definition.data(), out->definition.size(), &out->layout)) return kNotAFile;
-  if (out->count != (body - specSize) / out->layout.recordLength ||
-      (body - specSize) % out->layout.recordLength)
+  if (out->count != (body - definitionSize) / out->layout.recordLength ||
+      (body - definitionSize) % out->layout.recordLength)
     return kNotAFile;
-  out->records = bytes.data() + kHeaderSize + specSize;
+  out->records = bytes.data() + kHeaderSize + definitionSize;
   return kOk;
 }
 
@@ -144,7 +146,7 @@ int SaveFile(const std::string& path, const std::string& standalonePath) {
     std::vector<uint8_t> records;
     uint64_t count = 0;
     if (int status = ReadAllRecords(file, &records, &count)) return status;
-    std::vector<uint8_t> definition = SpecBytes(file->layout, 0), bytes(kMagic, kMagic + 8);
+    std::vector<uint8_t> definition = DefinitionBytes(file->layout, 0), bytes(kMagic, kMagic + 8);
     Append(&bytes, uint32_t(definition.size()));
     Append(&bytes, count);
     bytes.insert(bytes.end(), definition.begin(), definition.end());

@@ -207,7 +207,7 @@ int Stat(Handle* h, const Args& a) {
   if (!a.data || !a.dataLength) return kInvalidOperation;
   int64_t count = 0;
   if (int status = CountRows(Db(), h->file, &count)) return status;
-  std::vector<uint8_t> definition = SpecBytes(h->file->layout, uint32_t(count));
+  std::vector<uint8_t> definition = DefinitionBytes(h->file->layout, uint32_t(count));
   if (*a.dataLength < definition.size()) return kDataBufferTooShort;
   memcpy(a.data, definition.data(), definition.size());
   *a.dataLength = uint32_t(definition.size());

@@ -4,6 +4,10 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
+
+#include "durable_files.h"
+#include "writer_queue.h"
 
 namespace fs = std::filesystem;
 
@@ -99,9 +103,32 @@ Database& Database::Instance() {
 
 Database::Database() : busyMs_(BusyFromEnvironment()) {}
 
-void Database::SetBusyTimeout(int milliseconds) {
-  busyMs_ = milliseconds;
-  if (db_) sqlite3_busy_timeout(db_, busyMs_);
+void Database::SetBusyTimeout(int milliseconds) { busyMs_ = milliseconds; }
+
+// Waits for another process's lock in short steps and gives up only when
+// the busy time has really passed (SQLite's own timeout counts the sleeps
+// it meant to make, and sleeps ever longer, so a waiter missed the moment
+// the lock came free).
+int Database::BusyWait(void* self, int count) {
+  auto* db = static_cast<Database*>(self);
+  auto now = std::chrono::steady_clock::now();
+  if (count == 0) db->busyStart_ = now;
+  auto deadline = db->waitDeadline_ != std::chrono::steady_clock::time_point{}
+                      ? db->waitDeadline_
+                      : db->busyStart_ + std::chrono::milliseconds(db->busyMs_);
+  if (now >= deadline) return 0;
+  std::this_thread::sleep_for(std::chrono::microseconds(500));
+  return 1;
+}
+
+int Database::TakeWriteLockInTurn(const std::string& schema, const std::function<int()>& takeLock) {
+  std::string path;
+  for (const auto& [p, dir] : dirs_)
+    if (dir.schema == schema) path = p;
+  waitDeadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyMs_);
+  int status = path.empty() ? takeLock() : InTurn(path, waitDeadline_, takeLock);
+  waitDeadline_ = {};
+  return status;
 }
 
 int Database::Exec(const std::string& sql) {
@@ -118,8 +145,15 @@ int Database::Use(const std::string& directory, bool create, Directory** out) {
       if (!fs::is_directory(directory, ec)) return kDirectoryError;
     }
     std::string schema = "main";
+    bool opensMain = !db_;
+    bool isNew = !fs::exists(file, ec);
     int status = db_ ? Attach(file, create, &schema) : OpenMain(file, create);
     if (status) return status;
+    // A new records.db is in its directory for good only once that is synced.
+    if (isNew) SyncDirectory(directory);
+    // Hot journals of the main database are rolled back by now; the
+    // super-journals no journal can name any more go.
+    if (opensMain) RemoveStaleSuperJournals(file);
     Directory& dir = dirs_[directory];
     dir.path = directory;
     dir.schema = schema;
@@ -139,7 +173,7 @@ int Database::OpenMain(const std::string& file, bool create) {
   int rc = sqlite3_open_v2(UriOf(file, create).c_str(), &db_, flags, nullptr);
   if (rc == SQLITE_OK) {
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, busyMs_);
+    sqlite3_busy_handler(db_, &Database::BusyWait, this);
     // Reading the schema proves the file is a database at all.
     rc = Exec("PRAGMA main.journal_mode=DELETE; PRAGMA main.synchronous=FULL;"
               "PRAGMA main.cache_size=" + std::to_string(kCacheKiB) + ";"
@@ -365,8 +399,11 @@ int Database::LockDirectories(const std::vector<std::string>& paths) {
     if (found == dirs_.end() || !found->second.hasCatalogue) continue;
     const std::string& schema = found->second.schema;
     if (WriteLocked(schema)) continue;
-    int rc = Exec("UPDATE " + Quote(schema) + "." + kCatalogue + " SET tbl=tbl WHERE 0");
-    if (rc != SQLITE_OK) return StatusOf(rc, true);
+    int status = TakeWriteLockInTurn(schema, [&] {
+      int rc = Exec("UPDATE " + Quote(schema) + "." + kCatalogue + " SET tbl=tbl WHERE 0");
+      return rc == SQLITE_OK ? kOk : StatusOf(rc, true);
+    });
+    if (status) return status;
   }
   return kOk;
 }

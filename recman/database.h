@@ -29,7 +29,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -109,6 +111,9 @@ class Database {
   // Bumped whenever cached FileState pointers may have gone stale.
   uint64_t Generation() const { return generation_; }
   void SetBusyTimeout(int milliseconds);
+  // Takes the write lock of an attached directory in its turn (writer
+  // queue), waiting at most the busy time in all.
+  int TakeWriteLockInTurn(const std::string& schema, const std::function<int()>& takeLock);
   void Close();
   // Lets go of a directory's records.db so that it can be removed: detached,
   // or the whole connection closed when it is "main" and `othersOpen` is
@@ -133,6 +138,11 @@ class Database {
   uint64_t clock_ = 0;
   uint64_t generation_ = 1;
   int busyMs_;
+  // The end of the wait for the lock being taken now (the busy handler's
+  // limit); unset: the busy time from the handler's first call.
+  std::chrono::steady_clock::time_point waitDeadline_{};
+  std::chrono::steady_clock::time_point busyStart_{};
+  static int BusyWait(void* self, int count);
   bool inTransaction_ = false;
   bool written_ = false;
   uint64_t writes_ = 0;

@@ -57,7 +57,7 @@ int AddTable(Directory* dir, const std::string& name, const Layout& layout, bool
                     "(name, definition) VALUES(?1, ?2)";
   int rc = sqlite3_prepare_v2(Db(), sql.c_str(), -1, &insert, nullptr);
   if (rc == SQLITE_OK) {
-    std::vector<uint8_t> definition = SpecBytes(layout, 0);
+    std::vector<uint8_t> definition = DefinitionBytes(layout, 0);
     sqlite3_bind_text(insert, 1, name.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_blob(insert, 2, definition.data(), int(definition.size()), SQLITE_TRANSIENT);
     rc = sqlite3_step(insert);
@@ -154,12 +154,12 @@ int ComputeKeyColumn(const FileState& file, const Key& key, int column) {
   return rc == SQLITE_OK ? kOk : StatusOf(rc, true);
 }
 
-int UpdateSpec(const FileState& file, const Directory* dir) {
+int UpdateDefinition(const FileState& file, const Directory* dir) {
   sqlite3_stmt* update = nullptr;
   std::string sql = "UPDATE " + Quote(dir->schema) + "." + kCatalogue + " SET definition=?1 WHERE tbl=?2";
   int rc = sqlite3_prepare_v2(Db(), sql.c_str(), -1, &update, nullptr);
   if (rc == SQLITE_OK) {
-    std::vector<uint8_t> definition = SpecBytes(file.layout, 0);
+    std::vector<uint8_t> definition = DefinitionBytes(file.layout, 0);
     sqlite3_bind_blob(update, 1, definition.data(), int(definition.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(update, 2, file.table);
     rc = sqlite3_step(update);
@@ -184,7 +184,7 @@ int CreateFile(const std::string& path, const uint8_t* definition, size_t size, 
 }
 
 int AddSupplementalKey(const std::string& directory, const std::string& name,
-                       const uint8_t* specs, size_t size) {
+                       const uint8_t* keyDefinitions, size_t size) {
   Database& db = Database::Instance();
   Directory* dir = nullptr;
   FileState* file = nullptr;
@@ -195,7 +195,7 @@ int AddSupplementalKey(const std::string& directory, const std::string& name,
   extended.schema = file->schema;
   extended.qualified = file->qualified;
   extended.layout = file->layout;
-  if (int status = AppendKey(specs, size, &extended.layout)) return status;
+  if (int status = AppendKey(keyDefinitions, size, &extended.layout)) return status;
   int column = int(extended.layout.keys.size()) - 1;
   if (column > 118) return kInvalidKeyNumber;
   Savepoint savepoint({dir});
@@ -206,7 +206,7 @@ int AddSupplementalKey(const std::string& directory, const std::string& name,
   if (int status = ComputeKeyColumn(extended, extended.layout.keys[size_t(column)], column))
     return status;
   if (int status = Run(CreateIndexSql(extended, column))) return status;
-  if (int status = UpdateSpec(extended, dir)) return status;
+  if (int status = UpdateDefinition(extended, dir)) return status;
   db.Forget(dir, name);
   return savepoint.Release();
 }

@@ -13,6 +13,6 @@ namespace recman {
 // overwrite: replace an existing file (else kFileExists).
 int CreateFile(const std::string& path, const uint8_t* definition, size_t size, bool overwrite);
 int AddSupplementalKey(const std::string& directory, const std::string& name,
-                       const uint8_t* specs, size_t size);
+                       const uint8_t* keyDefinitions, size_t size);
 
 }  // namespace recman

@@ -15,13 +15,13 @@ bool IsIntegerLength(uint16_t length) {
 
 // Non-extended keys predate the type byte: binary ones are unsigned integers
 // when they have an integer's width, anything else compares as bytes.
-uint8_t EffectiveType(const KeySpec& definition) {
+uint8_t EffectiveType(const KeyDefinition& definition) {
   if (definition.flags & kExtendedType) return definition.type;
   if ((definition.flags & kBinary) && IsIntegerLength(definition.length)) return kUnsignedBinary;
   return kString;
 }
 
-int CheckSegment(const KeySpec& definition, uint16_t recordLength, Segment* out) {
+int CheckSegment(const KeyDefinition& definition, uint16_t recordLength, Segment* out) {
   if (definition.length == 0 || definition.position == 0 ||
       uint32_t(definition.position) - 1 + definition.length > recordLength)
     return kInvalidKeyPosition;
@@ -35,25 +35,25 @@ int CheckSegment(const KeySpec& definition, uint16_t recordLength, Segment* out)
   return kOk;
 }
 
-// Reads the segments of one key starting at specs[0]; *used = segments consumed.
-int ParseOneKey(const KeySpec* specs, size_t available, uint16_t recordLength, Key* key,
+// Reads the segments of one key starting at keyDefinitions[0]; *used = segments consumed.
+int ParseOneKey(const KeyDefinition* keyDefinitions, size_t available, uint16_t recordLength, Key* key,
                 size_t* used) {
   size_t n = 0;
   uint32_t total = 0;
   for (;;) {
     if (n >= available) return kInvalidKeyPosition;  // segment flag promises more
     Segment segment;
-    if (int status = CheckSegment(specs[n], recordLength, &segment)) return status;
+    if (int status = CheckSegment(keyDefinitions[n], recordLength, &segment)) return status;
     total += segment.length;
     key->segments.push_back(segment);
-    bool more = specs[n].flags & kSegmented;
+    bool more = keyDefinitions[n].flags & kSegmented;
     ++n;
     if (!more) break;
   }
   if (total > kMaxKeyLength) return kInvalidKeyPosition;
   // Duplicates and modifiability are properties of the key: the first segment says.
-  key->unique = !(specs[0].flags & kDuplicates);
-  key->modifiable = specs[0].flags & kModifiable;
+  key->unique = !(keyDefinitions[0].flags & kDuplicates);
+  key->modifiable = keyDefinitions[0].flags & kModifiable;
   key->length = uint16_t(total);
   bool autoType = false;
   for (const Segment& s : key->segments) autoType |= s.type == kAutoIncrement;
@@ -65,18 +65,18 @@ int ParseOneKey(const KeySpec* specs, size_t available, uint16_t recordLength, K
   return kOk;
 }
 
-int ParseKeys(const KeySpec* specs, size_t count, size_t keyCount, uint16_t recordLength,
+int ParseKeys(const KeyDefinition* keyDefinitions, size_t count, size_t keyCount, uint16_t recordLength,
               Layout* layout) {
   size_t at = 0;
   for (size_t k = 0; k < keyCount; ++k) {
     Key key;
     size_t used = 0;
-    if (int status = ParseOneKey(specs + at, count - at, recordLength, &key, &used))
+    if (int status = ParseOneKey(keyDefinitions + at, count - at, recordLength, &key, &used))
       return status;
     layout->keys.push_back(std::move(key));
     at += used;
   }
-  layout->specs.insert(layout->specs.end(), specs, specs + at);
+  layout->keyDefinitions.insert(layout->keyDefinitions.end(), keyDefinitions, keyDefinitions + at);
   return kOk;
 }
 
@@ -105,47 +105,47 @@ void EncodeSegment(const Segment& s, const uint8_t* p, std::string* blob) {
 }  // namespace
 
 int ParseLayout(const uint8_t* definition, size_t size, Layout* out) {
-  if (size < sizeof(FileSpec)) return kDataBufferTooShort;
-  FileSpec file;
+  if (size < sizeof(FilePart)) return kDataBufferTooShort;
+  FilePart file;
   memcpy(&file, definition, sizeof file);
   if (file.recordLength < 4) return kInvalidRecordLength;
-  size_t count = (size - sizeof file) / sizeof(KeySpec);
-  std::vector<KeySpec> specs(count);
-  if (count) memcpy(specs.data(), definition + sizeof file, count * sizeof(KeySpec));
+  size_t count = (size - sizeof file) / sizeof(KeyDefinition);
+  std::vector<KeyDefinition> keyDefinitions(count);
+  if (count) memcpy(keyDefinitions.data(), definition + sizeof file, count * sizeof(KeyDefinition));
   Layout layout;
   layout.recordLength = file.recordLength;
   layout.pageSize = file.pageSize;
   layout.fileFlags = file.fileFlags;
-  if (int status = ParseKeys(specs.data(), count, file.keyCount, file.recordLength, &layout))
+  if (int status = ParseKeys(keyDefinitions.data(), count, file.keyCount, file.recordLength, &layout))
     return status;
   *out = std::move(layout);
   return kOk;
 }
 
 int AppendKey(const uint8_t* definition, size_t size, Layout* layout) {
-  size_t count = size / sizeof(KeySpec);
+  size_t count = size / sizeof(KeyDefinition);
   if (count == 0) return kDataBufferTooShort;
-  std::vector<KeySpec> specs(count);
-  memcpy(specs.data(), definition, count * sizeof(KeySpec));
+  std::vector<KeyDefinition> keyDefinitions(count);
+  memcpy(keyDefinitions.data(), definition, count * sizeof(KeyDefinition));
   Layout copy = *layout;
-  size_t before = copy.specs.size();
-  if (int status = ParseKeys(specs.data(), count, 1, copy.recordLength, &copy)) return status;
-  for (size_t i = before; i < copy.specs.size(); ++i) copy.specs[i].flags |= kSupplemental;
+  size_t before = copy.keyDefinitions.size();
+  if (int status = ParseKeys(keyDefinitions.data(), count, 1, copy.recordLength, &copy)) return status;
+  for (size_t i = before; i < copy.keyDefinitions.size(); ++i) copy.keyDefinitions[i].flags |= kSupplemental;
   *layout = std::move(copy);
   return kOk;
 }
 
-std::vector<uint8_t> SpecBytes(const Layout& layout, uint32_t recordCount) {
-  FileSpec file{};
+std::vector<uint8_t> DefinitionBytes(const Layout& layout, uint32_t recordCount) {
+  FilePart file{};
   file.recordLength = layout.recordLength;
   file.pageSize = layout.pageSize;
   file.keyCount = uint16_t(layout.keys.size());
   file.recordCount = recordCount;
   file.fileFlags = layout.fileFlags;
-  std::vector<uint8_t> bytes(sizeof file + layout.specs.size() * sizeof(KeySpec));
+  std::vector<uint8_t> bytes(sizeof file + layout.keyDefinitions.size() * sizeof(KeyDefinition));
   memcpy(bytes.data(), &file, sizeof file);
-  if (!layout.specs.empty())
-    memcpy(bytes.data() + sizeof file, layout.specs.data(), layout.specs.size() * sizeof(KeySpec));
+  if (!layout.keyDefinitions.empty())
+    memcpy(bytes.data() + sizeof file, layout.keyDefinitions.data(), layout.keyDefinitions.size() * sizeof(KeyDefinition));
   return bytes;
 }
 

@@ -1,5 +1,5 @@
 // A record file's layout as the record manager understands it: record length
-// and keys, parsed from the file definition (FileSpec + KeySpecs), and
+// and keys, parsed from the file definition (FilePart + key definitions), and
 // the byte encoding that makes a key's SQLite BLOB order equal its key order.
 //
 // Encoding of one segment (the blob of a key is its segments' encodings
@@ -39,16 +39,16 @@ struct Layout {
   uint16_t pageSize = 0;
   uint16_t fileFlags = 0;
   std::vector<Key> keys;
-  std::vector<KeySpec> specs;  // as given at creation, one per segment
+  std::vector<KeyDefinition> keyDefinitions;  // as given at creation, one per segment
 };
 
 // Parses a file definition; returns kOk or the status describing the fault.
 int ParseLayout(const uint8_t* definition, size_t size, Layout* out);
 // Parses the segments of one key (from a supplementary index request) and
 // appends the key to the layout.
-int AppendKey(const uint8_t* specs, size_t size, Layout* layout);
-// FileSpec + KeySpecs as kStat returns them.
-std::vector<uint8_t> SpecBytes(const Layout& layout, uint32_t recordCount);
+int AppendKey(const uint8_t* keyDefinitions, size_t size, Layout* layout);
+// FilePart + key definitions as kStat returns them.
+std::vector<uint8_t> DefinitionBytes(const Layout& layout, uint32_t recordCount);
 
 // The key as the caller sees it in the key buffer: the segments' bytes, in order.
 void ExtractKey(const Key& key, const uint8_t* record, uint8_t* raw);

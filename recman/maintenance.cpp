@@ -28,15 +28,15 @@ class OpenFile {
     }
   }
   int status() const { return status_; }
-  int Stat(FileSpec* file, std::vector<KeySpec>* keys) {
-    std::vector<uint8_t> buffer(sizeof(FileSpec) + 256 * sizeof(KeySpec));
+  int Stat(FilePart* file, std::vector<KeyDefinition>* keys) {
+    std::vector<uint8_t> buffer(sizeof(FilePart) + 256 * sizeof(KeyDefinition));
     uint32_t length = uint32_t(buffer.size());
     uint8_t key[kMaxKeyLength];
     if (int status = Call(kStat, block_, buffer.data(), &length, key, kMaxKeyLength, 0))
       return status;
     memcpy(file, buffer.data(), sizeof *file);
-    keys->resize((length - sizeof *file) / sizeof(KeySpec));
-    memcpy(keys->data(), buffer.data() + sizeof *file, keys->size() * sizeof(KeySpec));
+    keys->resize((length - sizeof *file) / sizeof(KeyDefinition));
+    memcpy(keys->data(), buffer.data() + sizeof *file, keys->size() * sizeof(KeyDefinition));
     return kOk;
   }
   int Get(uint16_t op, std::vector<uint8_t>* record, int keyNumber) {
@@ -51,7 +51,7 @@ class OpenFile {
   int status_;
 };
 
-const char* TypeName(const KeySpec& definition) {
+const char* TypeName(const KeyDefinition& definition) {
   if (!(definition.flags & kExtendedType)) return definition.flags & kBinary ? "binär" : "Zeichen";
   switch (definition.type) {
     case kString: return "Zeichen";
@@ -63,7 +63,7 @@ const char* TypeName(const KeySpec& definition) {
   return "unbekannt";
 }
 
-std::string FlagText(const KeySpec& definition) {
+std::string FlagText(const KeyDefinition& definition) {
   std::string text = definition.flags & kDuplicates ? "Duplikate" : "eindeutig";
   text += definition.flags & kModifiable ? ", änderbar" : ", nicht änderbar";
   if (definition.flags & kDescending) text += ", absteigend";
@@ -72,11 +72,11 @@ std::string FlagText(const KeySpec& definition) {
   return text;
 }
 
-void AppendKeys(const std::vector<KeySpec>& keys, std::string* text) {
+void AppendKeys(const std::vector<KeyDefinition>& keys, std::string* text) {
   int keyNumber = 0;
   bool startOfKey = true;
   char line[200];
-  for (const KeySpec& definition : keys) {
+  for (const KeyDefinition& definition : keys) {
     if (startOfKey) {
       snprintf(line, sizeof line, "Schlüssel %d: %s\n", keyNumber++, FlagText(definition).c_str());
       *text += line;
@@ -123,8 +123,8 @@ std::string StatusText(int status) {
 int DescribeFile(const std::string& path, std::string* text) {
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec definition;
-  std::vector<KeySpec> keys;
+  FilePart definition;
+  std::vector<KeyDefinition> keys;
   if (int status = file.Stat(&definition, &keys)) return status;
   char line[200];
   snprintf(line, sizeof line,
@@ -140,8 +140,8 @@ int ForEachRecord(const std::string& path, int keyNumber,
                   const std::function<void(const uint8_t*, size_t)>& visit) {
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec definition;
-  std::vector<KeySpec> keys;
+  FilePart definition;
+  std::vector<KeyDefinition> keys;
   if (int status = file.Stat(&definition, &keys)) return status;
   if (keyNumber < 0 || keyNumber >= definition.keyCount) return kInvalidKeyNumber;
   std::vector<uint8_t> record(definition.recordLength);
@@ -196,8 +196,8 @@ int LoadFlat(const std::string& path, const std::string& flatPath, uint64_t* cou
                              std::istreambuf_iterator<char>());
   OpenFile file(path);
   if (file.status()) return file.status();
-  FileSpec definition;
-  std::vector<KeySpec> keys;
+  FilePart definition;
+  std::vector<KeyDefinition> keys;
   if (int status = file.Stat(&definition, &keys)) return status;
   if (bytes.size() % definition.recordLength) return kDataBufferTooShort;
   uint32_t none = 0;
@@ -230,16 +230,56 @@ std::string Hex(const std::string& bytes) {
   return text;
 }
 
-void CheckIntegrity(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
-  std::string sql = "PRAGMA " + file.schema + ".integrity_check(r" + std::to_string(file.table) + ")";
+// Runs a query and hands each row's text columns to `row`.
+void EachRow(sqlite3* db, const std::string& sql, std::vector<std::string>* problems,
+             const std::function<void(sqlite3_stmt*)>& row) {
   sqlite3_stmt* query = nullptr;
   int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr);
-  while (rc == SQLITE_OK && sqlite3_step(query) == SQLITE_ROW) {
-    std::string line = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
-    if (line != "ok") problems->push_back("SQLite: " + line);
+  while (rc == SQLITE_OK && (rc = sqlite3_step(query)) == SQLITE_ROW) {
+    row(query);
+    rc = SQLITE_OK;
   }
-  if (rc != SQLITE_OK) problems->push_back(std::string("SQLite: ") + sqlite3_errmsg(db));
+  if (rc != SQLITE_OK && rc != SQLITE_DONE) problems->push_back(std::string("SQLite: ") + sqlite3_errmsg(db));
   sqlite3_finalize(query);
+}
+
+std::string TextOf(sqlite3_stmt* query, int column) {
+  const unsigned char* text = sqlite3_column_text(query, column);
+  return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+// SQLite's own check of the whole records.db: every table and index of
+// the directory, not only this file's.
+void CheckIntegrity(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
+  EachRow(db, "PRAGMA " + file.schema + ".integrity_check", problems, [&](sqlite3_stmt* q) {
+    std::string line = TextOf(q, 0);
+    if (line != "ok") problems->push_back("SQLite: " + line);
+  });
+}
+
+// Every key of the file definition has its index, unique where the key is;
+// the directory's database holds no trigger or view (nothing may act on
+// the records behind the record manager's back).
+void CheckSchemaObjects(sqlite3* db, const FileState& file, std::vector<std::string>* problems) {
+  std::string table = "r" + std::to_string(file.table);
+  std::map<std::string, bool> indexes;  // name -> unique
+  EachRow(db, "PRAGMA " + file.schema + ".index_list(" + Quote(table) + ")", problems,
+          [&](sqlite3_stmt* q) { indexes[TextOf(q, 1)] = sqlite3_column_int(q, 2) != 0; });
+  for (size_t k = 0; k < file.layout.keys.size(); ++k) {
+    auto found = indexes.find(table + "_k" + std::to_string(k));
+    std::string key = "Schlüssel " + std::to_string(k);
+    if (found == indexes.end())
+      problems->push_back(key + ": der Index fehlt");
+    else if (file.layout.keys[k].unique && !found->second)
+      problems->push_back(key + ": der Index ist nicht eindeutig, der Schlüssel aber schon");
+  }
+  EachRow(db,
+          "SELECT type, name FROM " + file.schema +
+              ".sqlite_schema WHERE type IN ('trigger', 'view') ORDER BY name",
+          problems, [&](sqlite3_stmt* q) {
+            std::string what = TextOf(q, 0) == "trigger" ? "Trigger" : "Sicht (View)";
+            problems->push_back(what + " " + TextOf(q, 1) + " gehört nicht in die Datenbank");
+          });
 }
 
 // Recomputes every key of every record and compares it with the stored one.
@@ -283,6 +323,7 @@ int CheckFile(const std::string& path, std::vector<std::string>* problems) {
     FileState* file = nullptr;
     if (int status = db.ExistingFile(directory, name, &file)) return status;
     CheckIntegrity(db.Handle(), *file, problems);
+    CheckSchemaObjects(db.Handle(), *file, problems);
     return CheckKeys(db.Handle(), *file, problems);
   } catch (...) {
     return kIoError;

@@ -24,9 +24,12 @@ int ForEachRecord(const std::string& path, int keyNumber,
 // backslash as \\, anything else as \xHH.
 std::string FormatRecord(const uint8_t* record, size_t length);
 
-// Compares every stored key with the key computed from the record bytes and
-// runs SQLite's integrity check on the table and its indexes. Each mismatch
-// becomes one line in problems. kOk means the file could be checked.
+// Runs SQLite's integrity check on the whole records.db of the file's
+// directory, checks that every key of the file definition has its index
+// (unique where the key is) and that no trigger or view is in the
+// database, and compares every stored key with the key computed from the
+// record bytes. Each finding becomes one line in problems. kOk means the
+// file could be checked.
 int CheckFile(const std::string& path, std::vector<std::string>* problems);
 
 // A flat file of fixed-length records in key 0 order, and back (the records

@@ -83,7 +83,8 @@ enum Status : int {
 };
 
 // File definition, as passed to kCreate and returned by kStat:
-// a 16-byte file part followed by one 16-byte key part per key segment.
+// a 16-byte file part (FilePart) followed by one 16-byte key definition
+// (KeyDefinition) per key segment.
 //
 //  file part                          key part (one per segment)
 //  off  width  meaning                off  width  meaning
@@ -96,7 +97,7 @@ enum Status : int {
 //                                      12    2     unused
 //                                      14    1     manual key number
 //                                      15    1     ACS number
-struct FileSpec {
+struct FilePart {
   uint16_t recordLength;
   uint16_t pageSize;
   uint16_t keyCount;
@@ -104,9 +105,9 @@ struct FileSpec {
   uint16_t fileFlags;
   uint8_t unused[4];
 } __attribute__((packed));
-static_assert(sizeof(FileSpec) == 16);
+static_assert(sizeof(FilePart) == 16);
 
-struct KeySpec {
+struct KeyDefinition {
   uint16_t position;  // 1-based
   uint16_t length;
   uint16_t flags;
@@ -117,7 +118,7 @@ struct KeySpec {
   uint8_t manualKeyNumber;
   uint8_t acsNumber;
 } __attribute__((packed));
-static_assert(sizeof(KeySpec) == 16);
+static_assert(sizeof(KeyDefinition) == 16);
 
 enum KeyFlag : uint16_t {
   kDuplicates = 0x0001,
@@ -140,14 +141,14 @@ enum KeyType : uint8_t {
 
 // The one record-manager call.
 //  kOpen:    keyBuffer = path of the record file ("<dir>/<name>.<ext>", NUL-terminated)
-//  kCreate:  dataBuffer = FileSpec + KeySpecs, keyBuffer = path,
+//  kCreate:  dataBuffer = FilePart + key definitions, keyBuffer = path,
 //            keyNumber 0 = overwrite an existing file, -1 = status 59 if it exists
-//  kStat:    dataBuffer receives FileSpec + KeySpecs (record count filled in),
+//  kStat:    dataBuffer receives FilePart + key definitions (record count filled in),
 //            dataLength in: buffer size, out: bytes written
 //  kGetPosition: dataBuffer receives the 4-byte position of the current record
 //  kGetDirect:   dataBuffer holds a 4-byte position on entry, the record on exit;
 //                keyNumber selects the key whose order the following GetNext follows
-//  kCreateSupplementalIndex: dataBuffer = the KeySpecs of one new key (on an open file)
+//  kCreateSupplementalIndex: dataBuffer = the key definitions of one new key (on an open file)
 // After a successful read the key of the current record is left in keyBuffer.
 int Call(uint16_t op, void* positionBlock, void* dataBuffer, uint32_t* dataLength,
          void* keyBuffer, uint8_t keyLength, int8_t keyNumber);

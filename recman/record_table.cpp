@@ -367,7 +367,7 @@ int DeleteRow(sqlite3* db, FileState* file, const Position& current) {
 int LockForWrite(sqlite3* db, FileState* file) {
   Database& database = Database::Instance();
   if (!database.InTransaction() || database.WriteLocked(file->schemaName)) return kOk;
-  return TakeWriteLock(db, file);
+  return database.TakeWriteLockInTurn(file->schemaName, [&] { return TakeWriteLock(db, file); });
 }
 
 int CountRows(sqlite3* db, FileState* file, int64_t* count) {

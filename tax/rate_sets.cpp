@@ -1,10 +1,12 @@
 #include "tax/rate_sets.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "core/layouts/steke.h"
 #include "core/message.h"
+#include "core/period_date.h"
 #include "core/record_store.h"
 
 namespace talvera {
@@ -46,21 +48,21 @@ bool TakeClass(int rateClass, std::vector<Record>& out) {
   }
 }
 
-// Puts the new record on top of its class and renumbers the older ones.
-bool PutOnTop(const Record& fresh) {
+// Puts the new record into its class at the place of its date and
+// renumbers the class: index 0 is the newest record, whatever the order in
+// which the sets were entered. A record of the same date is replaced.
+bool PutInDateOrder(const Record& fresh) {
   int rateClass = static_cast<int>(layouts::GetNumber(fresh.data(), steke::kRateClass));
-  std::vector<Record> older;
-  if (!OpenSlot(kSlotSteke) || !TakeClass(rateClass, older)) return false;
-  auto sameDate = [&](const Record& r) {
-    return std::strcmp(layouts::FieldBytes(r.data(), steke::kValidFrom),
-                       layouts::FieldBytes(fresh.data(), steke::kValidFrom)) == 0;
-  };
-  if (!older.empty() && sameDate(older.front())) older.erase(older.begin());
-  Record top = fresh;
-  layouts::SetNumber(top.data(), steke::kIndex, 0);
-  if (!Insert(top.data(), kSlotSteke)) return false;
-  int index = 1;
-  for (Record& r : older) {
+  std::vector<Record> records;
+  if (!OpenSlot(kSlotSteke) || !TakeClass(rateClass, records)) return false;
+  const char* date = layouts::FieldBytes(fresh.data(), steke::kValidFrom);
+  auto validFrom = [](const Record& r) { return layouts::FieldBytes(r.data(), steke::kValidFrom); };
+  std::erase_if(records, [&](const Record& r) { return std::strcmp(validFrom(r), date) == 0; });
+  auto place = std::find_if(records.begin(), records.end(),
+                            [&](const Record& r) { return CompareDates(date, validFrom(r)); });
+  records.insert(place, fresh);
+  int index = 0;
+  for (Record& r : records) {
     layouts::SetNumber(r.data(), steke::kIndex, index++);
     if (!Insert(r.data(), kSlotSteke)) return false;
   }
@@ -68,12 +70,12 @@ bool PutOnTop(const Record& fresh) {
 }
 
 bool WriteSet(const RateSet& s) {
-  return PutOnTop(MakeRecord(kStandardRate, 0, s.validFrom, s.standardRate, s.standardOutput,
+  return PutInDateOrder(MakeRecord(kStandardRate, 0, s.validFrom, s.standardRate, s.standardOutput,
                              s.standardInput)) &&
-         PutOnTop(MakeRecord(kReducedRate, 0, s.validFrom, s.reducedRate, s.reducedOutput,
+         PutInDateOrder(MakeRecord(kReducedRate, 0, s.validFrom, s.reducedRate, s.reducedOutput,
                              s.reducedInput)) &&
-         PutOnTop(MakeRecord(kOtherRate, 0, s.validFrom, "", s.otherOutput, s.otherInput)) &&
-         PutOnTop(MakeRecord(kEcRate, 0, s.validFrom, "", s.ecOutput, s.ecInput));
+         PutInDateOrder(MakeRecord(kOtherRate, 0, s.validFrom, "", s.otherOutput, s.otherInput)) &&
+         PutInDateOrder(MakeRecord(kEcRate, 0, s.validFrom, "", s.ecOutput, s.ecInput));
 }
 
 }  // namespace

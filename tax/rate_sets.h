@@ -1,7 +1,8 @@
 // New rate sets: a standard, a reduced, an "other" and an EG rate record
-// with one valid-from date, written together. Each new record becomes
-// index 0 of its class and the older ones move up; a new record with the
-// date of the newest one replaces it.
+// with one valid-from date, written together. Each new record takes the
+// place of its date in its class (index 0 is the newest, whatever the order
+// of entry) and the records behind it move up; a new record with the date
+// of an existing one replaces it.
 #pragma once
 
 #include <vector>

@@ -155,20 +155,22 @@ void RateMaintenanceDialog::New() {
   Edit(steanl::kStandardPercent)->setFocus();
 }
 
-bool RateMaintenanceDialog::ReadInput(RateSet& set) {
+bool RateMaintenanceDialog::ReadInput(RateSet& set, bool ecOnly) {
   using namespace steanl;
-  if (!ReadAmountField(*this, kStandardPercent, set.standardRate, kRateWidth) ||
-      !ReadAmountField(*this, kReducedPercent, set.reducedRate, kRateWidth) ||
-      !ReadDateField(*this, kStandardFrom, set.validFrom))
+  if (!ecOnly && (!ReadAmountField(*this, kStandardPercent, set.standardRate, kRateWidth) ||
+                  !ReadAmountField(*this, kReducedPercent, set.reducedRate, kRateWidth)))
     return false;
+  if (!ReadDateField(*this, kStandardFrom, set.validFrom)) return false;
   struct Target {
     int id;
     char* out;
+    bool ec;
   };
-  for (Target t : {Target{kStandardOutput, set.standardOutput}, Target{kStandardInput, set.standardInput},
-                   Target{kReducedOutput, set.reducedOutput}, Target{kReducedInput, set.reducedInput},
-                   Target{kOtherOutput, set.otherOutput}, Target{kOtherInput, set.otherInput},
-                   Target{kEcOutput, set.ecOutput}, Target{kEcInput, set.ecInput}}) {
+  for (Target t : {Target{kStandardOutput, set.standardOutput, false}, Target{kStandardInput, set.standardInput, false},
+                   Target{kReducedOutput, set.reducedOutput, false}, Target{kReducedInput, set.reducedInput, false},
+                   Target{kOtherOutput, set.otherOutput, false}, Target{kOtherInput, set.otherInput, false},
+                   Target{kEcOutput, set.ecOutput, true}, Target{kEcInput, set.ecInput, true}}) {
+    if (ecOnly && !t.ec) continue;
     AccountKind kind;
     if (!ReadAccountField(*this, t.id, t.out, kind, kMessageNoAccount, true)) return false;
   }
@@ -193,9 +195,11 @@ void RateMaintenanceDialog::ShowInput(const RateSet& s) {
 
 bool RateMaintenanceDialog::Create() {
   RateSet set;
-  if (!ReadInput(set)) return false;
   bool hasEc = true;
   if (!HasEcRecord(hasEc)) return false;
+  // The year's first EG record takes the EG group only: the other groups
+  // need not be filled in for it.
+  if (!ReadInput(set, !hasEc)) return false;
   if (!hasEc) {
     // The year's first EG record is written at once; the other groups stay
     // in the fields for the next "&Anlegen".

@@ -36,7 +36,8 @@ class RateMaintenanceDialog : public TalviDialog {
   bool Confirm() override;  // "&Beenden"
 
  private:
-  bool ReadInput(RateSet& set);
+  // ecOnly: the date and the EG accounts alone (the first EG record).
+  bool ReadInput(RateSet& set, bool ecOnly);
   void ShowInput(const RateSet& set);
   void ClearInput();
   void EnableInput(bool on);

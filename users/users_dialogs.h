@@ -28,7 +28,7 @@ class LoginDialog : public TalviDialog {
   bool failed_ = false;
 };
 
-// The login of Part "users": true when the user may go on. Shows the
+// The user login: true when the user may go on. Shows the
 // dialog only when needed.
 bool Login(QWidget* window, int mandant, int flags);
 

@@ -95,7 +95,7 @@ bool InsertDefaultRows(const Layout& layout, const std::string& path) {
 
 std::vector<unsigned char> FileDefinition(const Layout& layout) {
   std::vector<unsigned char> out;
-  recman::FileSpec file{};
+  recman::FilePart file{};
   file.recordLength = layout.recordLength;
   file.pageSize = kPageSize;
   file.keyCount = static_cast<std::uint16_t>(layout.keys.size());
@@ -103,7 +103,7 @@ std::vector<unsigned char> FileDefinition(const Layout& layout) {
   for (const Key& key : layout.keys) {
     for (std::size_t s = 0; s < key.segments.size(); ++s) {
       const KeySegment& segment = key.segments[s];
-      recman::KeySpec definition{};
+      recman::KeyDefinition definition{};
       definition.position = static_cast<std::uint16_t>(segment.field.offset + 1);
       definition.length = static_cast<std::uint16_t>(segment.Length());
       definition.flags = KeyFlagsOf(key, segment, s + 1 == key.segments.size());

@@ -15,8 +15,8 @@ constexpr int kMaxSegments = 119;
 bool HasSingleSegmentKey(const unsigned char* stat, int segments, int position, int length) {
   bool continued = false;
   for (int i = 0; i < segments; ++i) {
-    recman::KeySpec k;
-    std::memcpy(&k, stat + sizeof(recman::FileSpec) + i * sizeof k, sizeof k);
+    recman::KeyDefinition k;
+    std::memcpy(&k, stat + sizeof(recman::FilePart) + i * sizeof k, sizeof k);
     bool continues = k.flags & recman::kSegmented;
     if (!continued && !continues && k.position == position && k.length == length) return true;
     continued = continues;
@@ -57,23 +57,23 @@ bool AddSupplementaryKey(const std::string& path, int position, int length) {
     ReportDatabaseStatus(file.status());
     return false;
   }
-  unsigned char stat[sizeof(recman::FileSpec) + kMaxSegments * sizeof(recman::KeySpec)] = {};
+  unsigned char stat[sizeof(recman::FilePart) + kMaxSegments * sizeof(recman::KeyDefinition)] = {};
   int status = file.Call(recman::kStat, stat, sizeof stat);
   if (status != recman::kOk) {
     ReportDatabaseStatus(status);
     return false;
   }
-  recman::FileSpec definition;
+  recman::FilePart definition;
   std::memcpy(&definition, stat, sizeof definition);
   // The stat buffer holds one key part per segment; count them by the flags.
   int segments = 0;
   for (int key = 0; key < definition.keyCount && segments < kMaxSegments; ++segments) {
-    recman::KeySpec k;
+    recman::KeyDefinition k;
     std::memcpy(&k, stat + sizeof definition + segments * sizeof k, sizeof k);
     if (!(k.flags & recman::kSegmented)) ++key;
   }
   if (HasSingleSegmentKey(stat, segments, position, length)) return true;
-  recman::KeySpec key{};
+  recman::KeyDefinition key{};
   key.position = static_cast<std::uint16_t>(position);
   key.length = static_cast<std::uint16_t>(length);
   key.flags = recman::kDuplicates | recman::kModifiable | recman::kExtendedType;

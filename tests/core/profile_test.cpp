@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "core/profile.h"
+#include "core/text_helpers.h"
+#include "recman/durable_files.h"
 #include "support/temp_dir.h"
 
 using namespace talvera;
@@ -70,4 +74,27 @@ TEST(Profile, SettingsDirectoryFollowsTheEnvironment) {
   EXPECT_EQ(WinIniPath(), "/home/buchhalter/.config/talvera/WIN.INI");
 }
 
+std::vector<std::string>& Synced() {
+  static std::vector<std::string> synced;
+  return synced;
+}
+
+// Cause: the INI writer synced the file and renamed it, and new Mandant
+// directories were created, but no directory was synced: a power cut could
+// lose the rename or the new directory.
+TEST(Profile, WritingAndNewDirectoriesSyncTheirParent) {
+  talvera::testing::TempDir dir;
+  Synced().clear();
+  recman::SetDirectorySyncObserver([](const std::string& d) { Synced().push_back(d); });
+  ASSERT_TRUE(ProfileWriteString(dir.path() + "/TALVI.INI", "TALVI", "Mandant", "1"));
+  ASSERT_TRUE(MakeDirectories(dir.path() + "/daten/1996"));
+  recman::SetDirectorySyncObserver(nullptr);
+  std::vector<std::string> expected = {dir.path(), dir.path(), dir.path() + "/daten"};
+  std::vector<std::string> synced;
+  for (const std::string& d : Synced()) synced.push_back(std::filesystem::path(d).lexically_normal().string());
+  for (std::string& d : expected) d = std::filesystem::path(d).lexically_normal().string();
+  EXPECT_EQ(synced, expected);
+}
+
 }  // namespace
+

@@ -24,11 +24,11 @@ static_assert(MakeFileId(kSlotDebi, 1) == 27);
 // and the record length of the slot.
 void CreateSimpleFile(const std::string& path, int recordLength, bool unique = true) {
   unsigned char definition[32] = {};
-  recman::FileSpec file{};
+  recman::FilePart file{};
   file.recordLength = static_cast<uint16_t>(recordLength);
   file.pageSize = 2048;
   file.keyCount = 1;
-  recman::KeySpec key{};
+  recman::KeyDefinition key{};
   key.position = 1;
   key.length = 8;
   key.flags = recman::kExtendedType | recman::kModifiable | (unique ? 0 : recman::kDuplicates);

@@ -146,7 +146,7 @@ TEST(LayoutDeclaration, SlotsHaveTheLayoutOfTheirFile) {
 // i signed, u unsigned, a auto-increment; v descending), then " unique"
 // and " fixed" (not modifiable) where the key says so.
 std::string KeyText(const std::vector<unsigned char>& definition) {
-  recman::FileSpec file;
+  recman::FilePart file;
   std::memcpy(&file, definition.data(), sizeof file);
   std::string out;
   std::size_t at = sizeof file;
@@ -154,9 +154,9 @@ std::string KeyText(const std::vector<unsigned char>& definition) {
     if (k) out += " | ";
     std::uint16_t keyFlags = 0;
     bool firstSegment = true;
-    for (bool more = true; more; at += sizeof(recman::KeySpec)) {
-      if (at + sizeof(recman::KeySpec) > definition.size()) return "truncated";
-      recman::KeySpec s;
+    for (bool more = true; more; at += sizeof(recman::KeyDefinition)) {
+      if (at + sizeof(recman::KeyDefinition) > definition.size()) return "truncated";
+      recman::KeyDefinition s;
       std::memcpy(&s, definition.data() + at, sizeof s);
       if (!(s.flags & recman::kExtendedType)) return "not extended";
       std::uint16_t own = s.flags & (recman::kDuplicates | recman::kModifiable);
@@ -208,7 +208,7 @@ TEST(LayoutDeclaration, KeysAsTheRecordManagerGetsThem) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.layout->name);
     std::vector<unsigned char> definition = FileDefinition(*c.layout);
-    recman::FileSpec file;
+    recman::FilePart file;
     std::memcpy(&file, definition.data(), sizeof file);
     EXPECT_EQ(file.recordLength, c.layout->recordLength);
     EXPECT_EQ(file.pageSize, 2048);

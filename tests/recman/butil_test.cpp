@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -18,7 +19,7 @@ constexpr uint16_t kLen = 8;
 
 std::string MakeFile(const TempDir& dir) {
   std::string path = dir.path() + "/steke.btr";
-  EXPECT_EQ(Create(path, Spec(kLen, {{{1, 2, kInteger}}, {{3, 4, kString, kDuplicates}}})), kOk);
+  EXPECT_EQ(Create(path, Definition(kLen, {{{1, 2, kInteger}}, {{3, 4, kString, kDuplicates}}})), kOk);
   RecordFile file(path);
   for (int16_t id : {3, -1, 2}) {
     Bytes record(kLen, 0);
@@ -64,6 +65,48 @@ TEST(Check, FindsAStoredKeyThatDisagreesWithItsRecord) {
   ASSERT_EQ(CheckFile(path, &problems), kOk);
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_NE(problems[0].find("Schlüssel 1"), std::string::npos) << problems[0];
+}
+
+// Cause: the check looked at one table and the stored keys only, and said
+// "in Ordnung" about a database with missing indexes, a trigger, or damage
+// in another file's table.
+TEST(Check, FindsWhatDamagesTheDatabase) {
+  TempDir dir;
+  std::string path = MakeFile(dir);
+  std::string other = dir.path() + "/bank.btr";
+  ASSERT_EQ(Create(other, Definition(kLen, {{{1, 2, kInteger}}})), kOk);
+  {
+    RecordFile file(other);
+    Bytes record(kLen, 0);
+    ASSERT_EQ(file.Insert(&record), kOk);
+  }
+  Shutdown();
+  sqlite3* db = nullptr;
+  sqlite3_open((dir.path() + "/records.db").c_str(), &db);
+  const char* damage =
+      "DROP INDEX r1_k0; CREATE INDEX r1_k0 ON r1(k0);"  // key 0 is unique
+      "DROP INDEX r1_k1;"
+      "CREATE VIEW v AS SELECT 1; CREATE TRIGGER t AFTER DELETE ON r1 BEGIN SELECT 1; END;"
+      // bank's index no longer matches its rows
+      "PRAGMA writable_schema=ON;"
+      "UPDATE sqlite_schema SET sql='CREATE UNIQUE INDEX r2_k0 ON r2(ver)' WHERE name='r2_k0';";
+  ASSERT_EQ(sqlite3_exec(db, damage, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+  std::vector<std::string> problems;
+  ASSERT_EQ(CheckFile(path, &problems), kOk);
+  auto has = [&](const std::string& text) {
+    return std::any_of(problems.begin(), problems.end(),
+                       [&](const std::string& p) { return p.find(text) != std::string::npos; });
+  };
+  EXPECT_TRUE(has("Schlüssel 0: der Index ist nicht eindeutig"));
+  EXPECT_TRUE(has("Schlüssel 1: der Index fehlt"));
+  EXPECT_TRUE(has("Trigger t gehört nicht"));
+  EXPECT_TRUE(has("Sicht (View) v gehört nicht"));
+  EXPECT_TRUE(has("SQLite: ") && has("r2_k0"));
+  for (const std::string& p : problems) SCOPED_TRACE(p);
+  Result result = Butil("check " + path);
+  EXPECT_EQ(result.exit, 1);
+  EXPECT_EQ(result.out.find("in Ordnung"), std::string::npos) << result.out;
 }
 
 TEST(Butil, CommandsAndRefusals) {

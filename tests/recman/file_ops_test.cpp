@@ -1,8 +1,11 @@
 // File-level operations and damaged databases.
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include <sqlite3.h>
 
+#include "durable_files.h"
 #include "recman_fixture.h"
 
 using namespace recman;
@@ -20,12 +23,12 @@ Bytes Row(int32_t id, int16_t group) {
   return record;
 }
 
-Bytes TwoKeySpec() {
-  return Spec(kLen, {{{1, 4, kInteger}}, {{5, 2, kInteger, kDuplicates}}});
+Bytes TwoKeyDefinition() {
+  return Definition(kLen, {{{1, 4, kInteger}}, {{5, 2, kInteger, kDuplicates}}});
 }
 
 void Fill(const std::string& path, const std::vector<std::pair<int32_t, int16_t>>& rows) {
-  ASSERT_EQ(Create(path, TwoKeySpec()), kOk);
+  ASSERT_EQ(Create(path, TwoKeyDefinition()), kOk);
   RecordFile file(path);
   for (auto [id, group] : rows) {
     Bytes record = Row(id, group);
@@ -155,7 +158,7 @@ TEST(DamagedDatabase, GivesAStatusNeverACrash) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     std::string path = dir.path() + "/sako.btr";
-    ASSERT_EQ(Create(path, TwoKeySpec()), kOk);
+    ASSERT_EQ(Create(path, TwoKeyDefinition()), kOk);
     {
       RecordFile file(path);
       ASSERT_EQ(Begin(), kOk);
@@ -180,9 +183,66 @@ TEST(DamagedDatabase, GivesAStatusNeverACrash) {
     EXPECT_FALSE(FileExists(path) && worst == kOk);
     // A fresh file in another directory still works in the same process.
     std::string elsewhere = dir.Sub("other") + "/x.btr";
-    EXPECT_EQ(Create(elsewhere, TwoKeySpec()), kOk);
+    EXPECT_EQ(Create(elsewhere, TwoKeyDefinition()), kOk);
     Bytes record = Row(1, 1);
     RecordFile good(elsewhere);
     EXPECT_EQ(good.Insert(&record), kOk);
   }
 }
+
+namespace {
+
+std::vector<std::string>& Synced() {
+  static std::vector<std::string> synced;
+  return synced;
+}
+
+bool WasSynced(const std::string& directory) {
+  std::string wanted = std::filesystem::weakly_canonical(directory).string();
+  return std::any_of(Synced().begin(), Synced().end(), [&](const std::string& d) {
+    return std::filesystem::weakly_canonical(d).string() == wanted;
+  });
+}
+
+}  // namespace
+
+// Cause: a rename or a new records.db was synced as a file but never in its
+// directory, so a power cut could still lose it.
+TEST(Durability, NewDatabasesAndBackupsSyncTheirDirectory) {
+  TempDir dir;
+  Synced().clear();
+  SetDirectorySyncObserver([](const std::string& d) { Synced().push_back(d); });
+  std::string year = dir.Sub("1996");
+  Fill(year + "/f.btr", kRows);
+  EXPECT_TRUE(WasSynced(year));
+  std::string saved = dir.Sub("sicherung");
+  ASSERT_EQ(SaveFile(year + "/f.btr", saved + "/f.sav"), kOk);
+  EXPECT_TRUE(WasSynced(saved));
+  SetDirectorySyncObserver(nullptr);
+}
+
+// Cause: super-journals of commits across directories piled up after
+// kills: SQLite only looks at one that a hot journal names.
+TEST(Durability, StaleSuperJournalsGoThoseAJournalMayNameStay) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  Fill(dir.path() + "/f.btr", kRows);
+  Shutdown();
+  std::string live = dir.Sub("andere") + "/records.db-journal";
+  std::ofstream(live) << "x";
+  auto superJournal = [&](const std::string& name, const std::string& names, bool settled) {
+    std::string path = dir.path() + "/" + name;
+    std::ofstream(path, std::ios::binary) << names;
+    if (settled) fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    return path;
+  };
+  std::string stale = superJournal("records.db-mj0A1B2C3D", dir.path() + "/weg/records.db-journal" + '\0', true);
+  std::string named = superJournal("records.db-mj1A1B2C3D", live + '\0', true);
+  std::string fresh = superJournal("records.db-mj2A1B2C3D", "", false);
+  RecordFile file(dir.path() + "/f.btr");  // the connection opens here
+  ASSERT_EQ(file.openStatus, kOk);
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(named));
+  EXPECT_TRUE(fs::exists(fresh));
+}
+

@@ -93,7 +93,7 @@ TEST(KeySemantics, NavigationFollowsKeyOrder) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     std::string path = dir.path() + "/order.btr";
-    ASSERT_EQ(Create(path, Spec(kLen, {c.key})), kOk);
+    ASSERT_EQ(Create(path, Definition(kLen, {c.key})), kOk);
     RecordFile file(path);
     ASSERT_EQ(file.openStatus, kOk);
     for (size_t i = 0; i < c.records.size(); ++i) {
@@ -146,7 +146,7 @@ TEST(KeySemantics, UniqueAndModifiableRules) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     std::string path = dir.path() + "/rules.btr";
-    ASSERT_EQ(Create(path, Spec(kLen, {{{1, 2, kInteger, c.flags}}})), kOk);
+    ASSERT_EQ(Create(path, Definition(kLen, {{{1, 2, kInteger, c.flags}}})), kOk);
     RecordFile file(path);
     Bytes first = WithValue<int16_t>(1), second = WithValue<int16_t>(c.secondKey);
     ASSERT_EQ(file.Insert(&first), kOk);
@@ -169,7 +169,7 @@ TEST(KeySemantics, UniqueAndModifiableRules) {
 TEST(KeySemantics, AutoIncrementFillsZeroWithMaxPlusOne) {
   TempDir dir;
   std::string path = dir.path() + "/auto.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{5, 4, kAutoIncrement}}, {{1, 4, kString, kDuplicates}}})),
+  ASSERT_EQ(Create(path, Definition(kLen, {{{5, 4, kAutoIncrement}}, {{1, 4, kString, kDuplicates}}})),
             kOk);
   RecordFile file(path);
   auto insert = [&](int32_t value) {
@@ -199,7 +199,7 @@ TEST(KeySemantics, AutoIncrementFillsZeroWithMaxPlusOne) {
 TEST(KeySemantics, KeyBufferHoldsTheCurrentRecordsKey) {
   TempDir dir;
   std::string path = dir.path() + "/keys.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 2, kInteger}},
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 2, kInteger}},
                                      {{9, 3, kString, kDuplicates}, {3, 2, kInteger}}})),
             kOk);
   RecordFile file(path);

@@ -29,7 +29,7 @@ class Navigation : public ::testing::Test {
  protected:
   void SetUp() override {
     path = dir.path() + "/nav.btr";
-    ASSERT_EQ(Create(path, Spec(kLen, {{{5, 4, kInteger}},
+    ASSERT_EQ(Create(path, Definition(kLen, {{{5, 4, kInteger}},
                                        {{1, 2, kInteger, kDuplicates | kModifiable}}})),
               kOk);
     file = std::make_unique<RecordFile>(path);
@@ -132,7 +132,7 @@ TEST_F(Navigation, StatReturnsTheFileDefinitionAndCount) {
   Insert(2, 1);
   Bytes stat(16 + 16 * 8);
   ASSERT_EQ(file->Op(kStat, &stat, 0), kOk);
-  Bytes expected = Spec(kLen, {{{5, 4, kInteger}}, {{1, 2, kInteger, kDuplicates | kModifiable}}});
+  Bytes expected = Definition(kLen, {{{5, 4, kInteger}}, {{1, 2, kInteger, kDuplicates | kModifiable}}});
   Put<uint32_t>(&expected, 6, 2);  // record count
   ASSERT_EQ(file->length, expected.size());
   EXPECT_EQ(Bytes(stat.begin(), stat.begin() + file->length), expected);
@@ -170,7 +170,7 @@ TEST_F(Navigation, ReadOnlyOpenRefusesWrites) {
 TEST(Create, OverwriteOrRefuse) {
   TempDir dir;
   std::string path = dir.path() + "/Fista.BTR";
-  Bytes definition = Spec(kLen, {{{1, 2, kInteger}}});
+  Bytes definition = Definition(kLen, {{{1, 2, kInteger}}});
   ASSERT_EQ(Create(path, definition, false), kOk);
   {
     RecordFile file(dir.path() + "/fista.btr");  // names are case-insensitive
@@ -190,24 +190,24 @@ TEST(Create, RefusesUnsoundDefinitions) {
     Bytes definition;
     int status;
   };
-  Bytes truncated = Spec(kLen, {{{1, 2, kInteger}}});
+  Bytes truncated = Definition(kLen, {{{1, 2, kInteger}}});
   truncated.resize(20);
   const Case cases[] = {
-      {"key beyond the record", Spec(kLen, {{{11, 4, kString}}}), kInvalidKeyPosition},
-      {"key at position 0", Spec(kLen, {{{0, 4, kString}}}), kInvalidKeyPosition},
-      {"integer of three bytes", Spec(kLen, {{{1, 3, kInteger}}}), kInvalidKeyType},
-      {"unknown type", Spec(kLen, {{{1, 4, 2 /* float */}}}), kInvalidKeyType},
-      {"auto-increment in a segmented key", Spec(kLen, {{{1, 4, kAutoIncrement}, {5, 2, kString}}}),
+      {"key beyond the record", Definition(kLen, {{{11, 4, kString}}}), kInvalidKeyPosition},
+      {"key at position 0", Definition(kLen, {{{0, 4, kString}}}), kInvalidKeyPosition},
+      {"integer of three bytes", Definition(kLen, {{{1, 3, kInteger}}}), kInvalidKeyType},
+      {"unknown type", Definition(kLen, {{{1, 4, 2 /* float */}}}), kInvalidKeyType},
+      {"auto-increment in a segmented key", Definition(kLen, {{{1, 4, kAutoIncrement}, {5, 2, kString}}}),
        kInvalidKeyType},
       {"fewer key parts than keys", truncated, kInvalidKeyPosition},
-      {"record length zero", Spec(0, {}), kInvalidRecordLength},
+      {"record length zero", Definition(0, {}), kInvalidRecordLength},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Create(dir.path() + "/bad.btr", c.definition), c.status);
     EXPECT_FALSE(FileExists(dir.path() + "/bad.btr"));
   }
-  EXPECT_EQ(Create(dir.path() + "/missing/x.btr", Spec(kLen, {{{1, 2, kInteger}}})),
+  EXPECT_EQ(Create(dir.path() + "/missing/x.btr", Definition(kLen, {{{1, 2, kInteger}}})),
             kDirectoryError);
   RecordFile missing(dir.path() + "/none.btr");
   EXPECT_EQ(missing.openStatus, kFileNotFound);
@@ -216,14 +216,14 @@ TEST(Create, RefusesUnsoundDefinitions) {
 TEST(SupplementalKey, IsBuiltFromExistingRecords) {
   TempDir dir;
   std::string path = dir.path() + "/supp.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{5, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{5, 4, kInteger}}})), kOk);
   RecordFile file(path);
   for (auto [id, group] : {std::pair{1, 30}, {2, 10}, {3, 20}, {4, 10}}) {
     Bytes record = Row(id, int16_t(group));
     ASSERT_EQ(file.Insert(&record), kOk);
   }
   // A unique key over duplicate values is refused and leaves the file as it was.
-  Bytes unique = Spec(kLen, {{{1, 2, kInteger}}});
+  Bytes unique = Definition(kLen, {{{1, 2, kInteger}}});
   uint32_t length = 16;
   EXPECT_EQ(Call(kCreateSupplementalIndex, file.block, unique.data() + 16, &length, file.key, 255,
                  0),
@@ -231,7 +231,7 @@ TEST(SupplementalKey, IsBuiltFromExistingRecords) {
   Bytes record(kLen);
   EXPECT_EQ(file.Get(kGetFirst, &record, 1), kInvalidKeyNumber);
 
-  Bytes dup = Spec(kLen, {{{1, 2, kInteger, kDuplicates}}});
+  Bytes dup = Definition(kLen, {{{1, 2, kInteger, kDuplicates}}});
   length = 16;
   ASSERT_EQ(Call(kCreateSupplementalIndex, file.block, dup.data() + 16, &length, file.key, 255, 0),
             kOk);

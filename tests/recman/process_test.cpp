@@ -6,7 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 #include "recman_fixture.h"
+#include "writer_queue.h"
 
 using namespace recman;
 using namespace recman_test;
@@ -121,7 +125,7 @@ TEST(Processes, TransactionLocksOnlyTheDirectoriesItWrites) {
   TempDir dir;
   std::string year = dir.Sub("1997") + "/sako.btr", root = dir.Sub("root") + "/fista.btr";
   for (const std::string& path : {year, root}) {
-    ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+    ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
     RecordFile file(path);
     Bytes record = Row(1, 100);
     ASSERT_EQ(file.Insert(&record), kOk);
@@ -168,7 +172,7 @@ TEST(Processes, TransactionLocksOnlyTheDirectoriesItWrites) {
 TEST(Processes, TwoProcessesIncrementingOneRecordLoseNothing) {
   TempDir dir;
   std::string path = dir.Sub("1997") + "/sako.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
   {
     RecordFile file(path);
     Bytes record = Row(1, 0);
@@ -184,10 +188,35 @@ TEST(Processes, TwoProcessesIncrementingOneRecordLoseNothing) {
   EXPECT_EQ(ValueOf(path, 1), 200);
 }
 
+// Cause: a process that had just committed got the write lock again before
+// one that had been waiting for it (one workstation posted three times as
+// much as the other, which waited for seconds).
+TEST(Processes, WritersTakeTheirTurnInTheOrderTheyCame) {
+  TempDir dir;
+  std::string year = dir.Sub("1997"), path = year + "/sako.btr";
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
+  RecordFile file(path);
+  Bytes record = Row(1, 0);
+  ASSERT_EQ(file.Insert(&record), kOk);
+  ASSERT_EQ(Begin(), kOk);  // holds the write lock of 1997
+  Bytes other = Row(2, 0);
+  ASSERT_EQ(file.Insert(&other), kOk);
+  Child waiter = Start({"count", path, "1", "1", "open"});
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!TurnstileTaken(year) && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+  ASSERT_TRUE(TurnstileTaken(year)) << "the other process never queued";
+  ASSERT_EQ(End(), kOk);
+  // At once the next transaction here: the waiting process goes first.
+  ASSERT_EQ(Begin(), kOk);
+  EXPECT_EQ(ValueOf(path, 1), 1);
+  ASSERT_EQ(End(), kOk);
+  EXPECT_EQ(Wait(waiter), 0);
+}
+
 TEST(Processes, UpdateOfARecordChangedElsewhereIsAConflict) {
   TempDir dir;
   std::string path = dir.path() + "/sako.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
   RecordFile file(path);
   for (int32_t id = 1; id <= 2; ++id) {
     Bytes record = Row(id, 100);
@@ -214,7 +243,7 @@ TEST(Processes, UpdateOfARecordChangedElsewhereIsAConflict) {
 TEST(Processes, GetNextSeesWhatAnotherProcessCommittedMeanwhile) {
   TempDir dir;
   std::string path = dir.path() + "/kore.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
   RecordFile file(path);
   for (int32_t id = 1; id <= 5; ++id) {
     Bytes record = Row(id, 100);
@@ -237,7 +266,7 @@ TEST(Processes, GetNextSeesWhatAnotherProcessCommittedMeanwhile) {
 TEST(Processes, HeldLockGivesInUseAfterAShortWait) {
   TempDir dir;
   std::string path = dir.path() + "/bube.btr";
-  ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger}}})), kOk);
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}}})), kOk);
   SetBusyTimeout(50);
   RecordFile file(path);
   Child holder = Start({"hold", path});
@@ -245,7 +274,10 @@ TEST(Processes, HeldLockGivesInUseAfterAShortWait) {
   Bytes record = Row(1, 1);
   int insert = file.Insert(&record);
   EXPECT_TRUE(insert == kRecordInUse || insert == kFileInUse) << insert;
+  // In use only once the busy time has really passed.
+  auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Begin(), kFileInUse);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
   // Reading is still possible while the other process only holds its write lock.
   Bytes read(kLen);
   EXPECT_EQ(file.Get(kGetFirst, &read, 0), kEndOfFile);
@@ -259,7 +291,7 @@ TEST(Processes, KilledTransactionLeavesAllOrNothing) {
   std::string d1 = dir.Sub("1996"), d2 = dir.Sub("1997");
   const std::vector<std::string> paths = {d1 + "/a.btr", d1 + "/b.btr", d2 + "/c.btr"};
   for (const std::string& path : paths) {
-    ASSERT_EQ(Create(path, Spec(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
+    ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger, kModifiable}}})), kOk);
     RecordFile file(path);
     Bytes counter = Row(0, 0);
     ASSERT_EQ(file.Insert(&counter), kOk);

@@ -46,7 +46,7 @@ class TempDir {
 };
 
 // One segment: 1-based position, length, type, flags (kDuplicates, kModifiable,
-// kDescending; kExtendedType and kSegmented are added by Spec()).
+// kDescending; kExtendedType and kSegmented are added by Definition()).
 struct Seg {
   uint16_t position;
   uint16_t length;
@@ -55,8 +55,8 @@ struct Seg {
 };
 using KeyDef = std::vector<Seg>;
 
-inline Bytes Spec(uint16_t recordLength, const std::vector<KeyDef>& keys) {
-  recman::FileSpec file{};
+inline Bytes Definition(uint16_t recordLength, const std::vector<KeyDef>& keys) {
+  recman::FilePart file{};
   file.recordLength = recordLength;
   file.pageSize = 2048;
   file.keyCount = uint16_t(keys.size());
@@ -64,7 +64,7 @@ inline Bytes Spec(uint16_t recordLength, const std::vector<KeyDef>& keys) {
   memcpy(bytes.data(), &file, sizeof file);
   for (const KeyDef& key : keys) {
     for (size_t i = 0; i < key.size(); ++i) {
-      recman::KeySpec definition{};
+      recman::KeyDefinition definition{};
       definition.position = key[i].position;
       definition.length = key[i].length;
       definition.flags = uint16_t(key[i].flags | recman::kExtendedType |
@@ -133,7 +133,7 @@ class RecordFile {
   uint32_t Count() {
     Bytes stat(16 + 16 * 64);
     if (Op(recman::kStat, &stat, 0) != recman::kOk) return UINT32_MAX;
-    recman::FileSpec definition;
+    recman::FilePart definition;
     memcpy(&definition, stat.data(), sizeof definition);
     return definition.recordCount;
   }

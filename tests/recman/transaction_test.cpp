@@ -15,7 +15,7 @@ Bytes Row(int32_t id) {
   return record;
 }
 
-Bytes IdSpec() { return Spec(kLen, {{{1, 4, kInteger}}}); }
+Bytes IdDefinition() { return Definition(kLen, {{{1, 4, kInteger}}}); }
 
 uint32_t CountOf(const std::string& path) {
   RecordFile file(path);
@@ -27,8 +27,8 @@ uint32_t CountOf(const std::string& path) {
 TEST(Transaction, AbortRollsBackTwoDirectoriesAndCommitKeepsBoth) {
   TempDir dir;
   std::string a = dir.Sub("1996") + "/sako.btr", b = dir.Sub("1997") + "/bube.btr";
-  ASSERT_EQ(Create(a, IdSpec()), kOk);
-  ASSERT_EQ(Create(b, IdSpec()), kOk);
+  ASSERT_EQ(Create(a, IdDefinition()), kOk);
+  ASSERT_EQ(Create(b, IdDefinition()), kOk);
   for (bool commit : {false, true}) {
     SCOPED_TRACE(commit ? "commit" : "abort");
     {
@@ -53,7 +53,7 @@ TEST(Transaction, AbortRollsBackTwoDirectoriesAndCommitKeepsBoth) {
 TEST(Transaction, BeginEndAbortRules) {
   TempDir dir;
   std::string path = dir.path() + "/a.btr";
-  ASSERT_EQ(Create(path, IdSpec()), kOk);
+  ASSERT_EQ(Create(path, IdDefinition()), kOk);
   EXPECT_EQ(End(), kNoTransaction);
   EXPECT_EQ(Abort(), kNoTransaction);
   ASSERT_EQ(Begin(), kOk);
@@ -61,7 +61,7 @@ TEST(Transaction, BeginEndAbortRules) {
   ASSERT_EQ(Abort(), kOk);
   // A file created inside an aborted transaction does not exist afterwards.
   ASSERT_EQ(Begin(), kOk);
-  ASSERT_EQ(Create(dir.path() + "/new.btr", IdSpec()), kOk);
+  ASSERT_EQ(Create(dir.path() + "/new.btr", IdDefinition()), kOk);
   EXPECT_TRUE(FileExists(dir.path() + "/new.btr"));
   ASSERT_EQ(Abort(), kOk);
   EXPECT_FALSE(FileExists(dir.path() + "/new.btr"));
@@ -71,7 +71,7 @@ TEST(Transaction, DirectoryJoiningARunningTransaction) {
   TempDir dir;
   std::string root = dir.Sub("root"), y1 = dir.Sub("1996"), y2 = dir.Sub("1997"),
               y3 = dir.Sub("1998");
-  for (const std::string& d : {root, y1, y2, y3}) ASSERT_EQ(Create(d + "/f.btr", IdSpec()), kOk);
+  for (const std::string& d : {root, y1, y2, y3}) ASSERT_EQ(Create(d + "/f.btr", IdDefinition()), kOk);
   Shutdown();
   RecordFile first(root + "/f.btr");
   ASSERT_EQ(Begin(), kOk);
@@ -104,7 +104,7 @@ TEST(Transaction, ManyDirectoriesBeyondTheAttachLimit) {
   std::vector<std::unique_ptr<RecordFile>> files;
   for (int i = 0; i < 14; ++i) {
     std::string path = dir.Sub("d" + std::to_string(i)) + "/f.btr";
-    ASSERT_EQ(Create(path, IdSpec()), kOk);
+    ASSERT_EQ(Create(path, IdDefinition()), kOk);
     files.push_back(std::make_unique<RecordFile>(path));
     Bytes record = Row(i);
     ASSERT_EQ(files.back()->Insert(&record), kOk);

@@ -106,6 +106,24 @@ TEST_F(TaxRatesTest, NewSetOnTheNewestDateReplacesIt) {
   EXPECT_STREQ(CurrentRatesInForce().standard, "16,50");  // today is in May
 }
 
+// Cause: a set entered later became index 0 whatever its date, so an
+// earlier rate entered afterwards passed for the newest.
+TEST_F(TaxRatesTest, SetsEnteredOutOfDateOrderKeepTheDateOrder) {
+  ASSERT_TRUE(WriteRateSets({Set("010416", "16,00", "07,00", "2")}));
+  ASSERT_TRUE(WriteRateSets({Set("010116", "15,00", "07,00", "1")}));
+  ASSERT_TRUE(WriteRateSets({Set("010216", "15,50", "07,00", "3")}));
+  std::vector<RateRecord> standard;
+  ASSERT_TRUE(ListRateRecords(kStandardRate, standard));
+  std::vector<std::string> order;
+  for (const RateRecord& r : standard) order.push_back(std::string(r.rate) + "@" + std::to_string(r.index));
+  EXPECT_EQ(order, (std::vector<std::string>{"16,00@0", "15,50@1", "15,00@2"}));
+  RateRecord r;
+  bool found = false;
+  ASSERT_TRUE(RateRecordAt(kStandardRate, "150516", r, found) && found);
+  EXPECT_STREQ(r.rate, "16,00");
+  EXPECT_STREQ(CurrentRatesInForce().standard, "16,00");  // today is in May
+}
+
 TEST_F(TaxRatesTest, FirstEcRecordAndLaterSets) {
   bool has = true;
   ASSERT_TRUE(HasEcRecord(has));
