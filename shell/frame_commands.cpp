@@ -1,7 +1,10 @@
 #include "shell/frame_commands.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstring>
@@ -18,6 +21,7 @@
 #include "users/login_state.h"
 #include "users/users_dialogs.h"
 #include "core/message.h"
+#include "core/profile.h"
 #include "core/today.h"
 #include "reports/print_list_box.h"
 #include "reports/printer.h"
@@ -63,6 +67,17 @@ void InstallListPrinting() {
     if (!s.databaseOpen || s.currentMandant == 0) return std::nullopt;
     return ListPrintHeader{s.firmName, DayToday().text};
   });
+}
+
+bool StartTextProcessor() {
+  QString program = QString::fromStdString(CurrentSettings().textverarbeitung).trimmed();
+  if (!program.isEmpty() && !QStandardPaths::findExecutable(program).isEmpty())
+    return QProcess::startDetached(program, {});
+  // "WRITE" and other programs this machine does not have: the desktop's
+  // editor for text files, on a notes file in the settings directory.
+  QString notes = QString::fromStdString(SettingsDirectory()) + "/Notizen.txt";
+  if (!QFileInfo::exists(notes)) QFile(notes).open(QIODevice::WriteOnly);
+  return QProcess::startDetached("xdg-open", {notes});
 }
 
 void SyncShellWithMandant() {
@@ -165,7 +180,7 @@ void RegisterCommands(MainFrame& frame) {
     return 0;
   });
   frame.SetHandler(2082, [] {
-    QProcess::startDetached(QString::fromStdString(CurrentSettings().textverarbeitung), {});
+    StartTextProcessor();
     return 0;
   });
 }
