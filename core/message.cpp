@@ -170,6 +170,7 @@ std::optional<std::string> MessageText(int number) {
 }
 
 BoxStyle MessageStyle(int n) {
+  if (n == 513) return BoxStyle::kStopOk;  // the program cannot start: an error, not a notice
   if (n >= 1 && n <= 399) return LowMessageStyle(n);
   if (n >= 400 && n <= 499) return LowMessageStyle(n);
   if (n >= 500 && n <= 599) return BoxStyle::kInfoOk;

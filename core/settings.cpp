@@ -73,7 +73,7 @@ void ReadSettings() {
   s.pfad = str("Pfad");
   s.mandant = num("Mandant", 1);
   s.land = str("Land");
-  s.waehrung = str("Waehrung", win.Get("intl", "sCurrency", "DM"));
+  s.waehrung = str("Waehrung", win.Get("intl", "sCurrency", "EUR"));
   s.sFrage = flag("SFrage");
   s.austria = flag("Austria");
   s.datevObe = flag("Datev-OBE");

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QLabel>
@@ -41,9 +42,9 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString DefaultPdfPath() { return QDir::homePath() + "/talvera-druck.pdf"; }
 
 // The PDF entry as the list and the field show it.
-QString PdfEntry(const PrinterChoice& current) {
+std::string PdfSetting(const PrinterChoice& current) {
   QString path = current.pdf && !current.pdfPath.empty() ? Q(current.pdfPath) : DefaultPdfPath();
-  return Q(PrinterSettingForPdf(path.toStdString()));
+  return PrinterSettingForPdf(path.toStdString());
 }
 
 QLabel* AddSample(TalviDialog* dialog, QFormLayout* form, int id) {
@@ -57,7 +58,7 @@ QLabel* AddSample(TalviDialog* dialog, QFormLayout* form, int id) {
 
 QStringList PrintFaces() {
   QStringList faces;
-  for (const QString& family : QFontDatabase::families())
+  for (const QString& family : FontFamilies())
     if (family != "Modern" && family != "Script" && family != "Roman") faces << family;
   return faces;
 }
@@ -70,9 +71,11 @@ DrueinDialog::DrueinDialog(QWidget* parent, std::function<void(QPrinter*)> setUp
   PrinterChoice current = ParsePrinterSetting(CurrentSettings().drucker);
   QListWidget* list = AddList(kPrinters, "&Drucker :");
   for (const QString& name : QPrinterInfo::availablePrinterNames()) list->addItem(name);
-  list->addItem(PdfEntry(current));
+  ShowPdfEntry(PdfSetting(current));
+  list->addItem(pdfShown_);
+  list->item(list->count() - 1)->setToolTip(Q(ParsePrinterSetting(pdfSetting_).pdfPath));
   QLineEdit* chosen = AddEdit(kChosen, "Aktueller Drucker :", 259);
-  chosen->setText(current.pdf ? PdfEntry(current) : Q(current.queue));
+  chosen->setText(current.pdf ? pdfShown_ : Q(current.queue));
   connect(list, &QListWidget::itemClicked, this,
           [chosen](QListWidgetItem* item) { chosen->setText(item->text()); });
   connect(list, &QListWidget::itemDoubleClicked, this, [this, chosen](QListWidgetItem* item) {
@@ -85,9 +88,18 @@ DrueinDialog::DrueinDialog(QWidget* parent, std::function<void(QPrinter*)> setUp
   AddButtons();
 }
 
+// The PDF file printer is shown as "PDF-Datei: <file name>"; the setting
+// keeps the whole path.
+void DrueinDialog::ShowPdfEntry(const std::string& setting) {
+  pdfSetting_ = setting;
+  QString path = Q(ParsePrinterSetting(setting).pdfPath);
+  pdfShown_ = QString("%1: %2").arg(kPdfPrinterName, QFileInfo(path).fileName());
+}
+
 bool DrueinDialog::StoreChoice() {
   using namespace druein;
   std::string text = FieldText(kChosen);
+  if (Q(text) == pdfShown_) text = pdfSetting_;
   PrinterChoice choice = ParsePrinterSetting(text);
   if (choice.Empty() || (choice.pdf && choice.pdfPath.empty())) {
     ShowMessage(kMessageChoose, kChosen);
@@ -117,7 +129,8 @@ void DrueinDialog::SetUpPrinter() {
     QString path = QFileDialog::getSaveFileName(this, "PDF-Datei", printer->outputFileName(),
                                                 "PDF (*.pdf)");
     if (path.isEmpty()) return;
-    Edit(druein::kChosen)->setText(Q(PrinterSettingForPdf(path.toStdString())));
+    ShowPdfEntry(PrinterSettingForPdf(path.toStdString()));
+    Edit(druein::kChosen)->setText(pdfShown_);
     if (StoreChoice()) OpenPrinter();
     return;
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "widgets/dialog_kit.h"
 
@@ -31,7 +32,10 @@ class DrueinDialog : public TalviDialog {
 
  private:
   bool StoreChoice();
+  void ShowPdfEntry(const std::string& setting);
   std::function<void(QPrinter*)> setUp_;
+  std::string pdfSetting_;  // "PDF-Datei,<path>"
+  QString pdfShown_;        // "PDF-Datei: <file name>"
 };
 
 // "SCHRIFT": face and size of a report kind's print font.

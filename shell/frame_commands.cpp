@@ -1,7 +1,10 @@
 #include "shell/frame_commands.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstring>
@@ -22,6 +25,7 @@
 #include "users/users_dialogs.h"
 #include "reports/account_list_dialogs.h"
 #include "core/message.h"
+#include "core/profile.h"
 #include "core/today.h"
 #include "reports/print_list_box.h"
 #include "reports/printer.h"
@@ -79,6 +83,17 @@ void InstallListPrinting() {
     if (!s.databaseOpen || s.currentMandant == 0) return std::nullopt;
     return ListPrintHeader{s.firmName, DayToday().text};
   });
+}
+
+bool StartTextProcessor() {
+  QString program = QString::fromStdString(CurrentSettings().textverarbeitung).trimmed();
+  if (!program.isEmpty() && !QStandardPaths::findExecutable(program).isEmpty())
+    return QProcess::startDetached(program, {});
+  // "WRITE" and other programs this machine does not have: the desktop's
+  // editor for text files, on a notes file in the settings directory.
+  QString notes = QString::fromStdString(SettingsDirectory()) + "/Notizen.txt";
+  if (!QFileInfo::exists(notes)) QFile(notes).open(QIODevice::WriteOnly);
+  return QProcess::startDetached("xdg-open", {notes});
 }
 
 void SyncShellWithMandant() {
@@ -222,7 +237,7 @@ void RegisterCommands(MainFrame& frame) {
     return 0;
   });
   frame.SetHandler(2082, [] {
-    QProcess::startDetached(QString::fromStdString(CurrentSettings().textverarbeitung), {});
+    StartTextProcessor();
     return 0;
   });
   // The account lists: each dialog returns the lines the report window shows

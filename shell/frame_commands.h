@@ -26,6 +26,12 @@ void OpenPrinterAtStart();
 // header names the open Mandant's firm (no Mandant: message 524).
 void InstallListPrinting();
 
+// Starts the word processor of the setting "Textverarbeitung"; when this
+// machine has no such program ("WRITE"), the desktop's editor for text
+// files (xdg-open) on Notizen.txt in the settings directory. A failure to
+// start is not reported.
+bool StartTextProcessor();
+
 // Rate text of a rate record, for the notices to dependent applications.
 bool RateTextOfRecord(int rateClass, int index, char* rateOut);
 

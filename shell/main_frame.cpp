@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "widgets/icon_theme.h"
 #include "reports/report_window.h"
 #include "shell/command_table.h"
+#include "shell/lock_keys.h"
 #include "shell/shell_state.h"
 #include "shell/notifier.h"
 
@@ -189,10 +191,23 @@ void MainFrame::BuildToolbar() {
 void MainFrame::BuildStatusBar() {
   for (const char* pane : {"CAP", "NUM", "SCRL"}) {
     auto* label = new QLabel(pane, this);
+    label->setObjectName(pane);
     label->setEnabled(false);
     statusBar()->addPermanentWidget(label);
+    lockPanes_.push_back(label);
   }
   statusBar()->showMessage("Bereit");
+  // The lock keys can change in any window, also in other programs: look often.
+  auto* timer = new QTimer(this);
+  connect(timer, &QTimer::timeout, this, [this] {
+    if (std::optional<LockKeys> keys = ReadLockKeys()) ShowLockKeys(*keys);
+  });
+  timer->start(250);
+}
+
+void MainFrame::ShowLockKeys(const LockKeys& keys) {
+  const bool on[] = {keys.caps, keys.num, keys.scroll};
+  for (std::size_t i = 0; i < lockPanes_.size() && i < 3; ++i) lockPanes_[i]->setEnabled(on[i]);
 }
 
 void MainFrame::SetHandler(int commandId, Handler handler) {

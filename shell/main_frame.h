@@ -16,6 +16,7 @@ class QMenu;
 namespace talvera {
 
 class ReportWindow;
+struct LockKeys;
 
 class MainFrame : public QMainWindow {
   Q_OBJECT
@@ -42,6 +43,8 @@ class MainFrame : public QMainWindow {
   void EnableOpenItemMenu(bool enable);
 
   ReportWindow* reportWindow() const { return report_; }
+  // The CAP, NUM and SCRL panes show which lock keys are on.
+  void ShowLockKeys(const LockKeys& keys);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -63,6 +66,7 @@ class MainFrame : public QMainWindow {
   std::map<int, Handler> handlers_;
   QMenu* topMenus_[10] = {};
   std::vector<QMenu*> submenus_;
+  std::vector<QLabel*> lockPanes_;
   bool forwardingKey_ = false;  // a key is being handed to the report window
 };
 

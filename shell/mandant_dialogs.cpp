@@ -128,8 +128,12 @@ void MandantDialog::CreateMandant() {
   if (dialog.exec() != QDialog::Accepted) return;
   std::vector<MandantEntry> all;
   if (!ListMandants(all)) return;
-  for (const MandantEntry& e : all)
-    if (e.number == dialog.number()) AddMandanten(List(mandant::kList), {e}, 0);
+  QListWidget* list = List(mandant::kList);
+  for (const MandantEntry& e : all) {
+    if (e.number != dialog.number()) continue;
+    AddMandanten(list, {e}, 0);
+    list->setCurrentRow(list->count() - 1);  // OK opens the new Mandant
+  }
   EnableChoice();
 }
 
@@ -276,11 +280,15 @@ CompanyMasterDialog::CompanyMasterDialog(QWidget* parent)
                 Row{kNameExtra, "&Zusatz :", 40, &c.nameExtra},
                 Row{kStreet, "&Straße :", 30, &c.street}, Row{kTown, "&PLZ / Ort :", 30, &c.town},
                 Row{kPhone, "&Telefon :", 20, &c.phone},
-                Row{kVatId, "USt. &ID-Nummer :", 15, &c.vatId},
-                Row{kTaxOffice, "&Finanzamt :", 25, &c.taxOffice},
+                Row{kVatId, "USt. &ID-Nummer :", 15, &c.vatId}})
+    AddEdit(r.id, r.label, r.width)->setText(Q(*r.value));
+  // The tax office has a street and a town of its own: they stand in its group.
+  BeginGroup("Finanzamt");
+  for (Row r : {Row{kTaxOffice, "&Finanzamt :", 25, &c.taxOffice},
                 Row{kTaxOfficeStreet, "St&raße :", 30, &c.taxOfficeStreet},
                 Row{kTaxOfficeTown, "P&LZ / Ort :", 30, &c.taxOfficeTown}})
     AddEdit(r.id, r.label, r.width)->setText(Q(*r.value));
+  EndGroup();
   QComboBox* states = AddCombo(kFederalState, "&Bundesland :", false);
   for (const char* state : kFederalStates) states->addItem(state);
   states->setCurrentIndex(c.federalState);
@@ -353,9 +361,12 @@ QWidget* g_notice = nullptr;
 
 void ShowNotice(const char* name, const std::string& text) {
   delete g_notice;
-  auto* label = new QLabel(Q(text), QApplication::activeWindow(), Qt::Tool);
+  QWidget* over = QApplication::activeWindow();
+  auto* label = new QLabel(Q(text), over, Qt::Tool);
   label->setObjectName(name);
   label->setMargin(20);
+  label->adjustSize();
+  if (over) label->move(over->frameGeometry().center() - label->rect().center());
   label->show();
   QApplication::processEvents();
   g_notice = label;

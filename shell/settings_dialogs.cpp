@@ -196,7 +196,7 @@ BsSchriftDialog::BsSchriftDialog(QWidget* parent, std::function<void()> fontChan
   using namespace bsschrift;
   const Settings& s = CurrentSettings();
   QComboBox* face = AddCombo(kFace, "&Schriftart :", true);
-  face->addItems(QFontDatabase::families());
+  face->addItems(FontFamilies());
   QComboBox* size = AddCombo(kSize, "&Größe :", true);
   auto* sample = Register(kSample, new QLabel("AaBbYyZz 1.234,56", this));
   form_->addRow("Muster :", sample);

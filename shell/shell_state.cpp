@@ -59,7 +59,7 @@ bool PrepareStart() {
   }
   SetDataRoot(root);
   if (!StartRecordManager()) {
-    ShowMessage(kMessageNoDatabase);
+    ShowMessage(kMessageNoDatabase, 0, SettingsDirectory());
     return false;
   }
   if (FreeDiskKilobytes(root) < kMinimumFreeKilobytes) {

@@ -41,6 +41,15 @@ StartScreen::StartScreen(QWidget* parent, bool about) : QDialog(parent) {
   auto* what = new QLabel("Finanzbuchhaltung für Mandanten in Deutschland und Österreich", this);
   what->setAlignment(Qt::AlignCenter);
   layout->addWidget(what);
+  if (about) {
+    auto* licence = new QLabel(QString("Version %1\nLizenz: GNU General Public License, Version 3 oder neuer\n"
+                                       "(GPL-3.0-or-later, siehe Datei LICENSE)")
+                                   .arg(TALVERA_VERSION),
+                               this);
+    licence->setObjectName("licence");
+    licence->setAlignment(Qt::AlignCenter);
+    layout->addWidget(licence);
+  }
   auto* memory = new QLabel(QString("Freier Speicherplatz : %1K").arg(AvailableKilobytes()), this);
   memory->setObjectName("id1041");
   memory->setAlignment(Qt::AlignCenter);

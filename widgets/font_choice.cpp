@@ -1,5 +1,7 @@
 #include "widgets/font_choice.h"
 
+#include <QFontDatabase>
+
 #include <QComboBox>
 #include <QLabel>
 
@@ -34,6 +36,16 @@ void ShowFontSample(QLabel* sample, const QComboBox* face, const QComboBox* size
   int points = size->currentText().toInt();
   if (points > 0) font.setPointSize(points);
   sample->setFont(font);
+}
+
+QStringList FontFamilies() {
+  QStringList families;
+  for (QString family : QFontDatabase::families()) {
+    int foundry = family.indexOf(QLatin1String(" ["));
+    if (foundry > 0) family.truncate(foundry);
+    if (!families.contains(family)) families << family;
+  }
+  return families;
 }
 
 }  // namespace talvera

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 class QLabel;
@@ -19,6 +20,10 @@ enum class SizeRule {
 // at fault gets the focus.
 bool CheckFontChoice(const QComboBox* face, int faceId, const QComboBox* size, int sizeId,
                      SizeRule rule);
+
+// The installed font families, each once: a family several foundries ship
+// ("C059 [UKWN]", "C059 [urw]") is listed by its name alone.
+QStringList FontFamilies();
 
 // Shows the sample in the face and point size of the two lists.
 void ShowFontSample(QLabel* sample, const QComboBox* face, const QComboBox* size);

@@ -188,11 +188,16 @@ bool CreateMandant(const NewMandant& in, int* number) {
   layouts::InitRecord(F::kLayout, record);
   layouts::SetText(record, F::kCompanyName, in.name);
 
-  NoticeScope notice("MANDNEU", "Der Mandant wird angelegt...");
-  std::string directory;
-  if (!InsertMasterRecord(in, year, record, number, &directory)) return false;
-  if (!CreateFileSet(in.chart, directory, in.startMonth, CurrentSpecialAccounts())) {
-    DeleteMasterRecord(*number);
+  // The notice goes before the result is shown, so it does not stay behind it.
+  bool filesComplete = false;
+  {
+    NoticeScope notice("MANDNEU", "Der Mandant wird angelegt...");
+    std::string directory;
+    if (!InsertMasterRecord(in, year, record, number, &directory)) return false;
+    filesComplete = CreateFileSet(in.chart, directory, in.startMonth, CurrentSpecialAccounts());
+    if (!filesComplete) DeleteMasterRecord(*number);
+  }
+  if (!filesComplete) {
     ShowMessage(kMessageFilesIncomplete);
     return false;
   }

@@ -25,6 +25,7 @@ TEST(Message, StyleRule) {
       {650, BoxStyle::kInfoOkCancel},      {745, BoxStyle::kExclamationOk},
       {801, BoxStyle::kExclamationOkCancel}, {950, BoxStyle::kQuestionYesNo},
       {980, BoxStyle::kQuestionYesNoCancel}, {3180, BoxStyle::kExclamationOk},
+      {513, BoxStyle::kStopOk},  // the program cannot start: an error, not a notice
   };
   for (const auto& [n, style] : cases) EXPECT_EQ(MessageStyle(n), style) << n;
   EXPECT_EQ(ArgumentMessageStyle(201), BoxStyle::kSystemModalOk);

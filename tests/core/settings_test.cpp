@@ -21,7 +21,7 @@ TEST_F(SettingsTest, DefaultsWhenNothingIsSet) {
   ReadSettings();
   const Settings& s = CurrentSettings();
   EXPECT_EQ(s.mandant, 1);
-  EXPECT_EQ(s.waehrung, "DM");
+  EXPECT_EQ(s.waehrung, "EUR");  // a new installation keeps its books in euro
   EXPECT_EQ(s.textverarbeitung, "WRITE");
   EXPECT_EQ(s.mahn2, 14);
   EXPECT_EQ(s.mahn3, 14);

@@ -63,6 +63,19 @@ TEST_F(MandantTest, SecondAndEleventhMandantOfAYearLiveInSuffixedDirectories) {
   EXPECT_EQ(MasterText(11, F::kCompanyName), "Firma 11");
 }
 
+// "Der Mandant wird angelegt..." stayed open behind the success message.
+TEST_F(MandantTest, CreationNoticeIsGoneBeforeTheResultIsShown) {
+  static MessageRecorder* recorder = &messages_;
+  static std::vector<int> shownWhileNotice;
+  shownWhileNotice = {-1};
+  MandantSeams seams = CurrentMandantSeams();
+  seams.hideNotice = [] { shownWhileNotice = recorder->Numbers(); };
+  SetMandantSeams(seams);
+  ASSERT_EQ(Create("Muster GmbH"), 1);
+  EXPECT_TRUE(shownWhileNotice.empty());
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{510});
+}
+
 TEST_F(MandantTest, RefusedInputNamesItsFieldAndLeavesNoRecord) {
   ASSERT_EQ(Create("Meier GmbH"), 1);
   struct Row {

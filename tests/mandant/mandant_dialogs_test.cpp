@@ -59,11 +59,10 @@ TEST_F(MandantTest, MandantDialogCreatesAndOpens) {
   EXPECT_EQ(list->item(0)->text(), "Müller & Co");
   EXPECT_TRUE(d.Control(kIdOkButton)->isEnabled());
 
+  // The new Mandant stands selected: OK opens it (it answered message 5).
   messages_.Clear();
   d.accept();
-  EXPECT_EQ(messages_.Numbers(), std::vector<int>{5});  // nothing selected yet
-  list->setCurrentRow(0);
-  d.accept();
+  EXPECT_TRUE(messages_.Numbers().empty());
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_TRUE(MainFilesOpen());
   EXPECT_EQ(CurrentMandant().fiscalStartMonth, 4);

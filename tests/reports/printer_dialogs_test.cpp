@@ -73,4 +73,15 @@ TEST_F(PrintTest, DrueinChoosesThePdfFileAndRefusesUnknownQueues) {
   EXPECT_EQ(CurrentPrinter()->outputFileName().toStdString(), other);
 }
 
+// The PDF printer was shown as the raw setting "PDF-Datei,/long/path/...", cut off.
+TEST_F(PrintTest, DrueinShowsThePdfPrinterByItsFileName) {
+  std::string file = dir_ / "ausdruck.pdf";
+  CurrentSettings().drucker = PrinterSettingForPdf(file);
+  DrueinDialog dialog(nullptr, [](QPrinter*) {});
+  EXPECT_EQ(dialog.Edit(druein::kChosen)->text(), "PDF-Datei: ausdruck.pdf");
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(ReadSetting("Drucker"), PrinterSettingForPdf(file));
+}
+
 }  // namespace

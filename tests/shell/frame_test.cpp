@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,7 @@
 #include "reports/report_window.h"
 #include "shell/frame_commands.h"
 #include "shell/command_table.h"
+#include "shell/lock_keys.h"
 #include "shell/main_frame.h"
 #include "shell/shell_state.h"
 #include "support/temp_dir.h"
@@ -335,4 +337,15 @@ TEST_F(FrameTest, MenusShowWhatCanRun) {
                   [&](int id) { return frame.CommandEnabled(id); });
   EXPECT_FALSE(offered[3071]);  // no report shown: nothing to copy
   EXPECT_TRUE(offered[3032]);   // Beenden
+}
+
+// The CAP, NUM and SCRL panes never changed.
+TEST_F(FrameTest, LockKeyPanesFollowTheKeys) {
+  MainFrame frame;
+  frame.ShowLockKeys({true, false, true});
+  EXPECT_TRUE(frame.findChild<QLabel*>("CAP")->isEnabled());
+  EXPECT_FALSE(frame.findChild<QLabel*>("NUM")->isEnabled());
+  EXPECT_TRUE(frame.findChild<QLabel*>("SCRL")->isEnabled());
+  frame.ShowLockKeys({});
+  EXPECT_FALSE(frame.findChild<QLabel*>("CAP")->isEnabled());
 }
