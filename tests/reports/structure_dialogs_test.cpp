@@ -234,9 +234,12 @@ TEST_F(StructureDialogTest, OneEditorAtATimeAndUnreadableFiles) {
   }
   messages_.Clear();
   ASSERT_EQ(recman::DeleteFile(dir_ + "/bilpasau.btr"), recman::kOk);
-  StructureEditorDialog broken(nullptr, 3061);
-  EXPECT_FALSE(broken.usable());
-  EXPECT_EQ(messages_.Numbers().back(), 115);
+  for (int command : {3061, 3064}) {  // the liabilities tree, and its accounts' alternative places
+    messages_.Clear();
+    StructureEditorDialog broken(nullptr, command);
+    EXPECT_FALSE(broken.usable()) << command;
+    EXPECT_EQ(messages_.Numbers().back(), 115) << command;
+  }
 }
 
 TEST_F(StructureDialogTest, TheAccountHookSelectsTheNewAccount) {
