@@ -148,6 +148,10 @@ TEST_F(AccountsTest, SachkontoChecksRefuseWithMessageAndFocus) {
       {"UstvaAboveHundred", {{kUstvaKey, "101"}}, {}, 430, kUstvaKey},
       {"RevenueWithoutKey", {}, Choice([](AccountChoices& c) { c.accountClass = 8, c.revenue = true; }), 432,
        kUstvaKey},
+      {"CostCentreMissing", {{kCostCentre1, "999"}}, Choice([](AccountChoices& c) { c.costType = true; }), 736,
+       kCostCentre1},
+      {"SameCostCentreTwice", {{kCostCentre1, "100"}, {kCostCentre2, "100"}},
+       Choice([](AccountChoices& c) { c.costType = true; }), 526, kCostCentre2},
       {"PrevYearNotAnAmount", {{kPrevBalance, "1x2"}}, {}, 23, kPrevBalance},
   };
   for (const Refusal& row : rows) {
