@@ -279,6 +279,15 @@ TEST_F(AccountsTest, ChangedClassMovesTheLeafAndTheShortCodeFollows) {
   StructureTree liabilities = Tree("1996", StructureKind::kLiabilities);
   ASSERT_TRUE(liabilities.HasLeaf(No("1234")));
   EXPECT_EQ(liabilities.loose.back().shortCode, "Anders");
+
+  // Once posted, the previous-year figures are the carry-forwards': a
+  // change keeps them whatever the fields hold.
+  layouts::SetNumber(r.data(), S::kUnposted, 0);  // the account as first stored, 500 typed
+  d.text[kPrevDebit] = "999";
+  d.text[kShortCode] = "Neu";
+  std::vector<char> posted(S::kLayout.recordLength);
+  ASSERT_TRUE(CheckSachkonto(d, c, {r.data()}, posted.data(), previous));
+  EXPECT_EQ(layouts::GetText(posted.data(), S::kPrevDebitTurnover), "000000500,00");
 }
 
 // Deleting refuses what something still names, and deletes the rest with
