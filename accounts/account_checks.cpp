@@ -40,6 +40,8 @@ constexpr int kMessageDomesticCurrency = 434;
 constexpr int kMessageCounterAccount = 726;
 constexpr int kLargestUstvaKey = 100;
 constexpr int kMessageTooManyAccounts = 409;
+constexpr int kMessageSameCostCentres = 526;
+constexpr int kMessageNoSuchCostCentre = 736;
 constexpr int kMessageAlphanumeric = 155;
 constexpr long kMostAccountsOfAKind = 1000;
 
@@ -171,15 +173,19 @@ bool ReadUstvaKey(DialogFields& d, int& key) {
   return true;
 }
 
+// A cost centre of the account: empty, or one that exists.
 bool ReadCostCentre(DialogFields& d, int control, std::string& out) {
   std::string text = Trim(d.FieldText(control));
-  if (text.empty()) {
-    out.clear();
-    return true;
-  }
+  out.clear();
+  if (text.empty()) return true;
   if (!AllDigits(text) || text.size() > 7) return Refuse(kMessageDigitsOnly, control);
   out = RightAligned(text);
-  return true;
+  char record[K::kLayout.recordLength];
+  bool found = false;
+  if (!GetEqual(record, KeyValue(out.c_str(), 8), found, MakeFileId(kSlotKore, 0))) return false;
+  if (found) return true;
+  ShowMessage(kMessageNoSuchCostCentre, control, text);
+  return false;
 }
 
 void SetPreviousYear(void* r, const char (&amounts)[3][kAmountWidth + 1], int side,
@@ -268,6 +274,7 @@ bool CheckSachkonto(DialogFields& d, const AccountChoices& c, AccountBase base, 
   bool costType = c.costType || revenue;
   if (costType && (!ReadCostCentre(d, kCostCentre1, centre1) || !ReadCostCentre(d, kCostCentre2, centre2)))
     return false;
+  if (!centre1.empty() && centre1 == centre2) return Refuse(kMessageSameCostCentres, kCostCentre2);
   bool prevEditable = PreviousYearEditable(base, S::kUnposted);
   if (prevEditable && !ReadPreviousYear(d, prev)) return false;
 

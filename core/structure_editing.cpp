@@ -75,7 +75,12 @@ bool StructureEditing::Load() {
       !ReadClassAccounts(directory_, accountClass, accounts_))
     return false;
   if (tree_.title.empty()) tree_.title = DefaultTitle(kind_);
-  return true;
+  // The alternative places belong to the other side's accounts: its tree
+  // must be readable too.
+  StructureTree other;
+  StructureKind otherKind =
+      kind_ == StructureKind::kAssets ? StructureKind::kLiabilities : StructureKind::kAssets;
+  return !alternative_ || LoadStructure(StructurePath(directory_, otherKind), other);
 }
 
 const char* StructureEditing::Caption() const { return InfoOf(editor_).caption; }

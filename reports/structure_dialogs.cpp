@@ -39,6 +39,7 @@ constexpr int kMessageTypeSomething = 2;
 constexpr int kMessageCannotRead = 115;
 constexpr int kMessageReallyDelete = 119;
 constexpr int kMessageInUse = 719;
+constexpr int kMessageAlsoAlternative = 140;
 constexpr int kMessageReorganise = 400;
 constexpr int kGroupNameLength = 25;
 
@@ -426,6 +427,12 @@ void RunStructureEditorForAccount(QWidget* parent, int accountClass, const std::
     case 4: command = alternative ? 3064 : 3061; break;
   }
   if (command) RunStructureEditor(parent, command, account);
+}
+
+void PlaceNewAccount(QWidget* parent, int accountClass, const std::string& account) {
+  RunStructureEditorForAccount(parent, accountClass, account, false);
+  if ((accountClass == 2 || accountClass == 4) && ShowMessage(kMessageAlsoAlternative))
+    RunStructureEditorForAccount(parent, accountClass, account, true);
 }
 
 void RunStructureReorganisation(QWidget* parent) {

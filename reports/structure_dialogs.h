@@ -102,6 +102,11 @@ void RunStructureEditor(QWidget* parent, int command, const std::string& account
 void RunStructureEditorForAccount(QWidget* parent, int accountClass, const std::string& account,
                                   bool alternative);
 
+// "Aufbau festlegen" after a new Sachkonto of class 2, 4 or 8: its tree's
+// editor with the account selected; for a balance-sheet account then
+// question 140, and on yes the editor that places it on the other side.
+void PlaceNewAccount(QWidget* parent, int accountClass, const std::string& account);
+
 // The editor on a small sample tree, for the gallery.
 std::unique_ptr<QDialog> BuildStructureEditorSample(QWidget* parent);
 

@@ -148,6 +148,10 @@ TEST_F(AccountsTest, SachkontoChecksRefuseWithMessageAndFocus) {
       {"UstvaAboveHundred", {{kUstvaKey, "101"}}, {}, 430, kUstvaKey},
       {"RevenueWithoutKey", {}, Choice([](AccountChoices& c) { c.accountClass = 8, c.revenue = true; }), 432,
        kUstvaKey},
+      {"CostCentreMissing", {{kCostCentre1, "999"}}, Choice([](AccountChoices& c) { c.costType = true; }), 736,
+       kCostCentre1},
+      {"SameCostCentreTwice", {{kCostCentre1, "100"}, {kCostCentre2, "100"}},
+       Choice([](AccountChoices& c) { c.costType = true; }), 526, kCostCentre2},
       {"PrevYearNotAnAmount", {{kPrevBalance, "1x2"}}, {}, 23, kPrevBalance},
   };
   for (const Refusal& row : rows) {
@@ -275,6 +279,15 @@ TEST_F(AccountsTest, ChangedClassMovesTheLeafAndTheShortCodeFollows) {
   StructureTree liabilities = Tree("1996", StructureKind::kLiabilities);
   ASSERT_TRUE(liabilities.HasLeaf(No("1234")));
   EXPECT_EQ(liabilities.loose.back().shortCode, "Anders");
+
+  // Once posted, the previous-year figures are the carry-forwards': a
+  // change keeps them whatever the fields hold.
+  layouts::SetNumber(r.data(), S::kUnposted, 0);  // the account as first stored, 500 typed
+  d.text[kPrevDebit] = "999";
+  d.text[kShortCode] = "Neu";
+  std::vector<char> posted(S::kLayout.recordLength);
+  ASSERT_TRUE(CheckSachkonto(d, c, {r.data()}, posted.data(), previous));
+  EXPECT_EQ(layouts::GetText(posted.data(), S::kPrevDebitTurnover), "000000500,00");
 }
 
 // Deleting refuses what something still names, and deletes the rest with

@@ -234,9 +234,12 @@ TEST_F(StructureDialogTest, OneEditorAtATimeAndUnreadableFiles) {
   }
   messages_.Clear();
   ASSERT_EQ(recman::DeleteFile(dir_ + "/bilpasau.btr"), recman::kOk);
-  StructureEditorDialog broken(nullptr, 3061);
-  EXPECT_FALSE(broken.usable());
-  EXPECT_EQ(messages_.Numbers().back(), 115);
+  for (int command : {3061, 3064}) {  // the liabilities tree, and its accounts' alternative places
+    messages_.Clear();
+    StructureEditorDialog broken(nullptr, command);
+    EXPECT_FALSE(broken.usable()) << command;
+    EXPECT_EQ(messages_.Numbers().back(), 115) << command;
+  }
 }
 
 TEST_F(StructureDialogTest, TheAccountHookSelectsTheNewAccount) {
@@ -272,6 +275,61 @@ TEST_F(StructureDialogTest, ReorganisationAsksThenReconcilesBothOpenYears) {
   StructureTree previous;
   ASSERT_TRUE(LoadStructure(StructurePath(YearDirectory("1995"), StructureKind::kProfitAndLoss), previous));
   EXPECT_TRUE(previous.HasLeaf(No("4000")));
+}
+
+// "Vorjahresaufbau" shows and edits the previous year's tree; without a
+// previous year it is not offered.
+TEST_F(StructureDialogTest, ThePreviousYearsTree) {
+  {
+    StructureEditorDialog d(nullptr, 3060);
+    EXPECT_FALSE(d.Control(aufbau::kPreviousYear)->isEnabled());
+  }
+  SetFiscalYears("1996", "1995");
+  std::strcpy(CurrentMandant().previousYear, "1995");
+  std::filesystem::create_directories(YearDirectory("1995"));
+  for (const char* f : {"sako", "guvauf", "bilaktau", "bilpasau"})
+    ASSERT_TRUE(layouts::CreateFile(YearDirectory("1995"), f));
+  AddAccount("1000", 2, YearDirectory("1995"));
+  StructureEditorDialog d(nullptr, 3060);
+  ASSERT_TRUE(d.Control(aufbau::kPreviousYear)->isEnabled());
+  d.SetChecked(aufbau::kPreviousYear, true);
+  EXPECT_EQ(d.List(aufbau::kAssigned)->count(), 0);
+  EXPECT_EQ(d.List(aufbau::kUnassigned)->count(), 1);
+  QTimer::singleShot(0, [] {
+    auto* g = qobject_cast<GroupDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->Combo(gruppe::kLevel)->count(), 1);  // an empty tree offers level 1 only
+    g->Edit(gruppe::kName)->setText("Vorjahr");
+    g->accept();
+  });
+  d.NewGroup();
+  StructureTree previous;
+  ASSERT_TRUE(LoadStructure(StructurePath(YearDirectory("1995"), StructureKind::kAssets), previous));
+  ASSERT_EQ(previous.DepthFirst().size(), 1u);
+  EXPECT_EQ(previous.at(previous.DepthFirst()[0]).text, "Vorjahr");
+  d.SetChecked(aufbau::kPreviousYear, false);
+  EXPECT_EQ(d.List(aufbau::kAssigned)->count(), 5);
+}
+
+// After a new assets account: its editor, question 140, then the editor of
+// the liabilities tree's alternative places, each with the account selected.
+TEST_F(StructureDialogTest, ANewBalanceSheetAccountIsPlacedOnBothSides) {
+  std::vector<QString> captions, selected;
+  QTimer closer;  // closes each editor as it comes up, noting what it showed
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    auto* d = qobject_cast<StructureEditorDialog*>(QApplication::activeModalWidget());
+    if (!d) return;
+    captions.push_back(d->windowTitle());
+    QListWidgetItem* item = d->List(aufbau::kUnassigned)->currentItem();
+    selected.push_back(item ? item->text() : QString());
+    d->reject();
+  });
+  closer.start(5);
+  PlaceNewAccount(nullptr, 2, No("1400"));
+  closer.stop();
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{140});
+  EXPECT_EQ(captions, (std::vector<QString>{"BILANZ-AKTIVA-AUFBAU", "AUSWEICHAUFBAU FÜR AKTIVA-KONTEN"}));
+  EXPECT_EQ(selected, (std::vector<QString>{"1400 Konto 1400", "1400 Konto 1400"}));
 }
 
 TEST(StructureGalleryTest, TheSampleEditorWorksInMemory) {
