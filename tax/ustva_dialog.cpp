@@ -44,7 +44,7 @@ class WorkingYearBack {
 }  // namespace
 
 UstvaDialog::UstvaDialog(QWidget* parent, UstvaDialogHooks hooks)
-    : TalviDialog(parent, "USTVA", "Umsatzsteuer-Voranmeldung"), hooks_(std::move(hooks)) {
+    : TalviDialog(parent, "USTVA", "Umsatzsteuer - Voranmeldung"), hooks_(std::move(hooks)) {
   panel_ = new EvaluationPeriodPanel(this, kReportUstva, true);
   form_->addRow(panel_);
   AddButtons();

@@ -116,6 +116,14 @@ TEST_F(March2026Test, EveryKennzahlAndTheResult) {
   EXPECT_EQ(r.skipped[0].key, 33);
 }
 
+TEST_F(March2026Test, CashBasisKeepsZeroRateSales) {
+  // Without a tax account a 0 % sale never shows as due in the journal, so
+  // its account counts; 19 % and 7 % sales wait for their payments.
+  CurrentMandant().cashBasis = true;
+  UstvaReturn r = Compute(3, 2026);
+  ExpectAmounts(r, {{"87", 500000}, {"81", 0}, {"86", 0}, {"41", 300000}});
+}
+
 TEST_F(March2026Test, QuarterAddsItsThreeMonths) {
   Credit("8400", 1, "000000100,00");
   Credit("8400", 4, "000009999,00");  // April is not in the first quarter

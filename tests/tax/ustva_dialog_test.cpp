@@ -69,6 +69,11 @@ TEST_F(UstvaDialogTest, ScreenListNeverLocks) {
   EXPECT_EQ(CurrentMandantSettings().buchungssperre, "");
   EXPECT_TRUE(messages_.shown.empty());
   EXPECT_EQ(WorkingYear(), "2026");
+  // A month of the previous year is read from its files; the current year comes back.
+  Run(3, kScreen, result, "2025");
+  EXPECT_GT(result, 50);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(WorkingYear(), "2026");
 }
 
 TEST_F(UstvaDialogTest, PrintingLocksOnceAndNeverBack) {

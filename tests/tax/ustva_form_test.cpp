@@ -11,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "tax/ustva_computation.h"
 #include "tax/ustva_form.h"
+#include "tax/ustva_form_sheet.h"
 #include "tax/ustva_lock.h"
 #include "tax/ustva_period.h"
 
@@ -181,6 +182,27 @@ TEST_F(UstvaPeriodTest, CalendarChoicesBecomeFiscalPeriods) {
     char lock[7];
     UstvaLockDate(p, lock);
     EXPECT_STREQ(lock, c.lock) << name;
+  }
+}
+
+TEST(UstvaFormSheetTest, TaxNumberCodeLine) {
+  CompanyMaster master;
+  master.taxNumber = "123/456/78901";
+  struct Case {
+    int state, choice, year;
+    const char* line;
+  } cases[] = {
+      {0, 3, 2026, ""},  // no Bundesland: no code line
+      {3, 3, 2026, "    11 123 456 78901   57   2603"},
+      {3, 14, 2026, "    11 123 456 78901   57   2642"},
+      {3, 17, 2026, "    11 123 456 78901   57   2619"},
+      {10, 3, 2026, "       123 456 78901 215711 2603"},
+  };
+  for (const Case& c : cases) {
+    master.federalState = c.state;
+    UstvaPeriod p;
+    ASSERT_EQ(ResolveUstvaPeriod(c.choice, c.year, 1, p), UstvaPeriodRefusal::kNone);
+    EXPECT_EQ(UstvaTaxNumberCodeLine(master, p), c.line) << c.state << "/" << c.choice;
   }
 }
 
