@@ -1,5 +1,6 @@
 #include "shell/frame_commands.h"
 
+#include <QFileDialog>
 #include <QProcess>
 #include <QTimer>
 
@@ -154,6 +155,12 @@ void RegisterCommands(MainFrame& frame) {
     hooks.printForm = [f] { return PrintForm(f); };
     hooks.printerInstalled = [] { return CurrentPrinter() != nullptr || OpenPrinter() != nullptr; };
     hooks.preparePrintFont = [] { return PreparePrintFont(kReportUstva); };
+    hooks.chooseUploadPath = [f](const std::string& proposal) {
+      return QFileDialog::getSaveFileName(f, "Voranmeldung zum Hochladen speichern",
+                                          QString::fromStdString(proposal), "ELSTER-Datei (*.xml)")
+          .toStdString();
+    };
+    hooks.writeFormPdf = [f](const std::string& path) { return PrintFormToPdf(path, f); };
     UstvaDialog dialog(f, hooks);
     dialog.exec();
     return dialog.Result();
