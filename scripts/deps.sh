@@ -6,7 +6,7 @@ packages=(
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core
-  poppler-utils
+  poppler-utils libxml2-utils
 )
 missing=()
 for p in "${packages[@]}"; do

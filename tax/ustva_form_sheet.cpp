@@ -24,7 +24,8 @@ constexpr int kRowStart = 750;
 constexpr int kRowStep = 33;
 constexpr int kEmptyStep = 12;
 constexpr int kPageEnd = 2800;
-constexpr int kTextChars = 44;
+constexpr int kTextChars = 40;       // beside a base
+constexpr int kLongTextChars = 62;   // rows with a tax only
 constexpr int kCellKz[2] = {1060, 1520};
 constexpr int kCellAmountEnd[2] = {1480, 1900};
 // The Land whose code line has the tax office's own marks (Nordrhein-Westfalen).
@@ -87,7 +88,7 @@ class Sheet {
       } else {
         LineNumber(row);
         std::string text = Text(row.text, RateText(row));
-        Put(kTextLeft, y_, Utf8Prefix(text, kTextChars));
+        Put(kTextLeft, y_, Utf8Prefix(text, row.cells[0].Empty() ? kLongTextChars : kTextChars));
         for (int c = 0; c < 2; ++c) {
           const UstvaCell& cell = row.cells[c];
           if (cell.text) Put(kCellKz[c], y_, Text(cell.text));
@@ -116,7 +117,13 @@ class Sheet {
     if (kz) Put(kCellKz[c], y_, std::to_string(kz));
     Put(kCellAmountEnd[c], y_, Amount(cents), kFormRightAligned);
   }
-  std::string RateText(const UstvaRow& row) const {
+  // "7,00", not the table's "07,00".
+  static std::string Shown(std::string rate) {
+    if (rate.size() > 1 && rate[0] == '0' && std::isdigit(static_cast<unsigned char>(rate[1]))) rate.erase(0, 1);
+    return rate;
+  }
+  std::string RateText(const UstvaRow& row) const { return Shown(TableRate(row)); }
+  std::string TableRate(const UstvaRow& row) const {
     if (row.rate != "R" && row.rate != "E") return row.rate;
     for (const UstvaCell& c : row.cells) {
       if (c.term.empty() || !std::isdigit(static_cast<unsigned char>(c.term[0]))) continue;
@@ -184,10 +191,11 @@ void LayOutUstvaFormSheet(const UstvaReturn& ret, const CompanyMaster& m, FormBu
     sheet.Put(kLeft, y, UstvaFormText(record, f));
     y += 42;
   }
-  sheet.Put(kRight, 360, Text(kTextTitle) + " " + UstvaFormText(record, kPeriodText));
-  sheet.Put(kRight, 402, Text(kTextForm, ret.form->name));
-  if (ret.corrected) sheet.Put(kRight, 444, Text(kTextCorrected, std::to_string(ret.form->correctedKz)));
+  sheet.Put(kLeft, 590, Text(kTextTitle) + " " + UstvaFormText(record, kPeriodText));
+  sheet.Put(kLeft, 632, Text(kTextForm, ret.form->name));
+  if (ret.corrected) sheet.Put(kRight, 590, Text(kTextCorrected, std::to_string(ret.form->correctedKz)));
   sheet.Put(kLineNumberEnd, kHeadRow, Text(kTextSheetLine), kFormRightAligned);
+  for (int kz : kCellKz) sheet.Put(kz, kHeadRow, "Kz");
   sheet.Put(kCellAmountEnd[0], kHeadRow, Text(kTextSheetBase), kFormRightAligned);
   sheet.Put(kCellAmountEnd[1], kHeadRow, Text(kTextSheetTax), kFormRightAligned);
   sheet.Rows();
