@@ -283,7 +283,10 @@ CompanyMasterDialog::CompanyMasterDialog(QWidget* parent)
                 Row{kTaxOfficeStreet, "St&raße :", 30, &c.taxOfficeStreet},
                 Row{kTaxOfficeTown, "P&LZ / Ort :", 30, &c.taxOfficeTown}})
     AddEdit(r.id, r.label, r.width)->setText(Q(*r.value));
+  // The stored code is the index of this list: 0 none, 1..16 the Laender,
+  // as the VAT form and the federal tax number read it.
   QComboBox* states = AddCombo(kFederalState, "&Bundesland :", false);
+  states->addItem("(nicht angegeben)");
   for (const char* state : kFederalStates) states->addItem(state);
   states->setCurrentIndex(c.federalState);
   AddEdit(kTaxNumber, "Ste&uernummer :", 15)->setText(Q(c.taxNumber));
