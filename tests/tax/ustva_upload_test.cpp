@@ -203,5 +203,32 @@ TEST_F(UstvaUploadTest, FormRecordOfMarch2026) {
   EXPECT_EQ(UstvaFormText(r, kPeriodText), "März 2026");
 }
 
+// The form of the 1990s numbers its places itself: 50 is the full rate, 92
+// the acquisitions, 61 the computed input tax; the result is cut to 0,10.
+TEST_F(UstvaUploadTest, FormRecordOfMay1996OnTheOldForm) {
+  OpenMandant("15.06.1996", "1996");
+  Credit("8400", 5, "000001234,56");
+  Credit("8300", 5, "000000100,99");
+  Debit("3425", 5, "000000200,00");
+  Debit("1576", 5, "000000050,00");
+  CompanyMaster m = Master();
+  m.federalState = 10;
+  UstvaFormRecord r;
+  FillUstvaFormRecord(Compute(5, 1996), m, r);
+  using namespace ustva_record;
+  EXPECT_EQ(UstvaFormText(r, kCodeLine), "       123 456 78901 215711 9605");
+  EXPECT_EQ(UstvaFormText(r, kPeriodText), "Mai 1996");
+  EXPECT_EQ(UstvaFormText(r, kToday), "150616");
+  struct Slot {
+    int slot;
+    const char* amount;
+  } slots[] = {{5, "000001234,00"},  {6, "000000185,10"},  {7, "000000100,00"}, {8, "000000007,00"},
+               {15, "000000200,00"}, {16, "000000030,00"}, {22, "000000050-00"}, {23, "000000030-00"},
+               {31, "000000142,10"}};
+  for (const Slot& s : slots) EXPECT_EQ(UstvaFormAmount(r, s.slot), s.amount) << s.slot;
+  FillUstvaFormRecord(Compute(17, 1996), m, r);
+  EXPECT_EQ(UstvaFormText(r, kPeriodText), "Gesamt 1996");
+}
+
 }  // namespace
 }  // namespace talvera::testing
