@@ -151,7 +151,7 @@ bool UstvaMasterDataComplete(const CompanyMaster& m) {
 
 std::string UstvaTaxNumberCodeLine(const CompanyMaster& m, const UstvaPeriod& p) {
   if (m.federalState == 0) return "";
-  const bool berlin = m.federalState == kOwnCodeLineState;
+  const bool ownMarks = m.federalState == kOwnCodeLineState;
   std::string number = m.taxNumber;
   std::replace(number.begin(), number.end(), '/', ' ');
   char code[16];
@@ -163,8 +163,8 @@ std::string UstvaTaxNumberCodeLine(const CompanyMaster& m, const UstvaPeriod& p)
     std::strcpy(code, "19");
   char year[16];
   std::snprintf(year, sizeof year, "%02d", p.calendarYear % 100);
-  std::string line = std::string("    ") + (berlin ? "  " : "11") + " " + number + " " +
-                     (berlin ? "21" : "  ") + "57" + (berlin ? "11" : "  ") + " " + year + code;
+  std::string line = std::string("    ") + (ownMarks ? "  " : "11") + " " + number + " " +
+                     (ownMarks ? "21" : "  ") + "57" + (ownMarks ? "11" : "  ") + " " + year + code;
   // A tax number longer than the form's field is cut with the line, never
   // written past it.
   if (line.size() > kCodeLineChars) line.resize(kCodeLineChars);
