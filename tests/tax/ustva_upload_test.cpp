@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "reports/report_buffer.h"
 #include "tax/federal_tax_number.h"
 #include "tax/ustva_fixture.h"
 #include "tax/ustva_form_record.h"
@@ -167,6 +168,13 @@ TEST_F(UstvaUploadTest, SpecialPrepaymentOnlyInTheLastReturnOfTheYear) {
 
   UstvaReturn december = Compute(12, 2026);
   ApplyUstvaChoices(december, chosen);
+  int lines = 0;
+  ASSERT_TRUE(BuildUstvaList(december, CurrentUstvaHeading(), lines));
+  bool marked = false;
+  for (int i = 0; i < lines; ++i)
+    marked = marked || std::string(TheReportBuffer().Line(i)).find("Berichtigte Anmeldung (Kennzahl 10): 1") !=
+                           std::string::npos;
+  EXPECT_TRUE(marked) << "the list says the return is a corrected one";
   UstvaUpload upload;
   std::string error;
   ASSERT_TRUE(MakeUstvaUpload(december, Master(), "20270110", upload, error)) << error;
