@@ -1,6 +1,7 @@
 #include "reports/print_form.h"
 
 #include <QFontMetricsF>
+#include <QPageSize>
 #include <QPrinter>
 
 #include <string>
@@ -46,17 +47,13 @@ void DrawItem(const FormDevice& d, const FormItem& item) {
   }
 }
 
-bool PrintItems(QWidget* owner) {
-  if (!SelectPrintFont(kReportForm)) return false;
+bool DrawForms(QPrinter* printer, QWidget* owner, const QFont& font, int offX, int offY) {
   const FormBuffer& forms = TheFormBuffer();
-  QPrinter* printer = CurrentPrinter();
   PrintJob job(printer, owner, "TALVI: Formular", "Formularausdruck",
                QString::number(forms.FormCount()));
   if (!job.Start()) return job.Finish();
-  const Settings& s = CurrentSettings();
-  FormDevice device{job.Painter(), printer->resolution() / kTenthsPerInch, s.formOffX, s.formOffY,
-                    forms.Pitch()};
-  job.Painter().setFont(PrintFont());
+  FormDevice device{job.Painter(), printer->resolution() / kTenthsPerInch, offX, offY, forms.Pitch()};
+  job.Painter().setFont(font);
   bool pageOpen = true;
   for (const FormItem& item : forms.Items()) {
     if (item.flags & kFormPageBreak) {
@@ -65,12 +62,18 @@ bool PrintItems(QWidget* owner) {
     }
     if (!pageOpen) {
       if (!job.NextPage()) return job.Finish();
-      job.Painter().setFont(PrintFont());
+      job.Painter().setFont(font);
       pageOpen = true;
     }
     if (item.flags & kFormText) DrawItem(device, item);
   }
   return job.Finish();
+}
+
+bool PrintItems(QWidget* owner) {
+  if (!SelectPrintFont(kReportForm)) return false;
+  const Settings& s = CurrentSettings();
+  return DrawForms(CurrentPrinter(), owner, PrintFont(), s.formOffX, s.formOffY);
 }
 
 }  // namespace
@@ -86,6 +89,18 @@ bool PrintForm(QWidget* owner) {
     OpenPrinter();
   }
   return printed;
+}
+
+bool PrintFormToPdf(const std::string& path, QWidget* owner) {
+  constexpr double kPdfPointSize = 9.0;
+  QPrinter pdf(QPrinter::HighResolution);
+  pdf.setOutputFormat(QPrinter::PdfFormat);
+  pdf.setOutputFileName(QString::fromStdString(path));
+  pdf.setPageSize(QPageSize(QPageSize::A4));
+  pdf.setFullPage(false);
+  QFont font(DefaultPrintFace());
+  font.setPointSizeF(kPdfPointSize);
+  return DrawForms(&pdf, owner, font, 0, 0);
 }
 
 }  // namespace talvera

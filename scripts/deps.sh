@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libx11-dev fonts-dejavu-core
   qt6-translations-l10n
   breeze-icon-theme libqt6svg6
-  poppler-utils
+  poppler-utils libxml2-utils
 )
 missing=()
 for p in "${packages[@]}"; do

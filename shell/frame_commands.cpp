@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileDialog>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -202,6 +203,12 @@ void RegisterCommands(MainFrame& frame) {
     hooks.printForm = [f] { return PrintForm(f); };
     hooks.printerInstalled = [] { return CurrentPrinter() != nullptr || OpenPrinter() != nullptr; };
     hooks.preparePrintFont = [] { return PreparePrintFont(kReportUstva); };
+    hooks.chooseUploadPath = [f](const std::string& proposal) {
+      return QFileDialog::getSaveFileName(f, "Voranmeldung zum Hochladen speichern",
+                                          QString::fromStdString(proposal), "ELSTER-Datei (*.xml)")
+          .toStdString();
+    };
+    hooks.writeFormPdf = [f](const std::string& path) { return PrintFormToPdf(path, f); };
     UstvaDialog dialog(f, hooks);
     dialog.exec();
     return dialog.Result();

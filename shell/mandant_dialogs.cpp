@@ -289,7 +289,10 @@ CompanyMasterDialog::CompanyMasterDialog(QWidget* parent)
                 Row{kTaxOfficeTown, "P&LZ / Ort :", 30, &c.taxOfficeTown}})
     AddEdit(r.id, r.label, r.width)->setText(Q(*r.value));
   EndGroup();
+  // The stored code is the index of this list: 0 none, 1..16 the Laender,
+  // as the VAT form and the federal tax number read it.
   QComboBox* states = AddCombo(kFederalState, "&Bundesland :", false);
+  states->addItem("(nicht angegeben)");
   for (const char* state : kFederalStates) states->addItem(state);
   states->setCurrentIndex(c.federalState);
   AddEdit(kTaxNumber, "Ste&uernummer :", 15)->setText(Q(c.taxNumber));

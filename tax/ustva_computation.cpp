@@ -56,7 +56,7 @@ class Computation {
     if (!AccountPass()) return false;
     if ((!taxAccounts_.empty() || books_.cashBasis) && !JournalPass()) return false;
     if (!Amounts()) return false;
-    Sums();
+    SumUpUstva(out_);
     return true;
   }
 
@@ -77,6 +77,12 @@ class Computation {
       const UstvaLine* line = form_.LineForAccountKey(todays, Year());
       if (!line) {
         out_.skipped.push_back({account, key});
+        continue;
+      }
+      if (line->kz == form_.specialPrepaymentKz) {
+        // Paid in the year (usually February), credited only by choice.
+        for (int p = 1; p <= period_.lastPeriod; ++p)
+          out_.specialPrepaymentBooked += Cents(layouts::FieldBytes(r, sako::kPeriodDebit.At(p - 1)));
         continue;
       }
       if (line->IsTax()) taxAccounts_[Trimmed(account)] = line->kz;
@@ -222,16 +228,6 @@ class Computation {
     return true;
   }
 
-  void Sums() {
-    for (const UstvaSum& s : form_.sums) {
-      long long total = 0;
-      for (const UstvaTerm& t : s.terms) total += t.sign * out_.Term(t.name);
-      out_.sums[s.name] = total;
-    }
-    out_.unroundedResult = out_.sums[form_.resultSum];
-    out_.result = RoundUstvaResult(out_.unroundedResult, form_.rounding);
-  }
-
   const UstvaPeriod& period_;
   const UstvaBooks& books_;
   UstvaReturn& out_;
@@ -253,6 +249,36 @@ long long UstvaReturn::Term(std::string_view name) const {
   }
   auto it = sums.find(std::string(name));
   return it == sums.end() ? 0 : it->second;
+}
+
+void SumUpUstva(UstvaReturn& ret) {
+  const UstvaForm& form = *ret.form;
+  for (const UstvaSum& s : form.sums) {
+    long long total = 0;
+    for (const UstvaTerm& t : s.terms) total += t.sign * ret.Term(t.name);
+    ret.sums[s.name] = total;
+  }
+  ret.unroundedResult = ret.sums[form.resultSum];
+  ret.result = RoundUstvaResult(ret.unroundedResult, form.rounding);
+}
+
+bool UstvaCreditsSpecialPrepayment(const UstvaPeriod& period) {
+  constexpr int kDecember = 12, kFourthQuarter = kUstvaFirstQuarter + 3;
+  return period.choice == kDecember || period.choice == kFourthQuarter || period.choice == kUstvaYear;
+}
+
+void ApplyUstvaChoices(UstvaReturn& ret, const UstvaChoices& choices) {
+  if (!ret.form) return;
+  ret.corrected = choices.corrected && ret.form->correctedKz != 0;
+  const UstvaLine* line = ret.form->Line(ret.form->specialPrepaymentKz);
+  if (line) {
+    long long paid = choices.creditSpecialPrepayment && UstvaCreditsSpecialPrepayment(ret.period)
+                         ? choices.specialPrepayment
+                         : 0;
+    // A payment is a debit: positive on a debit-side line.
+    ret.amounts[line->kz] = line->debitPositive ? paid : -paid;
+  }
+  SumUpUstva(ret);
 }
 
 long long RoundUstvaResult(long long cents, UstvaRounding rounding) {

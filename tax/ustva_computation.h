@@ -42,6 +42,10 @@ struct UstvaReturn {
   long long unroundedResult = 0;
   long long result = 0;
   std::vector<UstvaSkippedKey> skipped;
+  // Debits of the special-prepayment accounts from the fiscal year's start
+  // to the period's end: what was paid, proposed for crediting.
+  long long specialPrepaymentBooked = 0;
+  bool corrected = false;  // a corrected return (its mark on the form)
 
   // A term of the form: "81", "St81" or a sum's name; 0 when unknown.
   long long Term(std::string_view name) const;
@@ -57,6 +61,24 @@ struct UstvaBooks {
 // the record store to the period's fiscal year). False when no form covers
 // the period or the store failed (reported by the store).
 bool ComputeUstva(const UstvaPeriod& period, const UstvaBooks& books, UstvaReturn& out);
+
+// What the user chooses for a return beyond the books.
+struct UstvaChoices {
+  bool corrected = false;
+  bool creditSpecialPrepayment = false;
+  long long specialPrepayment = 0;  // cents, as paid (positive)
+};
+
+// The special advance payment is credited in the return that closes the
+// calendar year: December, the fourth quarter, or the whole year.
+bool UstvaCreditsSpecialPrepayment(const UstvaPeriod& period);
+
+// Applies the choices and sums up again. The special prepayment counts only
+// where the period credits it and the form has the line.
+void ApplyUstvaChoices(UstvaReturn& ret, const UstvaChoices& choices);
+
+// The form's sums and the rounded result from the amounts.
+void SumUpUstva(UstvaReturn& ret);
 
 // The rounding of the result.
 long long RoundUstvaResult(long long cents, UstvaRounding rounding);

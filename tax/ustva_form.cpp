@@ -163,6 +163,8 @@ class Parser {
       return true;
     }
     if (word == "zeile") return Row(c);
+    if (word == "sonder") return Number(col(1), f_.specialPrepaymentKz) || Fail("Kennzahl erwartet");
+    if (word == "berichtigt") return Number(col(1), f_.correctedKz) || Fail("Kennzahl erwartet");
     return Fail("unbekannte Zeile '" + word + "'");
   }
 
@@ -178,6 +180,8 @@ class Parser {
       for (const UstvaTerm& t : s.terms)
         if (!KnownTerm(t.name, &s)) return Fail("Summe " + s.name + ": '" + t.name + "' unbekannt");
     if (!f_.Sum(f_.resultSum)) return Fail("Ergebnissumme fehlt");
+    if (f_.specialPrepaymentKz && !f_.Line(f_.specialPrepaymentKz))
+      return Fail("sonder: Kennzahl " + std::to_string(f_.specialPrepaymentKz) + " fehlt");
     for (const UstvaRow& r : f_.rows)
       for (const UstvaCell& cell : r.cells)
         if (!cell.term.empty() && !KnownTerm(cell.term, nullptr))
@@ -246,6 +250,11 @@ class Parser {
     } else {
       return Fail("Zeilenart unbekannt");
     }
+    // The last column: the line of the official form, when the table knows it.
+    std::size_t lineColumn = row.kind == UstvaRow::kResult ? 5 : 6;
+    if (row.kind != UstvaRow::kEmpty && row.kind != UstvaRow::kHeading && !col(lineColumn).empty() &&
+        !Number(col(lineColumn), row.formLine))
+      return Fail("Vordruckzeile unlesbar");
     f_.rows.push_back(row);
     return true;
   }

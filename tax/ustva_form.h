@@ -71,6 +71,7 @@ struct UstvaRow {
   int resultKz = 0;          // kResult: Kennzahl shown
   std::string rate;          // fills %s of the text
   UstvaCell cells[2];
+  int formLine = 0;          // line of the official form; 0: none
 };
 
 enum class UstvaRounding {
@@ -101,6 +102,11 @@ struct UstvaForm {
   std::vector<UstvaSum> sums;
   std::string resultSum;
   UstvaRounding rounding = UstvaRounding::kCent;
+  // The special advance payment: credited only in the year's last return,
+  // by the user's choice; its accounts propose the amount. 0: none.
+  int specialPrepaymentKz = 0;
+  // The mark of a corrected return; 0: the form has none.
+  int correctedKz = 0;
   std::vector<UstvaRow> rows;
 
   const UstvaLine* Line(int kz) const;

@@ -29,6 +29,7 @@ enum Text : int {
   kTextCashBasis = 6294,
   kTextSkippedHeading = 6295,
   kTextSkipped = 6296,
+  kTextCorrected = 6253,
 };
 
 const char* const kMonthNames[] = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
@@ -94,6 +95,8 @@ class ListBuilder {
               AddEmptyLine() && Add(std::string(1, kTitle) + TableText(kTextTitle)) && AddEmptyLine() &&
               Add(std::string(1, kPeriodLine) + Utf8ToCp1252(UstvaPeriodText(r_.period))) &&
               Add(std::string(1, kRow) + TableText(kTextForm, f_.name)) && AddEmptyLine();
+    if (ok && r_.corrected)
+      ok = Add(std::string(1, kRow) + TableText(kTextCorrected, std::to_string(f_.correctedKz))) && AddEmptyLine();
     if (ok && r_.cashBasis) ok = Add(std::string(1, kRow) + TableText(kTextCashBasis)) && AddEmptyLine();
     return ok;
   }

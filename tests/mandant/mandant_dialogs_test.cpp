@@ -137,6 +137,24 @@ TEST_F(MandantTest, CompanyMasterDialogShowsAndStores) {
   EXPECT_STREQ(CurrentMandant().taxOffice, "FA Süd");
 }
 
+// The stored Bundesland is the code the VAT form and the federal tax number
+// read: 0 none, 1 Baden-Württemberg .. 16 Thüringen. The list once began
+// with Baden-Württemberg at 0, so it read as "none" and every other Land as
+// its neighbour.
+TEST_F(MandantTest, CompanyMasterStoresTheBundeslandCode) {
+  ASSERT_EQ(Create("Eins", '3', "1996", 10), 1);
+  ASSERT_TRUE(OpenMandant(1));
+  using namespace stammdat;
+  CompanyMasterDialog d(nullptr);
+  EXPECT_EQ(d.Combo(kFederalState)->currentIndex(), 0);
+  d.Edit(kTaxOffice)->setText("FA Süd");
+  for (auto [name, code] : {std::pair{"Bayern", 2}, {"Thüringen", 16}}) {
+    d.Combo(kFederalState)->setCurrentText(QString::fromUtf8(name));
+    d.accept();
+    EXPECT_EQ(CurrentCompanyMaster().federalState, code) << name;
+  }
+}
+
 TEST_F(MandantTest, TakeOverDialogListsTheOthers) {
   ASSERT_EQ(Create("Eins"), 1);
   ASSERT_TRUE(OpenMandant(1));

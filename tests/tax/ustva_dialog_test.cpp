@@ -2,9 +2,16 @@
 // posting lock and its question, refused periods and the form's master data.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include "core/layouts/fista.h"
+#include "core/mandant/company_master.h"
+#include "reports/print_form.h"
+#include "tax/ustva_upload_file.h"
 
 #include "reports/form_buffer.h"
 #include "reports/print_report.h"
@@ -41,6 +48,24 @@ class UstvaDialogTest : public UstvaTest {
   void TearDown() override {
     ClearPrintRequest();
     UstvaTest::TearDown();
+  }
+
+  // The company master as the master dialog would store it: every field the
+  // form needs, Bayern.
+  static void CompleteMaster() {
+    namespace F = layouts::fista;
+    char* r = CurrentMandant().masterRecord;
+    layouts::SetText(r, F::kCompanyName, "Muster GmbH");
+    layouts::SetText(r, F::kCompanyNameExtra, "Großhandel");
+    layouts::SetText(r, F::kCompanyStreet, "Hauptstraße 1");
+    layouts::SetText(r, F::kCompanyTown, "80331 München");
+    layouts::SetText(r, F::kTelephone, "089 123456");
+    layouts::SetText(r, F::kTaxOffice, "München");
+    layouts::SetText(r, F::kTaxOfficeStreet, "Deroystraße 18");
+    layouts::SetText(r, F::kTaxOfficeTown, "80335 München");
+    layouts::SetText(r, F::kTaxNumberShort, "");
+    layouts::SetText(r, F::kTaxNumberLong, "123/456/78901");  // 13 characters and more
+    layouts::SetNumber(r, F::kFederalState, 2);
   }
 
   // Runs the dialog for a choice (1..17) and an output radio; true when OK ended it.
@@ -207,6 +232,86 @@ TEST_F(UstvaDialogTest, MissingImportVatAccountIsReported) {
   CurrentMandantSettings().eust = "4711";
   EXPECT_TRUE(UstvaDialog::ImportVatAccountMissing());
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{114});
+}
+
+// The result and the lock date are shown before anything is printed; the
+// special prepayment is offered in the year's last return only, proposed
+// from what its accounts were paid.
+TEST_F(UstvaDialogTest, ResultAndLockDateBeforePrinting) {
+  using namespace ustva_dialog;
+  Debit("1781", 2, "000002500,00");  // special prepayment paid in February
+  UstvaDialog d(nullptr, hooks_);
+  auto shown = [&] { return d.findChild<QLabel*>(ControlName(kResult))->text().toStdString(); };
+  d.Edit(kYear)->setText("2026");
+  d.Panel()->SetChoice(3);
+  EXPECT_EQ(shown(), "Zahllast: 769,63 EUR\nBuchungssperre nach dem Ausdruck: 01.04.2026");
+  EXPECT_FALSE(d.Control(kSpecialPrepayment)->isEnabled());
+
+  CurrentMandantSettings().buchungssperre = "010546";
+  d.Panel()->SetChoice(2);
+  EXPECT_EQ(shown(), "Zahllast: 0,00 EUR\nBuchungssperre bleibt: 01.05.2026");
+
+  d.Panel()->SetChoice(12);
+  ASSERT_TRUE(d.Control(kSpecialPrepayment)->isEnabled());
+  d.Check(kSpecialPrepayment)->setChecked(true);
+  EXPECT_EQ(d.Edit(kSpecialAmount)->text().toStdString(), "2.500,00");
+  EXPECT_EQ(shown(), "Erstattung: 2.500,00 EUR\nBuchungssperre nach dem Ausdruck: 01.01.2027");
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+// "Datei speichern...": the upload file and beside it the Kennzahlen sheet
+// as PDF, one page; the period is locked as printing does.
+TEST_F(UstvaDialogTest, SavedFilesAreTheUploadAndTheKennzahlenSheet) {
+  CompleteMaster();
+  const std::string xml = (std::filesystem::path(settings_.path()) / "maerz.xml").string();
+  const std::string pdf = (std::filesystem::path(settings_.path()) / "maerz.pdf").string();
+  std::string proposed;
+  hooks_.chooseUploadPath = [&](const std::string& proposal) {
+    proposed = proposal;
+    return xml;
+  };
+  hooks_.writeFormPdf = [](const std::string& path) { return PrintFormToPdf(path, nullptr); };
+  UstvaDialog d(nullptr, hooks_);
+  d.Edit(kYear)->setText("2026");
+  d.Panel()->SetChoice(3);
+  d.SetChecked(ustva_dialog::kCorrected, true);
+  ASSERT_TRUE(d.SaveFiles()) << (messages_.shown.empty() ? "" : messages_.shown.back().text);
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{804});
+  EXPECT_EQ(proposed, "ustva_2026_03.xml");
+  EXPECT_EQ(CurrentMandantSettings().buchungssperre, "010446");
+
+  UstvaUpload upload;
+  std::string error;
+  ASSERT_TRUE(ReadUstvaUploadXml(ReadFile(xml), upload, error)) << error;
+  EXPECT_EQ(upload.taxNumber, "9123045678901");
+  EXPECT_EQ(upload.created, "20261209");
+  EXPECT_EQ(upload.sender.town, "München");
+  ASSERT_GE(upload.fields.size(), 2u);
+  EXPECT_EQ(upload.fields.front(), (std::pair<int, std::string>{10, "1"}));
+  EXPECT_EQ(upload.fields.back(), (std::pair<int, std::string>{89, "1000"}));
+
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  if (!HavePoppler()) GTEST_SKIP() << "pdftotext is not installed";
+  const std::string text = RunCommand("pdftotext -layout '" + pdf + "' -");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1) << "one page";
+  ExpectGolden(text, "ustva_2026_03_kennzahlen.txt");
+}
+
+TEST_F(UstvaDialogTest, NoUploadFileForTheWholeYear) {
+  CompleteMaster();
+  bool asked = false;
+  hooks_.chooseUploadPath = [&](const std::string&) {
+    asked = true;
+    return std::string();
+  };
+  UstvaDialog d(nullptr, hooks_);
+  d.Edit(kYear)->setText("2026");
+  d.Panel()->SetChoice(17);
+  EXPECT_FALSE(d.SaveFiles());
+  EXPECT_FALSE(asked);
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].text.find("Gesamtjahr"), std::string::npos);
+  EXPECT_EQ(CurrentMandantSettings().buchungssperre, "");
 }
 
 }  // namespace

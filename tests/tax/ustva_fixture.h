@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,22 @@
 
 namespace talvera::testing {
 constexpr unsigned kReclassification = 0x10;
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+#ifdef TALVERA_GOLDEN
+// Compares with tests/tax/golden/<name>; TALVERA_UPDATE_GOLDEN=1 rewrites it.
+inline void ExpectGolden(const std::string& text, const std::string& name) {
+  std::string path = std::string(TALVERA_GOLDEN) + "/" + name;
+  if (std::getenv("TALVERA_UPDATE_GOLDEN")) std::ofstream(path, std::ios::binary) << text;
+  EXPECT_EQ(text, ReadFile(path)) << "golden file " << path;
+}
+#endif
 }
 
 namespace talvera::testing {

@@ -43,20 +43,6 @@ std::string RenderList(int width) {
   return out;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Compares with tests/tax/golden/<name>; TALVERA_UPDATE_GOLDEN=1 rewrites it.
-void ExpectGolden(const std::string& text, const std::string& name) {
-  std::string path = std::string(TALVERA_GOLDEN) + "/" + name;
-  if (std::getenv("TALVERA_UPDATE_GOLDEN")) std::ofstream(path) << text;
-  EXPECT_EQ(text, ReadFile(path)) << "golden file " << path;
-}
-
 class UstvaListTest : public UstvaTest {
  protected:
   std::string List(const UstvaReturn& r) {
