@@ -125,6 +125,14 @@ TEST_F(AccountListDialogsTest, RefusalsKeepTheDialogOpen) {
   ktosal.accept();
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{5});
   messages_.shown.clear();
+  // No second report while one is printing.
+  ktosal.SetChecked(evalids::kSachkonten, true);
+  CurrentReport().printing = true;
+  ktosal.accept();
+  CurrentReport().printing = false;
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{54});
+  ktosal.SetChecked(evalids::kSachkonten, false);
+  messages_.shown.clear();
 
   // Kreditoren alone, and none there: message 55.
   char r[1024];
@@ -163,6 +171,13 @@ TEST_F(AccountListDialogsTest, RefusalsKeepTheDialogOpen) {
   EXPECT_EQ(InitialPeriodChoice().radio, periodids::kFirstMonth + 2);
   BucJouDialog next(nullptr);
   EXPECT_TRUE(next.Radio(periodids::kFirstMonth + 2)->isChecked());
+
+  // Without a printer "Drucker" cannot be chosen.
+  std::ofstream(TalviIniPath()) << "[TALVI]\nDrucker=" << PrinterSettingForQueue("keine-solche-queue") << "\n";
+  ReadSettings();
+  ASSERT_EQ(OpenPrinter(), nullptr);
+  KtoPlanDialog withoutPrinter(nullptr);
+  EXPECT_FALSE(withoutPrinter.Radio(evalids::kPrinter)->isEnabled());
 }
 
 struct ListCase {
