@@ -46,9 +46,13 @@ bool ReadPreviousYear(AccountKind kind, const std::string& number, AccountAnalys
   return ok;
 }
 
-std::string Signed(long long cents) { return cents < 0 ? "-" + DisplayAmount(-cents) : DisplayAmount(cents); }
+std::string Signed(long long cents) { return SignedAmountText(cents); }
 
 }  // namespace
+
+std::string SignedAmountText(long long cents) {
+  return cents < 0 ? "-" + DisplayAmount(-cents) : DisplayAmount(cents);
+}
 
 bool ComputeAccountAnalysis(AccountKind kind, const std::string& number, AccountAnalysis& out) {
   out = AccountAnalysis{};

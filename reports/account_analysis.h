@@ -29,6 +29,9 @@ bool ComputeAccountAnalysis(AccountKind kind, const std::string& number, Account
 // "-4,00 %"; "--- %" when the previous value is zero.
 std::string ChangeText(long long current, long long previous);
 
+// A movement as shown: "1.234,50", "-155,00".
+std::string SignedAmountText(long long cents);
+
 // The analysis as a report of kind 12: a heading with the account and the
 // two years, one line per fiscal period (month, this year, the year before,
 // difference, change) and a closing line "Gesamt:". Returns the number of

@@ -4,6 +4,7 @@
 #include "tools/gallery/gallery.h"
 
 #include "posting/select_batch.h"
+#include "reports/account_analysis_dialog.h"
 #include "reports/account_sheet_dialogs.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_kinds.h"
@@ -47,6 +48,7 @@ const std::vector<Entry>& Entries() {
       {"KTOBLA", [](QWidget* p) { return SampleKtoBlaDialog(p); }},
       {"KBLIST", [](QWidget* p) { return SampleSheetBrowser(p); }},
       {"KBLINFO", [](QWidget* p) { return SampleSheetProgress(p); }},
+      {"ANA_KONTO", [](QWidget* p) { return SampleAccountAnalysis(p); }},
   };
   return entries;
 }
