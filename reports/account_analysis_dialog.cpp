@@ -121,6 +121,9 @@ void AnaKontoDialog::BuildChart() {
   chart->setTitle("Bewegung je Monat (Soll − Haben)");
   auto* x = new QBarCategoryAxis;
   x->append(months);
+  QFont small = x->labelsFont();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  x->setLabelsFont(small);
   chart->addAxis(x, Qt::AlignBottom);
   series->attachAxis(x);
   auto* y = new QValueAxis;
@@ -131,7 +134,7 @@ void AnaKontoDialog::BuildChart() {
   chart->legend()->setAlignment(Qt::AlignBottom);
   auto* view = new QChartView(chart, this);
   view->setRenderHint(QPainter::Antialiasing);
-  view->setMinimumSize(480, 360);
+  view->setMinimumSize(620, 360);
   chart_ = Register(anakonto::kChart, view);
 }
 
