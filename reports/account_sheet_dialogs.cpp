@@ -239,7 +239,7 @@ KtoBlaDialog::KtoBlaDialog(QWidget* parent)
   using namespace ktobla;
   setProperty("helpContext", 3009);
   AddKindChecks();
-  AddHeading("Konten&bereich");
+  AddHeading("Kontenbereich");
   AddEdit(kFrom, "vo&n:", kAccountNoWidth);
   AddEdit(kTo, "&bis:", kAccountNoWidth);
   AddPeriodChoice(true);
