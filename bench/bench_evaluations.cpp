@@ -10,11 +10,15 @@
 //   - the journal of June and of the whole year, each one key scan, against a
 //     plain SQLite query over the same table in the same run, decoding the
 //     same fields (ratio recman / SQLite); and the journal report of June;
+//   - every account sheet of the year, built one after the other and then
+//     printed into one PDF file, each against the plain SQLite scan of the
+//     year's records (time per journal record, ratio to the scan);
 //   - the peak memory of this process (the data were written by the child).
 //
 //   bench-evaluations [records] [accounts]
 //
 // Prints "FIGURE <name> <value>" lines.
+#include <QApplication>
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -25,6 +29,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -33,13 +38,20 @@
 #include "core/layouts/create_file.h"
 #include "core/layouts/sako.h"
 #include "core/mandant_values.h"
+#include "core/profile.h"
 #include "core/message_recorder.h"
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "core/today.h"
 #include "posting/journal_search.h"
 #include "recman/recman.h"
+#include "reports/account_sheet.h"
 #include "reports/journal_report.h"
+#include "reports/print_report.h"
+#include "reports/printer.h"
+#include "reports/printer_setting.h"
+#include "reports/report_kinds.h"
+#include "reports/report_state.h"
 #include "reports/report_buffer.h"
 #include "reports/trial_balance.h"
 
@@ -89,6 +101,7 @@ bool WriteYear(const std::string& root, const char* year, long records, int acco
   for (const char* file : {"sako", "bube", "kred", "debi", "kore"})
     if (!layouts::CreateFile(dir, file)) return false;
   std::vector<long long> debit(static_cast<std::size_t>(accounts) * 12), credit(debit.size());
+  std::vector<int> count(debit.size());  // postings per account and period, as the engine counts them
   std::vector<char> r(bube::kLayout.recordLength);
   int yearIndex = std::atoi(year) - 1980;
   int lastDay = -1, running = 0;
@@ -120,6 +133,8 @@ bool WriteYear(const std::string& root, const char* year, long records, int acco
     if (!Insert(r.data(), MakeFileId(kSlotBube, 0))) return false;
     debit[static_cast<std::size_t>(d) * 12 + period - 1] += cents;
     credit[static_cast<std::size_t>(c) * 12 + period - 1] += cents;
+    ++count[static_cast<std::size_t>(d) * 12 + period - 1];
+    ++count[static_cast<std::size_t>(c) * 12 + period - 1];
     if ((i + 1) % 100000 == 0 && !(Transaction(kEnd) && Transaction(kBegin))) return false;
   }
   std::vector<char> a(sako::kLayout.recordLength);
@@ -133,6 +148,7 @@ bool WriteYear(const std::string& root, const char* year, long records, int acco
                       debit[static_cast<std::size_t>(k) * 12 + p]);
       AmountFromCents(layouts::FieldBytes(a.data(), sako::kPeriodCredit.At(p)),
                       credit[static_cast<std::size_t>(k) * 12 + p]);
+      layouts::SetNumber(a.data(), sako::kPostingCount.At(p), count[static_cast<std::size_t>(k) * 12 + p]);
     }
     if (!Insert(a.data(), MakeFileId(kSlotSako, 0))) return false;
   }
@@ -209,9 +225,10 @@ double PlainScan(const std::string& dbPath, const char* lo, const char* hi, long
   return seconds;
 }
 
-void CompareScans(const std::string& root, const char* label, const char* first, const char* last) {
+// Returns the seconds of the plain SQLite scan.
+double CompareScans(const std::string& root, const char* label, const char* first, const char* last) {
   UseMandant(root, "1996");
-  if (!OpenMainFiles()) return;
+  if (!OpenMainFiles()) return -1;
   long recmanCount = 0, plainCount = 0;
   char lo[11], hi[11];
   std::snprintf(lo, sizeof lo, "%.2s%.2s%.2s0000", first + 4, first + 2, first);
@@ -229,17 +246,81 @@ void CompareScans(const std::string& root, const char* label, const char* first,
   if (recmanCount != plainCount) std::fprintf(stderr, "bench-evaluations: %ld records against %ld\n", recmanCount, plainCount);
   CloseAll();
   recman::Shutdown();
+  return plain;
+}
+
+// Every Sachkonto's sheet of the whole year: built one after the other
+// (each replaces the last in the report buffer), then printed into one PDF
+// file as the account-sheet command prints them. Times per journal record
+// are compared with the plain scan of the year.
+void AccountSheets(const std::string& root, long records, double plainYearSeconds) {
+  UseMandant(root, "1996");
+  if (!OpenMainFiles()) return;
+  std::vector<SheetAccount> accounts;
+  if (!ListSheetAccounts(2, "", "", accounts)) return;
+  AccountSheetOptions o;
+  o.selector = kWholeYear;
+  std::strcpy(o.first, "010116");
+  std::strcpy(o.last, "311216");
+  auto start = Clock::now();
+  long listed = 0;
+  for (const SheetAccount& a : accounts) {
+    SheetFigures f;
+    if (BuildAccountSheet(a, o, &f) < 0) return;
+    listed += f.postings;
+  }
+  double build = Seconds(start);
+  double plainPerRecord = plainYearSeconds / static_cast<double>(records);
+  Figure("sheets_accounts", static_cast<double>(accounts.size()));
+  Figure("sheets_listed_lines", static_cast<double>(listed));
+  Figure("sheets_build_seconds", build);
+  Figure("sheets_build_ratio", build / static_cast<double>(records) / plainPerRecord);
+
+  std::string pdf = root + "/sheets.pdf";
+  std::ofstream(TalviIniPath()) << "[TALVI]\nDrucker=" << PrinterSettingForPdf(pdf) << "\n";
+  ReadSettings();
+  if (!OpenPrinter() || !PreparePrintFont(kReportKontenblatt)) {
+    std::fprintf(stderr, "bench-evaluations: no PDF printer\n");
+    return;
+  }
+  o.linesPerPage = CurrentPrinterMetrics().linesPerPage;
+  start = Clock::now();
+  SheetRunResult result;
+  {
+    PrintRun run;
+    result = PrintAccountSheets(
+        accounts, o,
+        [](int lines) {
+          SetReportKind(kReportKontenblatt);
+          RequestPrint(lines);
+          return PrintReport(nullptr);
+        },
+        nullptr);
+  }
+  double printed = Seconds(start);
+  Figure("sheets_pdf_sheets", result.printed);
+  Figure("sheets_pdf_seconds", printed);
+  Figure("sheets_pdf_ratio", printed / static_cast<double>(records) / plainPerRecord);
+  std::error_code ec;
+  auto size = std::filesystem::file_size(pdf, ec);
+  Figure("sheets_pdf_mb", ec ? -1 : static_cast<double>(size) / (1024.0 * 1024.0));
+  if (result.failed || result.stopped) std::fprintf(stderr, "bench-evaluations: the sheets did not print\n");
+  CloseAll();
+  recman::Shutdown();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);  // printing to PDF needs fonts and shows its abort dialog
   long records = argc > 1 ? std::atol(argv[1]) : 1000000;
   int accounts = argc > 2 ? std::atoi(argv[2]) : 2000;
   ::setenv("TALVERA_TODAY", "20.12.1996", 1);
   ResetDayToday();
   MessageRecorder messages;  // a failure shows up as a message, not a box
   std::string root = TempDirectory();
+  ::setenv("TALVERA_WINDIR", root.c_str(), 1);  // the PDF printer's settings live there
   auto start = Clock::now();
   if (!WriteInChild(root, "1996", records, accounts) || !WriteInChild(root, "1997", records / 10, accounts)) {
     std::fprintf(stderr, "bench-evaluations: writing the years failed\n");
@@ -251,7 +332,7 @@ int main(int argc, char** argv) {
   Figure("trial_balance_tenth_seconds", TimeTrialBalance(root, "1997"));
 
   CompareScans(root, "june", "010616", "300616");
-  CompareScans(root, "year", "010116", "311216");
+  double plainYear = CompareScans(root, "year", "010116", "311216");
 
   UseMandant(root, "1996");
   if (OpenMainFiles()) {
@@ -269,6 +350,9 @@ int main(int argc, char** argv) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   Figure("peak_memory_mb", usage.ru_maxrss / 1024.0);
+  AccountSheets(root, records, plainYear);
+  getrusage(RUSAGE_SELF, &usage);
+  Figure("peak_memory_with_sheets_mb", usage.ru_maxrss / 1024.0);
   for (const MessageRequest& m : messages.shown)
     std::fprintf(stderr, "bench-evaluations: message %d %s\n", m.number, m.text.c_str());
   std::error_code ec;

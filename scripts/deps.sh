@@ -9,6 +9,7 @@ packages=(
   qt6-translations-l10n
   breeze-icon-theme libqt6svg6
   poppler-utils libxml2-utils
+  qt6-charts-dev libqt6opengl6-dev
 )
 missing=()
 for p in "${packages[@]}"; do

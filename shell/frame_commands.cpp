@@ -25,6 +25,7 @@
 #include "users/login_state.h"
 #include "users/users_dialogs.h"
 #include "reports/account_list_dialogs.h"
+#include "reports/account_sheet_dialogs.h"
 #include "core/message.h"
 #include "core/profile.h"
 #include "core/today.h"
@@ -254,6 +255,8 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3042, [f] { return RunEvaluationDialog<AbschlussDialog>(*f); });
   frame.SetHandler(3015, [f] { return RunEvaluationDialog<BucJouDialog>(*f); });
   frame.SetHandler(3001, [f] { return RunDialog<BucListeDialog>(*f); });
+  // The account sheets show in their own browser or print themselves.
+  frame.SetHandler(3009, [f] { return RunEvaluationDialog<KtoBlaDialog>(*f); });
 }
 
 }  // namespace talvera

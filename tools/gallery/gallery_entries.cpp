@@ -4,6 +4,8 @@
 #include "tools/gallery/gallery.h"
 
 #include "posting/select_batch.h"
+#include "reports/account_analysis_dialog.h"
+#include "reports/account_sheet_dialogs.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_kinds.h"
 #include "shell/help_viewer.h"
@@ -43,6 +45,10 @@ const std::vector<Entry>& Entries() {
       {"STAPELWAHL", [](QWidget* p) { return new SelectBatchDialog(p); }},
       {"STEANL", [](QWidget* p) { return new RateMaintenanceDialog(p); }},
       {"EUST", [](QWidget* p) { return new ImportVatAccountDialog(p); }},
+      {"KTOBLA", [](QWidget* p) { return SampleKtoBlaDialog(p); }},
+      {"KBLIST", [](QWidget* p) { return SampleSheetBrowser(p); }},
+      {"KBLINFO", [](QWidget* p) { return SampleSheetProgress(p); }},
+      {"ANA_KONTO", [](QWidget* p) { return SampleAccountAnalysis(p); }},
   };
   return entries;
 }
