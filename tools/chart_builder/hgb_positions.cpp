@@ -59,22 +59,14 @@ std::string GroupPosition(TreeId tree, const std::string& parent, int level,
   return parent.empty() ? std::string() : parent + "." + std::string(mark);
 }
 
-std::map<int, std::string> GroupPositions(TreeId tree, const std::vector<StructureNode>& nodes) {
-  std::map<int, const StructureNode*> byId;
-  for (const StructureNode& n : nodes) byId[n.id] = &n;
-  std::map<int, int> parent;  // node id -> id of the group it hangs in
-  std::map<int, std::string> positions{{1, ""}};
-  for (const StructureNode& n : nodes) {
-    if (n.id == 1) continue;
-    auto above = byId.find(n.above);
-    if (above == byId.end()) continue;
-    parent[n.id] = above->second->next == n.id ? parent[n.above] : n.above;
-    if (n.kind == kGroupNode)
-      positions[n.id] = GroupPosition(tree, positions[parent[n.id]], LevelOf(n.levelWord), n.label);
+std::map<int, std::string> GroupPositions(TreeId tree, const StructureTree& nodes) {
+  // Depth-first order puts every group before the entries below it.
+  std::map<int, std::string> positions{{StructureTree::kHeader, ""}};
+  for (int h : nodes.DepthFirst()) {
+    const StructureEntry& e = nodes.at(h);
+    const std::string& above = positions[e.parent];
+    positions[h] = e.IsGroup() ? GroupPosition(tree, above, e.level, e.text) : above;
   }
-  // Leaves: the position of their group, under the leaf's id.
-  for (const StructureNode& n : nodes)
-    if (n.kind != kGroupNode && parent.count(n.id)) positions[n.id] = positions[parent[n.id]];
   return positions;
 }
 
@@ -131,14 +123,11 @@ void CheckPositions(const std::string& sourceRoot, const std::string& folder,
 
   for (int t = 0; t < kTreeCount; ++t) {
     auto tree = static_cast<TreeId>(t);
-    const std::vector<StructureNode>& nodes = chart.trees[t];
+    const StructureTree& nodes = chart.trees[t];
     std::map<int, std::string> groupOf = GroupPositions(tree, nodes);
     std::vector<std::string> groupPositions;
-    std::map<std::string, const StructureNode*> leaf;  // account -> its leaf
-    for (const StructureNode& n : nodes) {
-      if (n.kind == kGroupNode && n.id != 1) groupPositions.push_back(groupOf[n.id]);
-      if (n.kind == kLeafNode) leaf[n.label] = &n;
-    }
+    for (int h : nodes.DepthFirst())
+      if (nodes.at(h).IsGroup()) groupPositions.push_back(groupOf[h]);
     const std::string& treeFile = chart.source.treeFiles[t];
     for (const auto& [number, account] : accounts) {
       if (account->accountClass != TreeClass(tree)) continue;
@@ -162,9 +151,9 @@ void CheckPositions(const std::string& sourceRoot, const std::string& folder,
                                          " gibt es keine Gruppe");
         continue;
       }
-      auto where = leaf.find(number);
-      if (where == leaf.end()) continue;  // reported by the tree itself
-      const std::string& group = groupOf[where->second->id];
+      int where = nodes.FindLeaf(number, false);
+      if (where < 0) continue;  // reported by the tree itself
+      const std::string& group = groupOf[where];
       if (group != best)
         diagnostics.Add(treeFile, 0, "Konto " + Plain(number) + " (Posten " + position +
                                          ") hängt in einer Gruppe des Postens " +

@@ -25,8 +25,8 @@ namespace talvera::charts {
 std::string GroupPosition(TreeId tree, const std::string& parent, int level,
                           const std::string& label);
 
-// The position of every group of a built tree, by node id.
-std::map<int, std::string> GroupPositions(TreeId tree, const std::vector<StructureNode>& nodes);
+// The position of every entry of a built tree, by handle.
+std::map<int, std::string> GroupPositions(TreeId tree, const StructureTree& nodes);
 
 // An account of `account` belongs into a group of `group`: the same
 // position, or one the group's position contains.
