@@ -67,9 +67,6 @@ class PostingDialog : public TalviDialog {
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-  // Runs the split dialog; the tests replace it.
-  virtual bool RunSplit(SplitBooking& split, std::vector<char>& lines);
-
  private:
   void BuildControls();
   void BuildReclassificationControls();
