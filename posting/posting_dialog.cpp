@@ -244,7 +244,10 @@ void PostingDialog::BuildControls() {
     tax->hide();
     net->hide();
   }
-  connect(gross, &QLineEdit::textEdited, this, [this] { taxTyped_ = false; });
+  connect(gross, &QLineEdit::textEdited, this, [this] {
+    taxTyped_ = false;
+    RecomputeTax();
+  });
   connect(gross, &QLineEdit::editingFinished, this, [this] { RecomputeTax(); });
   connect(rate, &QLineEdit::editingFinished, this, [this] {
     taxTyped_ = false;

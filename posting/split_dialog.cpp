@@ -54,7 +54,7 @@ SplitDialog::SplitDialog(QWidget* parent, SplitKind kind, const std::string& fix
   Edit(kFixedAccount)->setEnabled(false);
   Edit(kFixedGross)->setEnabled(false);
   AddHeading(oneDebit ? "Haben" : "Soll");
-  AddEdit(kAccount, "K&onto :", 8);
+  AddEdit(kAccount, "Konto :", 8);
   auto* kindRow = new QHBoxLayout;
   kindRow->addWidget(Register(kGrossChoice, new QRadioButton("Brutto", this)));
   kindRow->addWidget(Register(kNetChoice, new QRadioButton("&Netto", this)));
@@ -99,6 +99,9 @@ SplitDialog::SplitDialog(QWidget* parent, SplitKind kind, const std::string& fix
   connect(ok, &QPushButton::clicked, this, [this] { accept(); });
   connect(discard, &QPushButton::clicked, this, &QDialog::reject);
   InstallKeypadPlus(this, false);
+  setTabOrder(Edit(kAccount), Edit(kAmount));
+  setTabOrder(Edit(kAmount), Edit(kRate));
+  setTabOrder(Edit(kRate), Edit(kTax));
   ProposeRemaining();
   Edit(kAccount)->setFocus();
 }
