@@ -125,6 +125,9 @@ PostingDialog::PostingDialog(QWidget* parent, PostingDialogOptions options)
 
 PostingDialog::~PostingDialog() {
   if (g_open == this) g_open = nullptr;
+  // Hiding moves the focus out of a field; its handlers must not run now.
+  for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+  for (QWidget* child : findChildren<QWidget*>()) child->removeEventFilter(this);
 }
 
 // ---- Controls ---------------------------------------------------------------
