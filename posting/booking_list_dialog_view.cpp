@@ -15,7 +15,7 @@ struct Column {
 };
 constexpr Column kColumns[] = {
     {"Datum", 9, false},   {"Beleg", 9, false},      {"Soll", 8, true},   {"Haben", 8, true},
-    {"Betrag", 13, true},  {"MwSt-Konto", 8, true},  {"MwSt", 11, true},  {"Buchungstext", 30, false},
+    {"Betrag", 13, true},  {"MwSt-Konto", 11, true},  {"MwSt", 11, true},  {"Buchungstext", 30, false},
 };
 constexpr int kColumnCount = static_cast<int>(std::size(kColumns));
 

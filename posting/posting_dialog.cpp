@@ -117,6 +117,7 @@ PostingDialog::PostingDialog(QWidget* parent, PostingDialogOptions options)
   SetFieldText(kDate, OpeningDate(mode_, month_));
   SetFieldText(kDocumentNumber, sample_ ? std::string("RE0100") : LastDocumentNumber());
   ResetForNext(true);
+  ShowTotal();
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
   InstallKeypadPlus(this, CurrentSettings().toggle);
   if (mode_ == PostingMode::kOrdinary) RestoreDialogGeometry(this, 1, list_);

@@ -1,5 +1,6 @@
 #include "posting/split_dialog.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -72,6 +73,13 @@ SplitDialog::SplitDialog(QWidget* parent, SplitKind kind, const std::string& fix
   costKind->addWidget(Register(kVariable, new QRadioButton("variabel", this)));
   costKind->addStretch();
   SetChecked(kFixed, true);
+  // Two independent choices: gross or net, fixed or variable costs.
+  for (auto [a, b] : {std::pair{kGrossChoice, kNetChoice}, std::pair{kFixed, kVariable}}) {
+    auto* group = new QButtonGroup(this);
+    group->addButton(Radio(a));
+    group->addButton(Radio(b));
+  }
+  SetChecked(kGrossChoice, true);
   if (costs) AddRow("", costKind);
   else {
     Radio(kFixed)->hide();
@@ -83,7 +91,7 @@ SplitDialog::SplitDialog(QWidget* parent, SplitKind kind, const std::string& fix
   }
   QListWidget* list = AddList(kList, "", {{"Konto", 8, true}, {"Brutto", 13, true}, {"Netto", 13, true},
                                           {"Satz", 6, true}, {"Kost. 1", 8, false}, {"Kost. 2", 8, false}});
-  list->setMinimumWidth(460);
+  list->setMinimumWidth(560);
   auto* sum = Register(kSum, new QLabel("0,00", this));
   form_->addRow("Summe :", sum);
   auto* box = new QDialogButtonBox(this);
