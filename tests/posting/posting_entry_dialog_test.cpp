@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdlib>
 
 #include "core/layouts/open_item.h"
 #include "posting/booking_list_dialog_view.h"
@@ -28,7 +29,7 @@ namespace op = layouts::open_item;
 constexpr int S = 2, K = 4, D = 8;
 
 class PostingEntryDialogTest : public PostingTest {
- protected:
+ public:
   void SetUp() override {
     PostingTest::SetUp();
     // The entry lists: booking texts and templates of the current year.
@@ -225,19 +226,43 @@ TEST_F(PostingEntryDialogTest, RefusalsKeepTheInputAndFocusTheField) {
   EXPECT_TRUE(JournalVouchers().empty());
 }
 
+// The program of the kill test: a process of its own (this test program run
+// again with the data root in TALVERA_DIALOG_CHILD) that confirms one
+// booking in the dialog and is killed before anything posts it.
+TEST(PostingEntryDialogChild, ConfirmsOneBookingAndIsKilled) {
+  const char* root = std::getenv("TALVERA_DIALOG_CHILD");
+  if (!root) GTEST_SKIP() << "run by the kill test";
+  ::setenv("TALVERA_TODAY", "09.12.2026", 1);
+  ResetDayToday();
+  MessageRecorder messages;
+  SetDataRoot(root);
+  SetSmallMandantValues("2026", "2025");
+  InstallRateLoading();
+  if (!OpenMainFiles()) _exit(100);
+  PostingDialogOptions o;
+  o.user = "anna";
+  o.month = MonthOf(12, 2026);
+  PostingDialog dialog(nullptr, std::move(o));
+  dialog.show();
+  PostingEntryDialogTest::Activate(&dialog);
+  dialog.Start();
+  PostingEntryDialogTest::Fields({"05.12.26", "K9", "1000", "8400", "50,00"});
+  PostingEntryDialogTest::TextAndConfirm("Barverkauf");
+  if (dialog.list()->model()->entries().size() != 1 || !messages.shown.empty()) _exit(1);
+  kill(getpid(), SIGKILL);
+  _exit(2);
+}
+
 TEST_F(PostingEntryDialogTest, KilledAfterAConfirmTheNextDialogOffersTheBooking) {
   CloseAll();
   recman::Shutdown();
   std::fflush(nullptr);
   pid_t pid = fork();
   if (pid == 0) {
-    if (!OpenMainFiles()) _exit(100);
-    auto dialog = Open(PostingMode::kOrdinary);
-    Fields({"05.12.26", "K9", "1000", "8400", "50,00"});
-    TextAndConfirm("Barverkauf");
-    if (dialog->list()->model()->entries().size() != 1) _exit(1);
-    kill(getpid(), SIGKILL);
-    _exit(2);
+    ::setenv("TALVERA_DIALOG_CHILD", data_.path().c_str(), 1);
+    execl("/proc/self/exe", "posting_entry_dialog_test", "--gtest_filter=PostingEntryDialogChild.*",
+          static_cast<char*>(nullptr));
+    _exit(127);
   }
   int status = 0;
   waitpid(pid, &status, 0);
