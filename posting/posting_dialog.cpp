@@ -29,6 +29,7 @@
 #include "posting/payment_followups.h"
 #include "posting/split_dialog.h"
 #include "posting/tax_proposal.h"
+#include "widgets/copy_target.h"
 
 namespace talvera {
 namespace {
@@ -122,6 +123,7 @@ PostingDialog::PostingDialog(QWidget* parent, PostingDialogOptions options)
   InstallKeypadPlus(this, CurrentSettings().toggle);
   if (mode_ == PostingMode::kOrdinary) RestoreDialogGeometry(this, 1, list_);
   Focus(kDate);
+  RegisterCopyTarget(Edit(kDebit));
 }
 
 PostingDialog::~PostingDialog() {
@@ -129,6 +131,7 @@ PostingDialog::~PostingDialog() {
   // Hiding moves the focus out of a field; its handlers must not run now.
   for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
   for (QWidget* child : findChildren<QWidget*>()) child->removeEventFilter(this);
+  for (int id : {kDebit, kCredit}) UnregisterCopyTarget(Edit(id));
 }
 
 // ---- Controls ---------------------------------------------------------------
@@ -814,6 +817,9 @@ void PostingDialog::closeEvent(QCloseEvent* event) {
 // split on, numeric-pad "/" and "*" the keep boxes of the two accounts,
 // numeric-pad "-" the keep box of the document number; Enter confirms.
 bool PostingDialog::eventFilter(QObject* watched, QEvent* event) {
+  // The account field last entered is where "&Kopieren" of an account window writes.
+  if (event->type() == QEvent::FocusIn && (watched == Edit(kDebit) || watched == Edit(kCredit)))
+    RegisterCopyTarget(static_cast<QLineEdit*>(watched));
   if (event->type() != QEvent::KeyPress) return TalviDialog::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
   bool keypad = key->modifiers() & Qt::KeypadModifier;

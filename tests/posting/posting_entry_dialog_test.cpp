@@ -19,6 +19,7 @@
 #include "posting/invariants.h"
 #include "posting/posting_dialog.h"
 #include "posting/split_dialog.h"
+#include "widgets/copy_target.h"
 #include "posting_fixture.h"
 
 namespace talvera::testing {
@@ -224,6 +225,22 @@ TEST_F(PostingEntryDialogTest, RefusalsKeepTheInputAndFocusTheField) {
   EXPECT_EQ(dialog->FieldText(kText), "Test v.05.11.26");
   EXPECT_TRUE(dialog->list()->model()->entries().empty());
   EXPECT_TRUE(JournalVouchers().empty());
+}
+
+TEST_F(PostingEntryDialogTest, KopierenFillsTheAccountFieldLastEntered) {
+  {
+    auto dialog = Open(PostingMode::kOrdinary);
+    EXPECT_EQ(CopyTarget(), dialog->Edit(kDebit));
+    Fields({"05.12.26", "K1", "1000", ""});
+    EXPECT_EQ(CopyTarget(), dialog->Edit(kCredit));
+    ASSERT_TRUE(CopyToTarget("  8400"));
+    Key(Qt::Key_Tab);  // leaving the field evaluates the copied account
+    EXPECT_EQ(dialog->FieldText(kCredit), "8400");
+    EXPECT_EQ(dialog->FieldText(kCreditName), "Erlöse 19 % USt");
+    EXPECT_EQ(dialog->FieldText(kRate), "19,00");
+  }
+  EXPECT_EQ(CopyTarget(), nullptr);
+  EXPECT_FALSE(CopyToTarget("8400"));
 }
 
 // The program of the kill test: a process of its own (this test program run
