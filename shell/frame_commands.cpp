@@ -278,6 +278,7 @@ void RegisterPostingCommands(MainFrame& frame) {
       o.user = CurrentLogin().userName;
       PostingDialog dialog(f, std::move(o));
       f->EnablePostingMenus(false);
+      dialog.setWindowModality(Qt::ApplicationModal);
       dialog.show();
       dialog.Start();
       dialog.exec();

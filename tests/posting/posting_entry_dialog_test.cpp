@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 #include <csignal>
@@ -19,6 +21,9 @@
 #include "posting/invariants.h"
 #include "posting/posting_dialog.h"
 #include "posting/split_dialog.h"
+#include "shell/frame_commands.h"
+#include "shell/main_frame.h"
+#include "shell/shell_state.h"
 #include "widgets/copy_target.h"
 #include "posting_fixture.h"
 
@@ -241,6 +246,33 @@ TEST_F(PostingEntryDialogTest, KopierenFillsTheAccountFieldLastEntered) {
   }
   EXPECT_EQ(CopyTarget(), nullptr);
   EXPECT_FALSE(CopyToTarget("8400"));
+}
+
+TEST_F(PostingEntryDialogTest, CtrlBTwiceActivatesTheOneDialogWhileTheMenusAreGrey) {
+  CurrentSettings().keinePeri = true;  // no month to choose first
+  ShellState& shell = CurrentShell();
+  shell = ShellState{};
+  shell.currentMandant = 1;
+  shell.databaseOpen = true;
+  shell.rights = kRightVerbuchen | kRightBuchungenErfassen;
+  MainFrame frame;
+  RegisterPostingCommands(frame);
+  frame.show();
+  frame.RunCommand(3013);
+  PostingDialog* open = OpenPostingDialog();
+  ASSERT_NE(open, nullptr);
+  EXPECT_TRUE(shell.postingDialogOpen);
+  EXPECT_FALSE(frame.CommandEnabled(3043)) << "closing postings wait for the dialog";
+  EXPECT_FALSE(frame.menuBar()->actions()[0]->menu()->isEnabled());
+  frame.RunCommand(3013);
+  EXPECT_EQ(OpenPostingDialog(), open);
+  EXPECT_EQ(frame.findChildren<PostingDialog*>().size(), 1);
+  ASSERT_TRUE(open->End());
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(OpenPostingDialog(), nullptr);
+  EXPECT_FALSE(shell.postingDialogOpen);
+  EXPECT_TRUE(frame.menuBar()->actions()[0]->menu()->isEnabled());
+  shell = ShellState{};
 }
 
 // The program of the kill test: a process of its own (this test program run
