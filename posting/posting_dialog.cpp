@@ -45,6 +45,7 @@ constexpr int kMessageNotPosted = 62;
 constexpr int kMessageOutsideYears = 84;
 constexpr int kMessageClosingDate = 112;
 constexpr int kMessageBadRate = 15;
+constexpr int kSign = 30227;  // the KG layout's sign field
 
 PostingDialog* g_open = nullptr;
 
@@ -114,6 +115,8 @@ PostingDialog::PostingDialog(QWidget* parent, PostingDialogOptions options)
   SetPostingMode(mode_);
   if (mode_ == PostingMode::kOrdinary && !sample_) g_open = this;
   BuildControls();
+  kg_ = CurrentSettings().kg && mode_ == PostingMode::kOrdinary;
+  if (kg_) ArrangeInOneRow();
   FillCombos();
   SetFieldText(kDate, OpeningDate(mode_, month_));
   SetFieldText(kDocumentNumber, sample_ ? std::string("RE0100") : LastDocumentNumber());
@@ -122,8 +125,62 @@ PostingDialog::PostingDialog(QWidget* parent, PostingDialogOptions options)
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
   InstallKeypadPlus(this, CurrentSettings().toggle);
   if (mode_ == PostingMode::kOrdinary) RestoreDialogGeometry(this, 1, list_);
-  Focus(kDate);
+  Focus(kg_ ? kGross : kDate);
   RegisterCopyTarget(Edit(kDebit));
+}
+
+// The KG layout: amount, counter account, number, date and account in one
+// row, typed in that order, then the sign: "+" debits the counter account
+// ("G-Kto", the debit field) and credits "Konto", "-" the other way round.
+void PostingDialog::ArrangeInOneRow() {
+  auto* grid = static_cast<QGridLayout*>(outer_->itemAt(0)->layout());
+  auto* row = new QHBoxLayout;
+  auto* sign = Register(kSign, new QLineEdit("+", this));
+  sign->setMaxLength(1);
+  sign->setMaximumWidth(fontMetrics().averageCharWidth() * 3 + 16);
+  const std::pair<int, const char*> fields[] = {
+      {kGross, "&Umsatz"}, {kDebit, "&G-Kto"}, {kDocumentNumber, "&Beleg"}, {kDate, "&Datum"}, {kCredit, "&Konto"}};
+  QWidget* previous = nullptr;
+  for (const auto& [id, text] : fields) {
+    QWidget* w = Control(id);
+    for (QLabel* l : findChildren<QLabel*>())
+      if (l->buddy() == w) l->hide();
+    grid->removeWidget(w);
+    auto* label = new QLabel(QString::fromUtf8(text), this);
+    label->setBuddy(w);
+    row->addWidget(label);
+    row->addWidget(w);
+    if (previous) setTabOrder(previous, w);
+    previous = w;
+  }
+  row->addWidget(sign);
+  row->addStretch();
+  setTabOrder(previous, sign);
+  setTabOrder(sign, Control(kRate));
+  outer_->insertLayout(0, row);
+  connect(sign, &QLineEdit::textEdited, this, [this, sign](const QString& typed) {
+    char wanted = typed == "-" ? '-' : '+';
+    sign->setText(QString(QChar(wanted)));
+    if (wanted != sign_) SwapAccounts();
+  });
+}
+
+// The sign changed: the two accounts change places with their keep boxes,
+// names and balances.
+void PostingDialog::SwapAccounts() {
+  sign_ = sign_ == '+' ? '-' : '+';
+  std::string debit = FieldText(kDebit);
+  SetFieldText(kDebit, FieldText(kCredit));
+  SetFieldText(kCredit, debit);
+  bool keep = Checked(kKeepDebit);
+  SetChecked(kKeepDebit, Checked(kKeepCredit));
+  SetChecked(kKeepCredit, keep);
+  for (auto [a, b] : {std::pair{kDebitName, kCreditName}, std::pair{kDebitBalance, kCreditBalance}}) {
+    std::string t = FieldText(a);
+    SetFieldText(a, FieldText(b));
+    SetFieldText(b, t);
+  }
+  EvaluateAccounts();
 }
 
 PostingDialog::~PostingDialog() {
@@ -389,6 +446,7 @@ BookingDraft PostingDialog::ReadDraft() const {
   d.currency = FieldText(kCurrency);
   d.foreignAmount = FieldText(kForeignAmount);
   d.proposal = proposal_;
+  if (kg_) d.journalByte = sign_;
   d.split = split_;
   d.splitChecked = !split_.empty() && (Checked(kDebitSplit) || Checked(kCreditSplit));
   return d;
@@ -675,7 +733,11 @@ bool PostingDialog::ConfirmBooking() {
   ResetForNext(splitUsed);
   if (CurrentSettings().incBelnr && !Checked(kKeepDocumentNumber))
     SetFieldText(kDocumentNumber, IncrementDocumentNumber(FieldText(kDocumentNumber)));
-  Focus(kDate);
+  if (kg_) {
+    sign_ = '+';
+    SetFieldText(kSign, "+");
+  }
+  Focus(kg_ ? kGross : kDate);
   return true;
 }
 

@@ -69,6 +69,8 @@ class PostingDialog : public TalviDialog {
 
  private:
   void BuildControls();
+  void ArrangeInOneRow();
+  void SwapAccounts();
   void BuildReclassificationControls();
   void FillCombos();
   BookingDraft ReadDraft() const;
@@ -90,6 +92,8 @@ class PostingDialog : public TalviDialog {
   PostingMonth month_;
   std::unique_ptr<BookingTarget> target_;
   bool sample_ = false;
+  bool kg_ = false;
+  char sign_ = '+';
   BookingListView* list_ = nullptr;
   TaxProposal proposal_;
   bool currencyEnabled_ = false;

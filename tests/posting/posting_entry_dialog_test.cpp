@@ -232,6 +232,28 @@ TEST_F(PostingEntryDialogTest, RefusalsKeepTheInputAndFocusTheField) {
   EXPECT_TRUE(JournalVouchers().empty());
 }
 
+TEST_F(PostingEntryDialogTest, KgLayoutMinusCreditsTheCounterAccount) {
+  CurrentSettings().kg = true;
+  auto dialog = Open(PostingMode::kOrdinary);
+  EXPECT_EQ(dialog->objectName(), "BUCLAUKG");
+  EXPECT_EQ(Focus(), dialog->Control(kGross));
+  // Amount, counter account, number, date, account, then the sign.
+  Fields({"119,00", "1000", "KG1", "05.12.26", "8400", "-"});
+  EXPECT_EQ(dialog->FieldText(kDebit), "8400");
+  EXPECT_EQ(dialog->FieldText(kCredit), "1000");
+  EXPECT_EQ(dialog->FieldText(kDebitName), "Erlöse 19 % USt");
+  TextAndConfirm("Retoure");
+  ASSERT_EQ(messages_.Numbers(), std::vector<int>{});
+  ASSERT_EQ(dialog->list()->model()->entries().size(), 1u);
+  EXPECT_EQ(dialog->list()->model()->entries()[0].rows[0].debit, "8400");
+  EXPECT_EQ(dialog->FieldText(30227), "+") << "the sign returns to +";
+  EXPECT_EQ(Focus(), dialog->Control(kGross));
+  ASSERT_TRUE(dialog->End());
+  for (const auto& r : Journal()) EXPECT_EQ(JN(r, bube::kLineByte), '-');
+  EXPECT_EQ(T(S, "8400", 0), "000000100,00");
+  EXPECT_EQ(T(S, "1000", 1), "000000119,00");
+}
+
 TEST_F(PostingEntryDialogTest, KopierenFillsTheAccountFieldLastEntered) {
   {
     auto dialog = Open(PostingMode::kOrdinary);

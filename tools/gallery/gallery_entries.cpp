@@ -3,6 +3,7 @@
 // shows it, takes its picture and deletes it.
 #include "tools/gallery/gallery.h"
 
+#include "core/settings.h"
 #include "posting/balances_dialog.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
@@ -49,6 +50,12 @@ const std::vector<Entry>& Entries() {
       {"EUST", [](QWidget* p) { return new ImportVatAccountDialog(p); }},
       {"BUCPERIODE", [](QWidget* p) { return new PostingMonthDialog(p); }},
       {"BUCLAU", [](QWidget* p) { return PostingDialogSample(p, PostingMode::kOrdinary); }},
+      {"BUCLAUKG", [](QWidget* p) {
+         CurrentSettings().kg = true;
+         QDialog* d = PostingDialogSample(p, PostingMode::kOrdinary);
+         CurrentSettings().kg = false;
+         return d;
+       }},
       {"UMBUCHUNG", [](QWidget* p) { return PostingDialogSample(p, PostingMode::kReclassification); }},
       {"SPLIT_1N", [](QWidget* p) { return new SplitDialog(p, SplitKind::kOneDebitManyCredit, "10000", "100,00", "071246", {}); }},
       {"SPLIT_N1", [](QWidget* p) { return new SplitDialog(p, SplitKind::kManyDebitsOneCredit, "1200", "238,00", "071246", {}); }},
