@@ -19,7 +19,7 @@ namespace {
 
 namespace bat = layouts::bat;
 
-constexpr int kMessageOfferRecovered = 921;
+constexpr int kMessageOfferRecovered = 922;
 constexpr int kMessageCannotPost = 62;
 constexpr int kMessageSettlementStays = 771;
 constexpr FileId kById = MakeFileId(kSlotBat, 0);

@@ -62,7 +62,7 @@ class PendingBooking {
 // What the opening entry dialog does with a booking left from a crash.
 enum class RecoveredBooking { kNone, kPosted, kPending, kFailed };
 // Recovers a left-over booking and asks whether to post it now (message
-// 921 naming its document number): "Ja" posts it (failure: message 62, it
+// 922 naming its document number): "Ja" posts it (failure: message 62, it
 // stays pending), "Nein" leaves it pending in the dialog, where it can be
 // taken back or is posted with the next confirmation.
 RecoveredBooking OfferRecoveredBooking(PendingBooking& pending);

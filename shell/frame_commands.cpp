@@ -26,6 +26,9 @@
 #include "users/users_dialogs.h"
 #include "reports/account_list_dialogs.h"
 #include "reports/account_sheet_dialogs.h"
+#include "posting/booking_currency.h"
+#include "posting/posting_dialog.h"
+#include "posting/posting_month_dialog.h"
 #include "core/message.h"
 #include "core/profile.h"
 #include "core/today.h"
@@ -257,6 +260,57 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3001, [f] { return RunDialog<BucListeDialog>(*f); });
   // The account sheets show in their own browser or print themselves.
   frame.SetHandler(3009, [f] { return RunEvaluationDialog<KtoBlaDialog>(*f); });
+  RegisterPostingCommands(frame);
+}
+
+void InstallCurrencyConversion() {
+  SetHomeAmountConverter([](const std::string& currency, const char* date, const char* foreign, char* home) {
+    RateEntry rate;
+    return RequireRate(currency.c_str(), date, rate) && ConvertAmount(rate, foreign, home);
+  });
+}
+
+void RegisterPostingCommands(MainFrame& frame) {
+  MainFrame* f = &frame;
+  // Current postings: once, modeless; a second request activates it.
+  frame.SetHandler(3013, [f] {
+    if (PostingDialog* open = OpenPostingDialog()) {
+      open->show();
+      open->raise();
+      open->activateWindow();
+      return 0;
+    }
+    PostingDialogOptions o;
+    o.user = CurrentLogin().userName;
+    if (!CurrentSettings().keinePeri) {
+      PostingMonthDialog month(f);
+      if (month.exec() != QDialog::Accepted) return 0;
+      o.month = month.month();
+    }
+    auto* dialog = new PostingDialog(f, std::move(o));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &PostingDialog::ended, f, [f] { f->EnablePostingMenus(true); });
+    f->EnablePostingMenus(false);
+    dialog->show();
+    dialog->Start();
+    return 0;
+  });
+  // Closing postings and reclassifications: modal, with the menus greyed.
+  for (auto [id, mode] : {std::pair{3043, PostingMode::kClosing}, std::pair{3058, PostingMode::kReclassification}}) {
+    frame.SetHandler(id, [f, mode = mode] {
+      PostingDialogOptions o;
+      o.mode = mode;
+      o.user = CurrentLogin().userName;
+      PostingDialog dialog(f, std::move(o));
+      f->EnablePostingMenus(false);
+      dialog.setWindowModality(Qt::ApplicationModal);
+      dialog.show();
+      dialog.Start();
+      dialog.exec();
+      f->EnablePostingMenus(true);
+      return 0;
+    });
+  }
 }
 
 }  // namespace talvera

@@ -7,6 +7,10 @@ namespace talvera {
 class HelpViewer;
 class MainFrame;
 void RegisterCommands(MainFrame& frame);
+// The posting dialogs: current postings, closing postings, reclassifications.
+void RegisterPostingCommands(MainFrame& frame);
+// Foreign amounts of bookings are converted at the rates of the open Mandant.
+void InstallCurrencyConversion();
 // The help menu: index and help on help.
 void RegisterHelpCommands(MainFrame& frame, HelpViewer& help);
 

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   start.show();
   if (!PrepareStart()) return 1;
   PrepareMandants();
+  InstallCurrencyConversion();
   StartNotifier();
   SetBookingListener([](const void* booking) {
     NotifyBooking(booking, CurrentMandant().number, RateTextOfRecord);

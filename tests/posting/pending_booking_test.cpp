@@ -175,7 +175,7 @@ TEST_F(PendingCrashTest, KilledAfterConfirmTheNextOpenOffersTheBooking) {
   PendingBooking pending("anna");
   messages_.answers.push_back(kIdYes);
   EXPECT_EQ(OfferRecoveredBooking(pending), RecoveredBooking::kPosted);
-  EXPECT_EQ(messages_.Numbers(), std::vector<int>{921});
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{922});
   EXPECT_NE(messages_.shown[0].text.find("Beleg C"), std::string::npos);
   EXPECT_TRUE(RecoveryRecords().empty());
   auto recovered = Journal();

@@ -3,9 +3,14 @@
 // shows it, takes its picture and deletes it.
 #include "tools/gallery/gallery.h"
 
+#include "core/settings.h"
+#include "posting/balances_dialog.h"
+#include "posting/posting_dialog.h"
+#include "posting/posting_month_dialog.h"
 #include "posting/select_batch.h"
 #include "reports/account_analysis_dialog.h"
 #include "reports/account_sheet_dialogs.h"
+#include "posting/split_dialog.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_kinds.h"
 #include "shell/help_viewer.h"
@@ -49,6 +54,18 @@ const std::vector<Entry>& Entries() {
       {"KBLIST", [](QWidget* p) { return SampleSheetBrowser(p); }},
       {"KBLINFO", [](QWidget* p) { return SampleSheetProgress(p); }},
       {"ANA_KONTO", [](QWidget* p) { return SampleAccountAnalysis(p); }},
+      {"BUCPERIODE", [](QWidget* p) { return new PostingMonthDialog(p); }},
+      {"BUCLAU", [](QWidget* p) { return PostingDialogSample(p, PostingMode::kOrdinary); }},
+      {"BUCLAUKG", [](QWidget* p) {
+         CurrentSettings().kg = true;
+         QDialog* d = PostingDialogSample(p, PostingMode::kOrdinary);
+         CurrentSettings().kg = false;
+         return d;
+       }},
+      {"UMBUCHUNG", [](QWidget* p) { return PostingDialogSample(p, PostingMode::kReclassification); }},
+      {"SPLIT_1N", [](QWidget* p) { return new SplitDialog(p, SplitKind::kOneDebitManyCredit, "10000", "100,00", "071246", {}); }},
+      {"SPLIT_N1", [](QWidget* p) { return new SplitDialog(p, SplitKind::kManyDebitsOneCredit, "1200", "238,00", "071246", {}); }},
+      {"BUCSAL", [](QWidget* p) { return new BalancesDialog(p, {{"1200", "Bank", "2.380,00 S", 'S', true}, {"8400", "Erlöse 19 % USt", "1.000,00 H", 'H', true}, {"1776", "Umsatzsteuer 19 %", "190,00 H", 'H', true}}, "09.12.2026"); }},
   };
   return entries;
 }
