@@ -39,11 +39,9 @@ constexpr int kMessageRevenueNeedsKey = 432;
 constexpr int kMessageDomesticCurrency = 434;
 constexpr int kMessageCounterAccount = 726;
 constexpr int kLargestUstvaKey = 100;
-constexpr int kMessageTooManyAccounts = 409;
 constexpr int kMessageSameCostCentres = 526;
 constexpr int kMessageNoSuchCostCentre = 736;
 constexpr int kMessageAlphanumeric = 155;
-constexpr long kMostAccountsOfAKind = 1000;
 
 bool Refuse(int message, int control) {
   ShowMessage(message, control);
@@ -241,9 +239,9 @@ bool PlainCharacters(const std::string& s) {
 bool CheckQuickAccount(DialogFields& d, int file) {
   static const int slots[] = {kSlotSako, kSlotDebi, kSlotKred, kSlotKore};
   bool costCentre = file == 3;
-  long count = RecordCount(slots[file]);
-  if (count < 0) return false;
-  if (count >= kMostAccountsOfAKind) return Refuse(kMessageTooManyAccounts, kNumber);
+  // No cap on the number of accounts of a kind: today's charts alone hold
+  // more than a thousand Sachkonten. The count only proves the file readable.
+  if (RecordCount(slots[file]) < 0) return false;
   if (!PlainCharacters(d.FieldText(kNumber))) return Refuse(kMessageAlphanumeric, kNumber);
   if (!PlainCharacters(d.FieldText(kShortCode))) return Refuse(kMessageAlphanumeric, kShortCode);
   std::string number, code;

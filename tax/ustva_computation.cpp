@@ -76,7 +76,9 @@ class Computation {
       int todays = form_.country == "DE" ? TodaysKennzahl(key, taxKey) : key;
       const UstvaLine* line = form_.LineForAccountKey(todays, Year());
       if (!line) {
-        out_.skipped.push_back({account, key});
+        // Named in the list only when it has amounts in the period: a chart
+        // of today carries Kennzahlen an older form does not know.
+        if (MovedInPeriod(r)) out_.skipped.push_back({account, key});
         continue;
       }
       if (line->kz == form_.specialPrepaymentKz) {
@@ -93,6 +95,14 @@ class Computation {
                 Cents(layouts::FieldBytes(r, sako::kPeriodDebit.At(p - 1)));
     }
     return ok;
+  }
+
+  bool MovedInPeriod(const char* r) const {
+    for (int p = period_.firstPeriod; p <= period_.lastPeriod; ++p)
+      if (Cents(layouts::FieldBytes(r, sako::kPeriodCredit.At(p - 1))) != 0 ||
+          Cents(layouts::FieldBytes(r, sako::kPeriodDebit.At(p - 1))) != 0)
+        return true;
+    return false;
   }
 
   bool JournalPass() {

@@ -132,6 +132,7 @@ AccountChoices Choice(std::function<void(AccountChoices&)> set) {
 // Each check of the new Sachkonto in its order, with its message and the
 // control that gets the focus; nothing is stored.
 TEST_F(AccountsTest, SachkontoChecksRefuseWithMessageAndFocus) {
+  const long before = RecordCount(kSlotSako);
   const Refusal rows[] = {
       {"NumberMissing", {{kNumber, ""}}, {}, 22, kNumber},
       {"NumberNotDigits", {{kNumber, "12a"}}, {}, 3, kNumber},
@@ -164,7 +165,7 @@ TEST_F(AccountsTest, SachkontoChecksRefuseWithMessageAndFocus) {
     EXPECT_EQ(messages_.Numbers(), std::vector<int>{row.message}) << row.name;
     EXPECT_EQ(messages_.focused, std::vector<int>{row.control}) << row.name;
   }
-  EXPECT_EQ(RecordCount(kSlotSako), 303);  // the SKR 03 chart, nothing added
+  EXPECT_EQ(RecordCount(kSlotSako), before);  // the SKR 03 chart, nothing added
 }
 
 TEST_F(AccountsTest, PersonalAccountAndCostCentreChecks) {
@@ -404,7 +405,7 @@ TEST_F(AccountsTest, ListsFollowTheKeyOrderAndThePrefix) {
   ASSERT_FALSE(list.empty());
   for (const AccountListEntry& e : list) EXPECT_EQ(e.number.substr(3, 3), "140") << e.number;
   ASSERT_TRUE(ListAccounts(AccountFile::kSako, AccountOrder::kShortCode, "", list));
-  EXPECT_EQ(list.size(), 303u);
+  EXPECT_EQ(static_cast<long>(list.size()), RecordCount(kSlotSako));
   for (std::size_t i = 1; i < list.size(); ++i) EXPECT_LE(list[i - 1].shortCode, list[i].shortCode);
   ASSERT_TRUE(ListAccounts(AccountFile::kKore, AccountOrder::kShortCode, "Ve", list));
   ASSERT_EQ(list.size(), 2u);  // "Verw", "Vertr"

@@ -95,8 +95,9 @@ TEST_F(BookingEntryTest, TaxProposalForSkr03Accounts) {
       {"3400", "1000", 2, 2, "19,00", true, false},     // cash purchase: the taxed debit account
       {"3400", "70000", 2, 2, "00,00", true, true},     // foreign vendor: EG, no tax on the invoice
       {"3425", "70000", 2, 128, "00,00", true, true},   // EG purchase: reverse charge in the engine
-      {"4900", "1200", 0, 0, "00,00", false, false},    // no tax key on either account
-      {"4900", "Meier", 2, 0, "00,00", true, false},    // Sachkonto against a Debitor: rate may be typed
+      {"4900", "1200", 2, 2, "19,00", true, false},     // expense with an input-tax proposal
+      {"4128", "1200", 0, 0, "00,00", false, false},    // no tax key on either account
+      {"4128", "Meier", 2, 0, "00,00", true, false},    // Sachkonto against a Debitor: rate may be typed
       {"1576", "1200", 0, 0, "00,00", false, false},    // a tax account
       {"8400", "3400", 0, 0, "00,00", false, false},    // both accounts taxed
       {"10000", "70000", 0, 0, "00,00", false, false},  // two personal accounts
@@ -203,7 +204,7 @@ TEST_F(BookingEntryTest, RefusalsInOrderWithMessageAndFocus) {
 
 TEST_F(BookingEntryTest, ExplicitRateOnAnAccountWithoutTaxKey) {
   BookingDraft d = Invoice();
-  d.debit = "4900";
+  d.debit = "4128";
   d.credit = "Lief";
   d.gross = "238,00";
   d.rate = "19";
@@ -211,10 +212,10 @@ TEST_F(BookingEntryTest, ExplicitRateOnAnAccountWithoutTaxKey) {
   EXPECT_EQ(LineNumber(bl::kTaxSide), 2);
   EXPECT_EQ(LineNumber(bl::kTaxClass), 2);
   EXPECT_EQ(Line(bl::kNet), "000000200,00");
-  // 4900 has no input-tax key: the engine takes the output-tax account.
+  // 4128 has no input-tax key: the engine takes the output-tax account.
   EXPECT_EQ(Line(bl::kListTaxAccount), "   1776");
   ASSERT_TRUE(PostBooking(booking_.data(), true));
-  EXPECT_EQ(Total(2, "4900", 3, 0), "000000200,00");
+  EXPECT_EQ(Total(2, "4128", 3, 0), "000000200,00");
 }
 
 TEST_F(BookingEntryTest, ForeignVendorOnEgAccountPostsReverseCharge) {

@@ -168,6 +168,7 @@ TEST_F(Year2020Test, RatesOfThePeriodNotOfToday) {
 // ---- The Austrian form ---------------------------------------------------------------------
 
 TEST_F(OldFormTest, AustrianResultIsRoundedToWholeSchilling) {
+  Key("8400", 50);                    // the Austrian form's key, not today's German one
   Credit("8400", 6, "000001000,00");  // key 50: 20 %
   Debit("1576", 6, "000000050,55");   // key 66
   UstvaReturn r = Compute(6, 1996, "AT");

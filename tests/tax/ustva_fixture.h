@@ -167,6 +167,7 @@ class UstvaTest : public ::testing::Test {
     Key("1577", 67);
     Key("8196", 87, 8);
     Key("8500", 33);
+    Credit("8500", 3, "000000050,00");  // a key no form knows: named, not counted
     // 19 % sales 10.000,50, a credit note of 500,00: 81 = 9.500 (cut), tax 1.805,00.
     Credit("8400", 3, "000010000,50");
     Debit("8400", 3, "000000500,00");

@@ -87,6 +87,7 @@ TEST_F(UstvaListTest, CashBasisAndSkippedKeysAreNamed) {
   OpenMandant("15.06.1996", "1996");
   CurrentMandant().cashBasis = true;
   Key("8500", 30);
+  Credit("8500", 5, "000000010,00");
   std::string list = List(Compute(5, 1996));
   EXPECT_NE(list.find("Istversteuerung: Ausgleichsbuchungen offener Posten"), std::string::npos) << list;
   EXPECT_NE(list.find("Konto 8500 (Kennzahl 30): nicht im Vordruck"), std::string::npos) << list;
