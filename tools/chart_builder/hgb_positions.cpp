@@ -131,7 +131,7 @@ void CheckPositions(const std::string& sourceRoot, const std::string& folder,
 
   for (int t = 0; t < kTreeCount; ++t) {
     auto tree = static_cast<TreeId>(t);
-    const std::vector<StructureNode>& nodes = chart.trees[t];
+    const std::vector<StructureNode> nodes = StructureRecords(chart.trees[t]);
     std::map<int, std::string> groupOf = GroupPositions(tree, nodes);
     std::vector<std::string> groupPositions;
     std::map<std::string, const StructureNode*> leaf;  // account -> its leaf

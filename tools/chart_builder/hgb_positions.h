@@ -16,9 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "core/layouts/structure.h"
+#include "core/structure_file.h"
 #include "tools/chart_builder/chart_rules.h"
 
 namespace talvera::charts {
+
+// One node of a built tree as the structure file stores it.
+using StructureNode = StructureRecord;
+inline constexpr int kLeafNode = layouts::structure::kLeaf;
+inline constexpr int kGroupNode = layouts::structure::kGroup;
+using layouts::structure::LevelOf;
 
 // The position of a group with this label at this level below a group of
 // `parent` (empty for the header). Empty when the group stands for none.
