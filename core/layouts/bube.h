@@ -9,7 +9,8 @@
 //    26      8  credit account (Haben)
 //    34      8  tax account
 //    42      2  uint16 posting flags; from bit 11 up, on the first record of
-//               a booking, the number of further records of that booking
+//               a booking, the number of further records of that booking;
+//               0x400 on the first record of a booking a storno cancelled
 //    44      2  uint16 tax-side flags
 //    46      1  tax class (as the account's tax key)
 //    47      9  voucher number (Belegnummer)

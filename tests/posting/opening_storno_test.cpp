@@ -3,6 +3,7 @@
 
 #include "posting/invariants.h"
 #include "posting/opening_posting.h"
+#include "posting/storno.h"
 
 namespace talvera::testing {
 namespace {
@@ -95,6 +96,109 @@ TEST_F(OpeningPostingTest, OutsideTheOpenYearsIsRefused) {
   EXPECT_FALSE(PostOpeningEntry(Entry("010144", "1200", S, 0, "000000500,00")));
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{83});
   EXPECT_EQ(Journal().size(), 0u);
+}
+
+
+class StornoTest : public OpeningPostingTest {
+ protected:
+  long Post(Booking& b) {
+    long number = 0;
+    EXPECT_TRUE(PostBooking(b.data(), true, &number));
+    return number;
+  }
+  static long long C(const std::string& amount) {
+    long long c = 0;
+    AmountToCents(amount.c_str(), &c);
+    return c;
+  }
+  // Debit minus credit of an account's period.
+  long long Net(int kind, const char* account, int period) {
+    return C(Total(kind, account, period, 0)) - C(Total(kind, account, period, 1));
+  }
+};
+
+TEST_F(StornoTest, SplitWithDebitorIsCancelledLineByLine) {
+  Booking split("150146", "Rechnung 7", "R-7");
+  split.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00")
+      .Line("10000", D, "8400", S, "000000238,00", "000000200,00", 1, 2, "19,00")
+      .Line("10000", D, "8400", S, "000000059,50", "000000050,00", 1, 2, "19,00");
+  long number = Post(split);
+  ASSERT_EQ(OpenItems(kSlotOpdebi).size(), 1u);
+  size_t before = Journal().size();
+  ASSERT_EQ(before, 6u);  // three lines, three collective-account records
+
+  EXPECT_EQ(CancelBooking(number, "200146"), StornoResult::kPosted);
+  auto journal = Journal();
+  ASSERT_EQ(journal.size(), 12u);
+  std::vector<std::vector<char>> lines;
+  for (size_t i = before; i < journal.size(); ++i)
+    if (!(JN(journal[i], bube::kFlags) & 8)) lines.push_back(journal[i]);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(JN(lines[0], bube::kFlags) & 0x40, 0x40);
+  EXPECT_EQ(JN(lines[0], bube::kFlags) >> 11, 5);  // one booking of six records
+  EXPECT_EQ(J(lines[0], bube::kText), "Storno Rechnung 7");
+  EXPECT_EQ(J(lines[0], bube::kPostingDate), "200146");
+  EXPECT_EQ(J(lines[1], bube::kDebitAmount), "000000238-00");
+  EXPECT_EQ(J(lines[1], bube::kCreditAmount), "000000200-00");
+  EXPECT_EQ(J(lines[2], bube::kTaxAmount), "000000009-50");
+  for (const char* account : {"8400", "1776", "1400"}) EXPECT_EQ(Net(S, account, 1), 0) << account;
+  EXPECT_EQ(Net(D, "10000", 1), 0);
+  EXPECT_EQ(OpenItems(kSlotOpdebi).size(), 0u);
+  auto problems = Problems();
+  EXPECT_TRUE(problems.empty()) << problems.front();
+
+  // A second storno of the same booking is refused and writes nothing.
+  EXPECT_EQ(CancelBooking(number, ""), StornoResult::kAlreadyCancelled);
+  EXPECT_EQ(Journal().size(), 12u);
+}
+
+TEST_F(StornoTest, ReverseChargeIsCancelledOnce) {
+  Booking purchase("150146", "Bauleistung", "E-1");
+  purchase.Line("3120", S, "70000", K, "000001000,00", nullptr, 0, 0x80, "");
+  long number = Post(purchase);
+  std::string input, output;
+  for (auto& r : Journal())
+    if (JN(r, bube::kFlags) == 0x10) input = J(r, bube::kDebitAccount), output = J(r, bube::kCreditAccount);
+  ASSERT_FALSE(input.empty());
+  ASSERT_NE(Net(S, input.c_str(), 1), 0);
+  EXPECT_EQ(CancelBooking(number, ""), StornoResult::kPosted);
+  EXPECT_EQ(Net(S, input.c_str(), 1), 0) << input;
+  EXPECT_EQ(Net(S, output.c_str(), 1), 0) << output;
+  EXPECT_EQ(C(Total(S, input.c_str(), 1, 0)), 0);
+  auto problems = Problems();
+  EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+// The open item keeps its payment history: an invoice already paid in part
+// is not cancelled.
+TEST_F(StornoTest, PaidInvoiceIsRefused) {
+  Booking invoice("150146", "Rechnung 8", "R-8");
+  invoice.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00");
+  long number = Post(invoice);
+  std::vector<char> item(layouts::open_item::kLayout.recordLength);
+  bool found = false;
+  ASSERT_TRUE(GetFirstFound(item.data(), found, kSlotOpdebi) && found);
+  layouts::SetRawText(item.data(), op::kOutstanding, "000000019,00");
+  ASSERT_TRUE(Update(item.data(), kSlotOpdebi));
+  CloseSlot(kSlotOpdebi);
+  EXPECT_EQ(CancelBooking(number, ""), StornoResult::kHasPayments);
+  EXPECT_EQ(Journal().size(), 2u);
+  EXPECT_EQ(OpenItems(kSlotOpdebi).size(), 1u);
+}
+
+TEST_F(StornoTest, OpeningPostingIsCancelledByANegativeOne) {
+  ASSERT_TRUE(PostOpeningEntry(Entry("020146", "1200", S, 0, "000000500,00")));
+  long number = JN(Journal()[0], bube::kPostingNo);
+  EXPECT_EQ(CancelBooking(number, ""), StornoResult::kPosted);
+  EXPECT_EQ(Field(S, "1200", s::kOpeningDebit), "000000000,00");
+  EXPECT_EQ(Field(S, "1200", s::kOpeningCredit), "000000000,00");
+  EXPECT_EQ(Net(S, "9000", 1), 0);
+  auto journal = Journal();
+  ASSERT_EQ(journal.size(), 2u);
+  EXPECT_TRUE(bube::IsOpeningPosting(journal[1].data()));
+  EXPECT_EQ(J(journal[1], bube::kText), "EB Storno Vortrag");
+  auto problems = Problems();
+  EXPECT_TRUE(problems.empty()) << problems.front();
 }
 
 }  // namespace
