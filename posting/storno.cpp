@@ -13,6 +13,7 @@
 #include "core/record_store.h"
 #include "posting/booking_lines.h"
 #include "posting/opening_posting.h"
+#include "posting/posting_lock.h"
 #include "posting/posting_state.h"
 #include "tax/tax_rates.h"
 
@@ -264,6 +265,26 @@ StornoResult CancelBooking(long postingNumber, const std::string& stornoDate) {
     return StornoResult::kFailed;
   }
   return StornoResult::kPosted;
+}
+
+StornoRun CancelSelectedBookings(const std::vector<JournalBooking>& selected, const std::string& stornoDate) {
+  StornoRun run;
+  if (selected.empty()) {
+    ShowMessage(715);
+    return run;
+  }
+  for (const JournalBooking& booking : selected) {
+    if (booking.lines.empty()) continue;
+    const JournalLine& first = booking.lines.front();
+    std::string date = stornoDate.empty() ? first.postingDate : stornoDate;
+    if (!CheckPostingLock(date.c_str(), LockAnswer::kAskUser, first.voucherNo, 0)) {
+      ++run.skipped;
+      continue;
+    }
+    if (CancelBooking(first.postingNo, stornoDate) == StornoResult::kPosted) ++run.posted;
+    else ++run.failed;
+  }
+  return run;
 }
 
 }  // namespace talvera

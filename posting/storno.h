@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "posting/journal_search.h"
 
 namespace talvera {
 
@@ -17,5 +20,14 @@ enum class StornoResult { kPosted, kAlreadyCancelled, kHasPayments, kFailed };
 // transaction; one that has payments refuses the storno. Refusals and
 // failures are shown.
 StornoResult CancelBooking(long postingNumber, const std::string& stornoDate);
+
+// "S&tornieren" over the selected bookings (as the journal search found
+// them): nothing selected gives message 715; a booking whose date used
+// (the storno date, else its own) lies before the posting lock asks 920,
+// and "Nein" skips it; every other booking goes to CancelBooking.
+struct StornoRun {
+  int posted = 0, skipped = 0, failed = 0;
+};
+StornoRun CancelSelectedBookings(const std::vector<JournalBooking>& selected, const std::string& stornoDate);
 
 }  // namespace talvera

@@ -201,5 +201,23 @@ TEST_F(StornoTest, OpeningPostingIsCancelledByANegativeOne) {
   EXPECT_TRUE(problems.empty()) << problems.front();
 }
 
+TEST_F(StornoTest, SelectedBookingsAreCancelledInTurn) {
+  EXPECT_EQ(CancelSelectedBookings({}, "").posted, 0);
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{715});
+  Booking a("150146", "A", "A-1"), b("160146", "B", "B-1");
+  a.Line("1200", S, "8400", S, "000000100,00");
+  b.Line("4210", S, "1200", S, "000000050,00");
+  Post(a);
+  Post(b);
+  std::vector<JournalBooking> found;
+  bool more = false;
+  ASSERT_TRUE(FindBookings(JournalFilter{}, 10, found, more));
+  ASSERT_EQ(found.size(), 2u);
+  StornoRun run = CancelSelectedBookings(found, "");
+  EXPECT_EQ(run.posted, 2);
+  EXPECT_EQ(Net(S, "1200", 1), 0);
+  EXPECT_EQ(Journal().size(), 4u);
+}
+
 }  // namespace
 }  // namespace talvera::testing
