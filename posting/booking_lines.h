@@ -33,6 +33,12 @@ struct PostedBooking {
 // Open items of the committed booking. False only when a failure stopped
 // them (already shown as message 150); the booking stands either way.
 bool CreateOpenItems(void* booking, const PostedBooking& posted);
+// One open item of a line of a booking: the personal account of `personalKind`
+// on the debit side or the credit side, `amount` in home currency (its sign
+// is replaced by the credit flag). Voucher number, text, document date,
+// currency and the line's rate come from the booking record.
+bool CreateOpenItemOfLine(const void* booking, const PostedLine& line, int lineIndex, int personalKind,
+                          bool personalOnDebit, bool credit, const char* amount);
 // Carries the previous-year booking (its lines and reverse-charge records)
 // into the current year's opening balances, totals and carry-forward
 // records. Runs inside the booking's transaction, on the current year's files.

@@ -157,6 +157,17 @@ bool CarryResultForward(int side, const char* amount) {
   return true;
 }
 
+bool AddOpeningBalance(const char* account, int kind, int side, const char* amount, char* shortCodeOut) {
+  char r[personal::kLayout.recordLength];
+  if (!ReadExistingAccount(kind, account, r)) return false;
+  CarryFields f = FieldsOf(kind);
+  if (!MoveOpeningBalance(r, f, side, Cents(amount))) return false;
+  if (shortCodeOut) CopyLimited(shortCodeOut, layouts::FieldBytes(r, f.shortCode), 11);
+  if (!Update(r, MakeFileId(SlotOfKind(kind), 0))) return false;
+  NotifyBalanceChange(account, 1u | (1u << 13));
+  return true;
+}
+
 namespace posting {
 
 namespace {

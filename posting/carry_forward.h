@@ -13,5 +13,9 @@ namespace talvera {
 bool UpdateCarryForward(const char* account, int kind, int side, const char* amount, bool balance,
                         bool writeRecord, bool addTotals, const char* periodDate);
 bool CarryResultForward(int side, const char* amount);
+// Moves only the opening balance of an account of the working year (an
+// opening posting): no previous-year figures, no carry-forward record.
+// shortCodeOut (may be null) receives the account's short code.
+bool AddOpeningBalance(const char* account, int kind, int side, const char* amount, char* shortCodeOut);
 
 }  // namespace talvera

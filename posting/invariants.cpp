@@ -39,7 +39,16 @@ bool SumJournal(Totals& t) {
   bool ok = GetFirstFound(j, found, kSlotBube);
   while (ok && found) {
     unsigned flags = static_cast<unsigned>(layouts::GetNumber(j, bube::kFlags));
-    if (!(flags & posting::kCarryForwardRecord)) {
+    if (bube::IsOpeningPosting(j)) {
+      // An opening posting moves the opening balance of its account (and of
+      // the collective account) and only the carry-forward account's period.
+      if (!(flags & posting::kCollectiveRecord)) {
+        int period = posting::PeriodOf(layouts::FieldBytes(j, bube::kPostingDate));
+        bool onDebit = std::string(layouts::FieldBytes(j, bube::kDebitAccount)) == kCarryForwardAccount;
+        Add(t, kCarryForwardAccount, (period - 1) * 2 + (onDebit ? 0 : 1),
+            layouts::FieldBytes(j, onDebit ? bube::kDebitAmount : bube::kCreditAmount));
+      }
+    } else if (!(flags & posting::kCarryForwardRecord)) {
       bool closing = flags & posting::kClosingPosting;
       int period = posting::PeriodOf(layouts::FieldBytes(j, bube::kPostingDate));
       int debitSlot = closing ? 24 : (period - 1) * 2;

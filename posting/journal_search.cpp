@@ -160,6 +160,7 @@ bool ReadJournalLine(const void* r, JournalLine& l) {
   l.flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
   l.taxSide = static_cast<unsigned>(layouts::GetNumber(r, bube::kTaxSideFlags));
   l.postingNo = layouts::GetNumber(r, bube::kPostingNo);
+  l.openingPosting = bube::IsOpeningPosting(r);
   return true;
 }
 

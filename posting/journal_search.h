@@ -24,6 +24,10 @@ struct JournalLine {
   unsigned flags = 0;         // journal flags
   unsigned taxSide = 0;       // tax-side flags
   long postingNo = 0;
+  // An opening posting (Eröffnungsbuchung): it moves the opening balance of
+  // its account and only the carry-forward account's period totals. Other
+  // flag-2 records are carry-forward records that move no period totals.
+  bool openingPosting = false;
 
   // The booking's gross amount on this line: the side that does not carry
   // the net amount.

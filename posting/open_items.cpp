@@ -176,6 +176,11 @@ bool CreateOpenItem(const void* booking, const PostedLine& line, const OpenItemL
 
 }  // namespace
 
+bool CreateOpenItemOfLine(const void* booking, const PostedLine& line, int lineIndex, int personalKind,
+                          bool personalOnDebit, bool credit, const char* amount) {
+  return CreateOpenItem(booking, line, {lineIndex, personalKind, personalOnDebit, credit, amount});
+}
+
 bool CreateOpenItems(void* booking, const PostedBooking& posted) {
   bool merged = Mergeable(posted);
   AmountText sum = "000000000,00";

@@ -27,6 +27,7 @@ enum JournalFlag : unsigned {
   kSplitOneToMany = 0x80,
   kSplitManyToOne = 0x100,
   kSettlementPosting = 0x200,
+  kCancelled = 0x400,  // on the first record of a booking that a storno cancelled
   kFurtherRecordsUnit = 0x800,
 };
 

@@ -9,7 +9,8 @@
 //    26      8  credit account (Haben)
 //    34      8  tax account
 //    42      2  uint16 posting flags; from bit 11 up, on the first record of
-//               a booking, the number of further records of that booking
+//               a booking, the number of further records of that booking;
+//               0x400 on the first record of a booking a storno cancelled
 //    44      2  uint16 tax-side flags
 //    46      1  tax class (as the account's tax key)
 //    47      9  voucher number (Belegnummer)
@@ -28,7 +29,9 @@
 //   195      1  cost-centre kind: 1 fixed, 2 variable, + 32 when the credit
 //               account is a P&L account
 //   196     13  open-item settlement reference
-//   209      1  byte copied from the booking request
+//   209      1  on a settlement posting (flag 0x200) the byte copied from
+//               the booking request; on a record with flag 2 the opening-
+//               posting mark kOpeningPostingMark (see IsOpeningPosting)
 //   210      1  byte copied from the booking line
 //   211         record length
 //
@@ -100,6 +103,16 @@ inline constexpr FieldDefault kDefaults[] = {
     {kTaxAmount, FieldDefault::kText, kZeroAmount},
     {kEntryDate, FieldDefault::kToday},
 };
+
+// Opening postings (Eröffnungsbuchungen) and the carry-forward records
+// (Saldovortragsbuchungen) both carry flag 2 against the carry-forward
+// account. Only an opening posting moves that account's period totals: its
+// record (and its collective-account record, flags 2 + 8) carries this mark
+// at offset 209. Every reader that tells the two apart uses IsOpeningPosting.
+inline constexpr int kOpeningPostingMark = 'E';
+inline bool IsOpeningPosting(const void* record) {
+  return (GetNumber(record, kFlags) & 2) != 0 && GetNumber(record, kRequestByte) == kOpeningPostingMark;
+}
 
 inline constexpr const char* kFiles[] = {"bube"};
 inline constexpr Layout kLayout{"bube", kFiles, 211, kFields, kKeys, kDefaults};
