@@ -216,7 +216,7 @@ bool BucJouDialog::Confirm() {
 
 // ---- BUCLISTE -----------------------------------------------------------
 
-std::string BookingListEntry(const JournalBooking& booking) {
+std::string BookingListLine(const JournalBooking& booking) {
   const JournalLine& head = booking.lines.front();
   long long gross = 0;
   for (const JournalLine& l : booking.lines)
@@ -353,7 +353,7 @@ bool BucListeDialog::FillBookingList() {
   if (!FindBookings(filter, kListCapacity, found, more)) return false;
   bookings_ = std::move(found);
   list_->clear();
-  for (const JournalBooking& b : bookings_) list_->addItem(FromCp1252(BookingListEntry(b)));
+  for (const JournalBooking& b : bookings_) list_->addItem(FromCp1252(BookingListLine(b)));
   if (more) ShowMessage(kListFull);
   if (list_->count() > 0) {
     list_->setCurrentRow(0);

@@ -109,7 +109,7 @@ class BucListeDialog : public TalviDialog {
 };
 
 // One entry of the posting list: date, document, accounts, gross, text.
-std::string BookingListEntry(const JournalBooking& booking);
+std::string BookingListLine(const JournalBooking& booking);
 
 // The dialogs filled with sample values, for the gallery of dialogs.
 namespace gallery {

@@ -3,7 +3,13 @@
 // shows it, takes its picture and deletes it.
 #include "tools/gallery/gallery.h"
 
+#include "accounts/bank_dialog.h"
+#include "accounts/currency_dialog.h"
 #include "core/settings.h"
+#include "posting/booking_texts_dialog.h"
+#include "reports/account_list_dialogs.h"
+#include "reports/structure_dialogs.h"
+#include "tax/ustva_dialog.h"
 #include "posting/balances_dialog.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
@@ -66,6 +72,17 @@ const std::vector<Entry>& Entries() {
       {"SPLIT_1N", [](QWidget* p) { return new SplitDialog(p, SplitKind::kOneDebitManyCredit, "10000", "100,00", "071246", {}); }},
       {"SPLIT_N1", [](QWidget* p) { return new SplitDialog(p, SplitKind::kManyDebitsOneCredit, "1200", "238,00", "071246", {}); }},
       {"BUCSAL", [](QWidget* p) { return new BalancesDialog(p, {{"1200", "Bank", "2.380,00 S", 'S', true}, {"8400", "Erlöse 19 % USt", "1.000,00 H", 'H', true}, {"1776", "Umsatzsteuer 19 %", "190,00 H", 'H', true}}, "09.12.2026"); }},
+      {"AUFBAU", [](QWidget* p) -> QWidget* { return BuildStructureEditorSample(p).release(); }},
+      {"BANKENVERW", [](QWidget* p) -> QWidget* { return BuildBankAdministrationSample(p); }},
+      {"KURSE", [](QWidget* p) -> QWidget* { return BuildCurrencySample(p); }},
+      {"BUCTEXT", [](QWidget* p) { return BookingTextsSample(p); }},
+      {"BUCSCHA", [](QWidget* p) { return BookingTemplatesSample(p); }},
+      {"USTVA", [](QWidget* p) -> QWidget* { return MakeUstvaDialogSample(p); }},
+      {"KTOSAL", [](QWidget* p) { return SampleKtoSalDialog(p); }},
+      {"ABSCHLUSS", [](QWidget* p) { return SampleAbschlussDialog(p); }},
+      {"KTOPLAN", [](QWidget* p) { return SampleKtoPlanDialog(p); }},
+      {"BUCJOU", [](QWidget* p) { return SampleBucJouDialog(p); }},
+      {"BUCLISTE", [](QWidget* p) { return SampleBucListeDialog(p); }},
   };
   return entries;
 }
