@@ -11,6 +11,7 @@
 #include "core/message.h"
 #include "core/record_store.h"
 #include "posting/booking_lines.h"
+#include "posting/open_item_files.h"
 #include "posting/carry_forward.h"
 #include "posting/posting_state.h"
 #include "tax/tax_rates.h"
@@ -30,29 +31,6 @@ const char* CollectiveAccountOf(int kind) {
   const MandantValues& m = CurrentMandant();
   return kind == kDebitor ? m.receivablesAccount : m.payablesAccount;
 }
-
-// Keeps the open-item files (of the current year) open across the
-// transaction; a previous-year entry opens them before it begins, so that
-// the transaction locks both years at once.
-class OpenItemFiles {
- public:
-  explicit OpenItemFiles(bool openNow) {
-    for (int i = 0; i < 2; ++i) {
-      wasOpen_[i] = IsSlotOpen(kSlots[i]);
-      if (openNow) OpenSlot(kSlots[i]);
-    }
-  }
-  ~OpenItemFiles() {
-    for (int i = 0; i < 2; ++i)
-      if (!wasOpen_[i]) CloseSlot(kSlots[i]);
-  }
-  OpenItemFiles(const OpenItemFiles&) = delete;
-  OpenItemFiles& operator=(const OpenItemFiles&) = delete;
-
- private:
-  static constexpr int kSlots[2] = {kSlotOpdebi, kSlotOpkred};
-  bool wasOpen_[2] = {};
-};
 
 void NewRecord(char* j, const OpeningEntry& e, const char* key, unsigned flags, const std::string& text) {
   layouts::InitRecord(bube::kLayout, j);

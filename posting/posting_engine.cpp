@@ -18,6 +18,7 @@
 #include "core/settings.h"
 #include "core/today.h"
 #include "posting/booking_lines.h"
+#include "posting/open_item_files.h"
 #include "posting/carry_forward.h"
 #include "posting/posting_state.h"
 #include "posting/tax_resolution.h"
@@ -448,32 +449,6 @@ bool TransferWanted(const void* booking) {
 }
 
 bool WantsOpenItems(const void* booking) { return layouts::GetNumber(booking, bat::kNoOpenItem) == 0; }
-
-// The open-item files (of the current year) stay open until the transaction
-// ends; they are closed again afterwards unless the caller had them open.
-// A previous-year booking opens them before its transaction begins: the
-// transaction then write-locks both years at once (in path order, as every
-// process does), and nothing of the current year is first opened after the
-// booking has written.
-class OpenItemFiles {
- public:
-  explicit OpenItemFiles(bool openNow) {
-    for (int i = 0; i < 2; ++i) {
-      wasOpen_[i] = IsSlotOpen(kSlots[i]);
-      if (openNow) OpenSlot(kSlots[i]);
-    }
-  }
-  ~OpenItemFiles() {
-    for (int i = 0; i < 2; ++i)
-      if (!wasOpen_[i]) CloseSlot(kSlots[i]);
-  }
-  OpenItemFiles(const OpenItemFiles&) = delete;
-  OpenItemFiles& operator=(const OpenItemFiles&) = delete;
-
- private:
-  static constexpr int kSlots[2] = {kSlotOpdebi, kSlotOpkred};
-  bool wasOpen_[2] = {};
-};
 
 // Step 8: the journal records the booking writes.
 int CountRecords(const Posting& p) {
