@@ -19,7 +19,7 @@
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
-#include "support/fixed_mandant.h"
+#include "fixed_mandant_print_fixture.h"
 
 using namespace talvera;
 using talvera::testing::HavePoppler;
@@ -27,22 +27,8 @@ using talvera::testing::RunCommand;
 
 namespace {
 
-class AccountAnalysisDialogTest : public talvera::testing::FixedMandantTest {
+class AccountAnalysisDialogTest : public talvera::testing::FixedMandantPrintTest {
  protected:
-  void SetUp() override {
-    FixedMandantTest::SetUp();
-    if (HasFatalFailure()) return;
-    std::ofstream(TalviIniPath()) << "[TALVI]\nDrucker=" << PrinterSettingForPdf(pdf()) << "\n";
-    ReadSettings();
-    ASSERT_NE(OpenPrinter(), nullptr);
-  }
-  void TearDown() override {
-    TheReportBuffer().Clear();
-    SetReportKind(kReportNone);
-    ClearPrintRequest();
-    FixedMandantTest::TearDown();
-  }
-  std::string pdf() const { return settings_ / "out.pdf"; }
 };
 
 TEST_F(AccountAnalysisDialogTest, TableChartAndPrint) {

@@ -20,7 +20,7 @@
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
 #include "reports/report_window.h"
-#include "support/fixed_mandant.h"
+#include "fixed_mandant_print_fixture.h"
 
 using namespace talvera;
 using talvera::testing::HavePoppler;
@@ -28,30 +28,14 @@ using talvera::testing::RunCommand;
 
 namespace {
 
-class AccountListDialogsTest : public talvera::testing::FixedMandantTest {
+class AccountListDialogsTest : public talvera::testing::FixedMandantPrintTest {
  protected:
   void SetUp() override {
-    FixedMandantTest::SetUp();
+    FixedMandantPrintTest::SetUp();
     if (HasFatalFailure()) return;
-    std::ofstream(TalviIniPath()) << "[TALVI]\nDrucker=" << PrinterSettingForPdf(pdf()) << "\n";
-    std::string year = CurrentMandant().currentYear;
-    ReadSettings();
-    ASSERT_NE(OpenPrinter(), nullptr);
     ForgetPeriodChoice();
   }
-  void TearDown() override {
-    TheReportBuffer().Clear();
-    SetReportKind(kReportNone);
-    ClearPrintRequest();
-    FixedMandantTest::TearDown();
-  }
-  std::string pdf() const { return settings_ / "out.pdf"; }
-  std::string PdfText() const { return RunCommand("pdftotext -layout '" + pdf() + "' -"); }
-  std::string ReportText() const {
-    std::string all;
-    for (int i = 0; i < TheReportBuffer().LineCount(); ++i) all += std::string(TheReportBuffer().Line(i)) + "\n";
-    return all;
-  }
+  static std::string ReportText() { return BufferText(); }
 };
 
 struct ReportCase {

@@ -16,7 +16,7 @@
 #include "reports/report_buffer.h"
 #include "reports/report_state.h"
 #include "reports/report_window.h"
-#include "support/fixed_mandant.h"
+#include "fixed_mandant_print_fixture.h"
 
 using namespace talvera;
 using talvera::testing::HavePoppler;
@@ -24,28 +24,12 @@ using talvera::testing::RunCommand;
 
 namespace {
 
-class AccountSheetDialogsTest : public talvera::testing::FixedMandantTest {
+class AccountSheetDialogsTest : public talvera::testing::FixedMandantPrintTest {
  protected:
   void SetUp() override {
-    FixedMandantTest::SetUp();
+    FixedMandantPrintTest::SetUp();
     if (HasFatalFailure()) return;
-    std::ofstream(TalviIniPath()) << "[TALVI]\nDrucker=" << PrinterSettingForPdf(pdf()) << "\n";
-    ReadSettings();
-    ASSERT_NE(OpenPrinter(), nullptr);
     ForgetPeriodChoice();
-  }
-  void TearDown() override {
-    TheReportBuffer().Clear();
-    SetReportKind(kReportNone);
-    ClearPrintRequest();
-    FixedMandantTest::TearDown();
-  }
-  std::string pdf() const { return settings_ / "out.pdf"; }
-  std::string PdfText() const { return RunCommand("pdftotext -layout '" + pdf() + "' -"); }
-  static std::string BufferText() {
-    std::string all;
-    for (int i = 0; i < TheReportBuffer().LineCount(); ++i) all += std::string(TheReportBuffer().Line(i)) + "\n";
-    return all;
   }
   static void March(KtoBlaDialog& d) {
     d.SetChecked(periodids::kFirstMonth + 2, true);
