@@ -69,13 +69,19 @@ bool PutInDateOrder(const Record& fresh) {
   return true;
 }
 
+bool WriteReverseCharge(const RateSet& s) {
+  return !s.HasReverseCharge() || PutInDateOrder(MakeRecord(kReverseChargeRate, 0, s.validFrom, "",
+                                                            s.reverseChargeOutput, s.reverseChargeInput));
+}
+
 bool WriteSet(const RateSet& s) {
   return PutInDateOrder(MakeRecord(kStandardRate, 0, s.validFrom, s.standardRate, s.standardOutput,
                              s.standardInput)) &&
          PutInDateOrder(MakeRecord(kReducedRate, 0, s.validFrom, s.reducedRate, s.reducedOutput,
                              s.reducedInput)) &&
          PutInDateOrder(MakeRecord(kOtherRate, 0, s.validFrom, "", s.otherOutput, s.otherInput)) &&
-         PutInDateOrder(MakeRecord(kEcRate, 0, s.validFrom, "", s.ecOutput, s.ecInput));
+         PutInDateOrder(MakeRecord(kEcRate, 0, s.validFrom, "", s.ecOutput, s.ecInput)) &&
+         WriteReverseCharge(s);
 }
 
 }  // namespace
@@ -91,7 +97,15 @@ bool HasEcRecord(bool& has) {
 
 bool InsertFirstEcRecord(const RateSet& set) {
   Record r = MakeRecord(kEcRate, kFirstEcIndex, set.validFrom, "", set.ecOutput, set.ecInput);
-  return Insert(r.data(), kSlotSteke);
+  bool written = false;
+  {
+    StoreTransaction transaction;
+    written = transaction.began() && Insert(r.data(), kSlotSteke) && WriteReverseCharge(set) &&
+              transaction.Commit();
+  }
+  CloseSlot(kSlotSteke);
+  if (!written) ShowMessage(kMessageCannotWrite);
+  return written;
 }
 
 bool WriteRateSets(const std::vector<RateSet>& sets) {

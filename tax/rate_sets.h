@@ -1,5 +1,6 @@
-// New rate sets: a standard, a reduced, an "other" and an EG rate record
-// with one valid-from date, written together. Each new record takes the
+// New rate sets: a standard, a reduced, an "other", an EG and a § 13b rate
+// record with one valid-from date, written together (the § 13b record only
+// when the set names its accounts: books outside Germany have none). Each new record takes the
 // place of its date in its class (index 0 is the newest, whatever the order
 // of entry) and the records behind it move up; a new record with the date
 // of an existing one replaces it.
@@ -19,11 +20,16 @@ struct RateSet {
   AccountNo reducedOutput = "", reducedInput = "";
   AccountNo otherOutput = "", otherInput = "";
   AccountNo ecOutput = "", ecInput = "";
+  AccountNo reverseChargeOutput = "", reverseChargeInput = "";
+
+  bool HasReverseCharge() const { return reverseChargeOutput[0] != '\0' || reverseChargeInput[0] != '\0'; }
 };
 
 // Whether the year has an EG rate record yet.
 bool HasEcRecord(bool& has);
-// The first EG record of a year (index 65535), written at once.
+// The first EG record of a year (index 65535), written at once, with the
+// set's § 13b record when it names one; message 81 and nothing written on
+// failure.
 bool InsertFirstEcRecord(const RateSet& set);
 // Writes the sets, oldest first, in one transaction; message 81 and nothing
 // written on failure. Afterwards the rates in force are those of today.

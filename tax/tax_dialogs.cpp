@@ -22,6 +22,9 @@ namespace {
 constexpr int kMessageChoose = 5;
 constexpr int kMessageNoAccount = 36;
 constexpr int kMessageBatchesWaiting = 99;
+// The "Gilt ab" fields of the groups share one date.
+constexpr int kFromFields[] = {steanl::kStandardFrom, steanl::kReducedFrom, steanl::kOtherFrom, steanl::kEcFrom,
+                               steanl::kReverseChargeFrom};
 
 QString Shown(const char* date) {
   char out[11];
@@ -53,9 +56,10 @@ RateMaintenanceDialog::RateMaintenanceDialog(QWidget* parent)
   const std::vector<ListColumn> withRate = {
       {"% :", 6, true}, {"Gilt ab :", 10}, {"USt - Konto :", 9, true}, {"VSt - Konto :", 9, true}};
   const std::vector<ListColumn> withoutRate(withRate.begin() + 1, withRate.end());
-  BeginColumns(2);
+  BeginColumns(3);
   for (auto [id, label] : {std::pair{kStandardList, "&Regelsatz :"}, {kReducedList, "Er&mäßigter Satz :"},
-                           {kOtherList, "&Sonstige Steuersätze :"}, {kEcList, "&EG-Steuersätze :"}}) {
+                           {kOtherList, "&Sonstige Steuersätze :"}, {kEcList, "&EG-Steuersätze :"},
+                           {kReverseChargeList, "§ 13b-S&teuersätze :"}}) {
     BeginGroup("");
     AddList(id, label, id == kStandardList || id == kReducedList ? withRate : withoutRate);
     EndGroup();
@@ -84,8 +88,13 @@ RateMaintenanceDialog::RateMaintenanceDialog(QWidget* parent)
   AddEdit(kEcOutput, "USt - Konto :", 7);
   AddEdit(kEcInput, "VSt - Konto :", 7);
   EndGroup();
+  BeginGroup("§ 13b-Steuersätze");
+  AddEdit(kReverseChargeFrom, "Gilt ab :", 10);
+  AddEdit(kReverseChargeOutput, "USt - Konto :", 7);
+  AddEdit(kReverseChargeInput, "VSt - Konto :", 7);
+  EndGroup();
   EndColumns();
-  for (int id : {kStandardFrom, kReducedFrom, kOtherFrom, kEcFrom})
+  for (int id : kFromFields)
     connect(Edit(id), &QLineEdit::textEdited, this, &RateMaintenanceDialog::ShareValidFrom);
 
   struct Button {
@@ -104,18 +113,17 @@ RateMaintenanceDialog::RateMaintenanceDialog(QWidget* parent)
 }
 
 void RateMaintenanceDialog::ShareValidFrom(const QString& text) {
-  using namespace steanl;
-  for (int id : {kStandardFrom, kReducedFrom, kOtherFrom, kEcFrom})
+  for (int id : kFromFields)
     if (Edit(id)->text() != text) Edit(id)->setText(text);
 }
 
 void RateMaintenanceDialog::EnableInput(bool on) {
-  for (int id = steanl::kStandardPercent; id <= steanl::kEcFrom; ++id) EnableField(id, on);
+  for (int id = steanl::kStandardPercent; id <= steanl::kReverseChargeInput; ++id) EnableField(id, on);
   EnableField(steanl::kCreate, on);
 }
 
 void RateMaintenanceDialog::ClearInput() {
-  for (int id = steanl::kStandardPercent; id <= steanl::kEcFrom; ++id)
+  for (int id = steanl::kStandardPercent; id <= steanl::kReverseChargeInput; ++id)
     if (QLineEdit* e = Edit(id)) e->clear();
 }
 
@@ -126,17 +134,20 @@ void RateMaintenanceDialog::FillLists() {
     int rateClass;
   };
   for (Group g : {Group{kStandardList, kStandardRate}, Group{kReducedList, kReducedRate},
-                  Group{kOtherList, kOtherRate}, Group{kEcList, kEcRate}}) {
+                  Group{kOtherList, kOtherRate}, Group{kEcList, kEcRate},
+                  Group{kReverseChargeList, kReverseChargeRate}}) {
     QListWidget* list = List(g.list);
     list->clear();
     bool withRate = g.rateClass == kStandardRate || g.rateClass == kReducedRate;
     // New sets not yet written stand on top, newest first.
     for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) {
       const RateSet& s = *it;
+      if (g.rateClass == kReverseChargeRate && !s.HasReverseCharge()) continue;
       RateRecord r = g.rateClass == kStandardRate ? AsRecord(s.validFrom, s.standardRate, s.standardOutput, s.standardInput)
                    : g.rateClass == kReducedRate  ? AsRecord(s.validFrom, s.reducedRate, s.reducedOutput, s.reducedInput)
                    : g.rateClass == kOtherRate    ? AsRecord(s.validFrom, "", s.otherOutput, s.otherInput)
-                                                  : AsRecord(s.validFrom, "", s.ecOutput, s.ecInput);
+                   : g.rateClass == kEcRate       ? AsRecord(s.validFrom, "", s.ecOutput, s.ecInput)
+                                                  : AsRecord(s.validFrom, "", s.reverseChargeOutput, s.reverseChargeInput);
       list->addItem(Line(r, withRate));
     }
     std::vector<RateRecord> records;
@@ -174,7 +185,14 @@ bool RateMaintenanceDialog::ReadInput(RateSet& set, bool ecOnly) {
     AccountKind kind;
     if (!ReadAccountField(*this, t.id, t.out, kind, kMessageNoAccount, true)) return false;
   }
-  return true;
+  // The § 13b group may stay empty (books without § 13b accounts); filled
+  // in, it needs both accounts.
+  if (Edit(kReverseChargeOutput)->text().trimmed().isEmpty() &&
+      Edit(kReverseChargeInput)->text().trimmed().isEmpty())
+    return true;
+  AccountKind kind;
+  return ReadAccountField(*this, kReverseChargeOutput, set.reverseChargeOutput, kind, kMessageNoAccount, true) &&
+         ReadAccountField(*this, kReverseChargeInput, set.reverseChargeInput, kind, kMessageNoAccount, true);
 }
 
 void RateMaintenanceDialog::ShowInput(const RateSet& s) {
@@ -191,14 +209,16 @@ void RateMaintenanceDialog::ShowInput(const RateSet& s) {
   set(kOtherInput, s.otherInput);
   set(kEcOutput, s.ecOutput);
   set(kEcInput, s.ecInput);
+  set(kReverseChargeOutput, s.reverseChargeOutput);
+  set(kReverseChargeInput, s.reverseChargeInput);
 }
 
 bool RateMaintenanceDialog::Create() {
   RateSet set;
   bool hasEc = true;
   if (!HasEcRecord(hasEc)) return false;
-  // The year's first EG record takes the EG group only: the other groups
-  // need not be filled in for it.
+  // The year's first EG record takes the EG (and the § 13b) group only: the
+  // other groups need not be filled in for it.
   if (!ReadInput(set, !hasEc)) return false;
   if (!hasEc) {
     // The year's first EG record is written at once; the other groups stay

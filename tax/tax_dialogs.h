@@ -12,11 +12,12 @@ namespace talvera {
 
 namespace steanl {
 enum : int {
-  kStandardList = 101, kReducedList, kOtherList, kEcList,
+  kStandardList = 101, kReducedList, kOtherList, kEcList, kReverseChargeList,
   kStandardPercent = 111, kStandardOutput, kStandardInput,
   kReducedPercent, kReducedOutput, kReducedInput,
   kOtherOutput, kOtherInput, kEcOutput, kEcInput,
   kStandardFrom = 121, kReducedFrom, kOtherFrom, kEcFrom,
+  kReverseChargeFrom, kReverseChargeOutput, kReverseChargeInput,
   kNew = 131, kCreate, kUndo, kFinish,
 };
 }
@@ -36,7 +37,7 @@ class RateMaintenanceDialog : public TalviDialog {
   bool Confirm() override;  // "&Beenden"
 
  private:
-  // ecOnly: the date and the EG accounts alone (the first EG record).
+  // ecOnly: the date, the EG and the § 13b accounts alone (the first EG record).
   bool ReadInput(RateSet& set, bool ecOnly);
   void ShowInput(const RateSet& set);
   void ClearInput();

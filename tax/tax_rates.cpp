@@ -14,6 +14,7 @@ namespace {
 
 namespace steke = layouts::steke;
 constexpr int kMessageNoTaxAccount = 92;
+constexpr int kMessageNoReverseChargeRate = 794;
 constexpr FileId kByClassAndIndex = MakeFileId(kSlotSteke, 2);
 constexpr FileId kByIndex = MakeFileId(kSlotSteke, 1);
 
@@ -143,7 +144,7 @@ bool IsTaxAccount(const char* account, const char* date) {
   std::string wanted = WithoutLeadingBlanks(account);
   if (wanted.empty()) return false;
   if (wanted == WithoutLeadingBlanks(CurrentMandantSettings().eust.c_str())) return true;
-  for (int rateClass : {kStandardRate, kReducedRate, kOtherRate, kEcRate}) {
+  for (int rateClass : kClassesWithRecords) {
     RateRecord r;
     bool found = false;
     if (!RateRecordAt(rateClass, date, r, found)) return false;
@@ -160,6 +161,18 @@ bool ListRateRecords(int rateClass, std::vector<RateRecord>& out) {
     out.push_back(r);
     return true;
   });
+}
+
+const char* RateClassNameOf(int rateClass) {
+  for (const RateClassName& c : kRateClassNames)
+    if (c.rateClass == rateClass) return c.name;
+  return "";
+}
+
+void ReportMissingReverseChargeRate(const char* date) {
+  char shown[11];
+  FormatDate(date, shown, true);
+  ShowMessage(kMessageNoReverseChargeRate, 0, std::string_view(shown));
 }
 
 }  // namespace talvera

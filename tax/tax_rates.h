@@ -14,7 +14,10 @@
 namespace talvera {
 
 // Rate classes; 32 in a tax key marks an input-tax (Vorsteuer) account.
+// The recipient of a § 13b service owes its tax: like an EG acquisition,
+// the booking carries no tax and the engine writes output and input tax.
 enum RateClass : int {
+  kReverseChargeRate = 1,
   kStandardRate = 2,
   kReducedRate = 4,
   kZeroRateClass = 8,
@@ -78,5 +81,29 @@ bool IsTaxAccount(const char* account, const char* date);
 
 // Every record of a class, newest first.
 bool ListRateRecords(int rateClass, std::vector<RateRecord>& out);
+
+// The classes whose records carry tax accounts, in the order of the rate
+// maintenance groups.
+inline constexpr int kClassesWithRecords[] = {kStandardRate, kReducedRate, kOtherRate, kEcRate,
+                                              kReverseChargeRate};
+
+// The rate classes a Sachkonto's tax key may name, with the names the user
+// sees, in the order of the account dialog's list. Classes 16, 128 and 1
+// take the account's own rate.
+struct RateClassName {
+  int rateClass;
+  const char* name;
+  bool ownRate;
+};
+inline constexpr RateClassName kRateClassNames[] = {
+    {kStandardRate, "Regelsatz", false},   {kReducedRate, "ermäßigter Satz", false},
+    {kOtherRate, "sonstiger Satz", true},  {kEcRate, "EG-Steuersatz", true},
+    {kZeroRateClass, "Nullsteuersatz", false}, {kReverseChargeRate, "§ 13b-Steuersatz", true},
+};
+// The name of a class ("" for none of them).
+const char* RateClassNameOf(int rateClass);
+
+// Message 794: a § 13b booking dated `date` finds no § 13b rate record.
+void ReportMissingReverseChargeRate(const char* date);
 
 }  // namespace talvera

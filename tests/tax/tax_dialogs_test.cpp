@@ -129,6 +129,39 @@ TEST_F(TaxDialogTest, RateMaintenanceChecksCreatesUndoesAndWrites) {
   EXPECT_STREQ(CurrentRatesInForce().standard, "16,00");
 }
 
+// The fifth group: § 13b records with the sets, both accounts or none.
+TEST_F(TaxDialogTest, Section13bGroupIsWrittenWithTheSet) {
+  using namespace steanl;
+  RateMaintenanceDialog d(nullptr);
+  d.New();
+  EXPECT_EQ(d.Edit(kReverseChargeFrom)->text(), "15.05.1996");
+  Type(d, "01.01.1996", "15");
+  ASSERT_TRUE(d.Create());  // the first EG record, no § 13b accounts named
+  EXPECT_EQ(d.List(kReverseChargeList)->count(), 0);
+
+  Type(d, "01.04.1996", "16");
+  d.Edit(kReverseChargeOutput)->setText("1771");
+  messages_.Clear();
+  EXPECT_FALSE(d.Create());
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{22});
+  EXPECT_EQ(messages_.focused, std::vector<int>{kReverseChargeInput});
+  d.Edit(kReverseChargeInput)->setText("1571");
+  ASSERT_TRUE(d.Create());
+  Type(d, "01.07.1996", "16");  // a set without § 13b accounts
+  ASSERT_TRUE(d.Create());
+  ASSERT_EQ(d.List(kReverseChargeList)->count(), 1);
+  EXPECT_TRUE(d.List(kReverseChargeList)->item(0)->text().startsWith("01.04.1996"));
+  d.accept();
+  std::vector<RateRecord> records;
+  ASSERT_TRUE(ListRateRecords(kReverseChargeRate, records));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_STREQ(records[0].validFrom, "010416");
+  EXPECT_EQ(records[0].index, 0);
+  EXPECT_STREQ(records[0].inputTaxAccount, "   1571");
+  ASSERT_TRUE(ListRateRecords(kEcRate, records));
+  EXPECT_EQ(records.size(), 3u);
+}
+
 TEST_F(TaxDialogTest, NewWarnsAboutWaitingBatchBookings) {
   std::vector<char> booking(layouts::bat::kLayout.recordLength);
   layouts::InitRecord(layouts::bat::kLayout, booking.data());

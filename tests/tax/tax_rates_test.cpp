@@ -154,6 +154,33 @@ TEST_F(TaxRatesTest, FirstEcRecordAndLaterSets) {
   EXPECT_FALSE(found);
 }
 
+// A set names § 13b accounts or leaves them out (books without § 13b): only
+// the sets that name them add a § 13b record, the first EG set included.
+TEST_F(TaxRatesTest, Section13bRecordsComeWithTheSetsThatNameThem) {
+  auto withReverseCharge = [](RateSet s, const char* output, const char* input) {
+    std::strcpy(s.reverseChargeOutput, output);
+    std::strcpy(s.reverseChargeInput, input);
+    return s;
+  };
+  ASSERT_TRUE(InsertFirstEcRecord(withReverseCharge(Set("010116", "", "", "0"), "   1785", "   1578")));
+  ASSERT_TRUE(WriteRateSets({withReverseCharge(Set("010416", "16,00", "07,00", "2"), "   1787", "   1577"),
+                             Set("010716", "16,00", "07,00", "3")}));
+  std::vector<RateRecord> records;
+  ASSERT_TRUE(ListRateRecords(kEcRate, records));
+  EXPECT_EQ(records.size(), 3u);
+  ASSERT_TRUE(ListRateRecords(kReverseChargeRate, records));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_STREQ(records[0].validFrom, "010416");
+  EXPECT_EQ(records[0].index, 0);
+  EXPECT_STREQ(records[0].outputTaxAccount, "   1787");
+  EXPECT_STREQ(records[1].inputTaxAccount, "   1578");
+  EXPECT_EQ(records[1].index, 1);
+  // Their accounts are tax accounts from their dates on.
+  EXPECT_TRUE(IsTaxAccount("1785", "150216"));
+  EXPECT_FALSE(IsTaxAccount("1577", "150216"));
+  EXPECT_TRUE(IsTaxAccount("1577", "150816"));
+}
+
 TEST_F(TaxRatesTest, RecordForARate) {
   ASSERT_TRUE(WriteRateSets({Set("010116", "15,00", "07,00", "1"), Set("010416", "16,00", "07,00", "2")}));
   RateRecord r;
