@@ -41,6 +41,7 @@ constexpr int kMessageChooseCurrency = 423;
 constexpr int kMessageTaxSign = 197;
 constexpr int kMessageTaxTooLarge = 196;
 constexpr int kMessageNoTaxAccount = 92;
+constexpr int kMessageNoReverseChargeRate = 794;
 constexpr int kMessageNoCostCentre = 736;
 constexpr int kMessageSameCostCentres = 526;
 constexpr int kMessageCostCentreRequired = 750;
@@ -125,7 +126,7 @@ CheckResult CheckLineTax(void* b, int i, const TaxProposal& proposal, const char
   int taxSide = proposal.taxSide;
   int rateClass = proposal.taxClass;
   int index = proposal.rateIndex;
-  if (taxSide != 0 && rateClass != kEcRate && !AmountIsZero(rate) &&
+  if (taxSide != 0 && rateClass != kEcRate && rateClass != kReverseChargeRate && !AmountIsZero(rate) &&
       (rateClass == 0 || std::strcmp(rate, proposal.rate) != 0)) {
     if (!ClassOfRateAt(rate, date, rateClass)) return CheckResult::Refuse(kMessageNoTaxAccount, kRate);
   }
@@ -134,15 +135,24 @@ CheckResult CheckLineTax(void* b, int i, const TaxProposal& proposal, const char
   layouts::SetNumber(b, F(line_::kRateIndex), index);
   if (taxSide == 0 || rateClass == 0) return CheckResult::Pass();
   // A zero rate of a taxing class posts no tax; an EG line still needs its
-  // rate record for the reverse charge.
-  bool untaxed = AmountIsZero(rate) && rateClass != kZeroRateClass;
-  if (untaxed && rateClass != kEcRate) return CheckResult::Pass();
+  // rate record for the reverse charge, and so does a § 13b line, whose
+  // invoice carries no tax whatever its rate.
+  bool reverseCharge = rateClass == kReverseChargeRate;
+  bool untaxed = reverseCharge ? std::strcmp(layouts::FieldBytes(b, F(line_::kGross)),
+                                             layouts::FieldBytes(b, F(line_::kNet))) == 0
+                               : AmountIsZero(rate) && rateClass != kZeroRateClass;
+  if (untaxed && rateClass != kEcRate && !reverseCharge) return CheckResult::Pass();
 
   RateRecord record;
   if (rateClass != kZeroRateClass) {
     bool found = false;
-    if (!RateRecordAt(rateClass, date, record, found) || !found)
-      return CheckResult::Refuse(kMessageNoTaxAccount, kRate);
+    if (!RateRecordAt(rateClass, date, record, found)) return CheckResult::Refuse(kMessageNoTaxAccount, kRate);
+    if (!found && reverseCharge) {
+      char shown[11];
+      FormatDate(date, shown, true);
+      return CheckResult::Refuse(kMessageNoReverseChargeRate, kRate, shown);
+    }
+    if (!found) return CheckResult::Refuse(kMessageNoTaxAccount, kRate);
     layouts::SetNumber(b, F(line_::kRateIndex), record.index);
   }
   const AccountRef& net = taxSide == 2 ? debit : credit;
@@ -243,7 +253,7 @@ CheckResult CheckLine(void* b, BookingDraft& draft, const EntryContext& context,
     const std::string& typedRate = draft.rate.empty() ? std::string(draft.proposal.rate) : draft.rate;
     if (!ParseAmountText(typedRate, kRateWidth, false, rate))
       return CheckResult::Refuse(kMessageBadRate, kRate);
-    if (!AmountIsZero(rate)) {
+    if (!AmountIsZero(rate) && RateSplitsGross(draft.proposal.taxClass)) {
       if (draft.tax.find_first_not_of(' ') == std::string::npos) {
         if (!SplitGross(gross, rate, net, tax)) return CheckResult::Refuse(kMessageBadAmount, kTax);
       } else if (!ParseAmountText(draft.tax, kAmountWidth, true, tax)) {

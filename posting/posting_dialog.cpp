@@ -536,7 +536,7 @@ void PostingDialog::RecomputeTax() {
     ShowMessage(kMessageBadRate, kRate);
     return;
   }
-  if (typedRate.empty()) std::strcpy(rate, kZeroRate);
+  if (typedRate.empty() || !RateSplitsGross(proposal_.taxClass)) std::strcpy(rate, kZeroRate);
   bool zero = AmountIsZero(rate);
   EnableField(kTax, !zero && split_.empty());
   if (!ParseAmountText(FieldText(kGross), kAmountWidth, true, gross)) {
@@ -566,7 +566,7 @@ void PostingDialog::EnableEntryFields(bool enable) {
   for (int id : {kDebit, kCredit, kGross, kTax, kCurrency, kForeignAmount}) EnableField(id, enable);
   if (enable) {
     EnableField(kRate, proposal_.rateEnabled);
-    EnableField(kTax, proposal_.rateEnabled && !AmountIsZero(proposal_.rate));
+    EnableField(kTax, proposal_.rateEnabled && !AmountIsZero(proposal_.rate) && RateSplitsGross(proposal_.taxClass));
     EnableField(kCurrency, currencyEnabled_);
     EnableField(kForeignAmount, currencyEnabled_);
   } else {

@@ -84,8 +84,9 @@ struct Posting {
   PeriodDate postingDate = "";
   RateText standardBefore = "";
   PostedBooking posted;
-  // Reverse charge: the untaxed EG purchases summed per rate.
+  // Reverse charge: the untaxed EG and § 13b purchases summed per class and rate.
   struct EcSum {
+    int rateClass = kEcRate;
     RateText rate = "";
     AmountText sum = "000000000,00";
     int line = -1;  // the last line of the rate: its class and index name the rate record
@@ -245,7 +246,18 @@ bool PostCollectiveRecord(Posting& p, unsigned lineFlags, const PostedLine& line
   return InsertJournal(j);
 }
 
-bool AddToReverseCharge(Posting& p, int i);
+bool AddToReverseCharge(Posting& p, int i, int rateClass);
+
+// A § 13b line whose invoice carries no tax: the Sachkonto that carries the
+// net amount owes the tax, against a Kreditor or a Sachkonto (paid at once);
+// never a sale to a Debitor.
+bool OwesReverseCharge(const void* b, int i, const PostedLine& line) {
+  if (RateClassOf(static_cast<int>(LineNumber(b, i, line_::kTaxClass))) != kReverseChargeRate) return false;
+  bool netOnCredit = LineNumber(b, i, line_::kTaxSide) == 1;
+  int netKind = netOnCredit ? line.creditKind : line.debitKind;
+  int otherKind = netOnCredit ? line.debitKind : line.creditKind;
+  return netKind == kSachkonto && otherKind != kDebitor;
+}
 
 // Step 9: one line.
 bool PostLine(Posting& p, int i) {
@@ -310,10 +322,13 @@ bool PostLine(Posting& p, int i) {
     ShowMessage(Options().fromBatch ? kMessageBatchTaxMissing : kMessageTaxMissing);
     return false;
   }
-  // Reverse charge (step 10) collects untaxed EG purchases from Kreditoren.
+  // Reverse charge (step 10) collects untaxed EG purchases from Kreditoren
+  // and the untaxed § 13b purchases.
   if (!tax.taxed && LineNumber(b, i, line_::kTaxClass) == kEcRate &&
       line.debitKind == kSachkonto && line.creditKind == kKreditor && m.vatId[0] != '\0' &&
-      !AddToReverseCharge(p, i))
+      !AddToReverseCharge(p, i, kEcRate))
+    return false;
+  if (!tax.taxed && OwesReverseCharge(b, i, line) && !AddToReverseCharge(p, i, kReverseChargeRate))
     return false;
 
   // 9.8 Key; 9.9 account totals; 9.10 tax account.
@@ -357,29 +372,45 @@ bool PostLine(Posting& p, int i) {
 
 // The rate of an EG purchase: the EG rate of the account that carries the
 // net amount when it is an EG account with a rate, else the standard rate
-// in force before the document date's rates were set.
-bool EcRateOfLine(const Posting& p, int i, RateText rate) {
+// in force before the document date's rates were set. A § 13b line takes
+// the rate it carries (proposed from its account), else its account's own
+// rate, else that standard rate.
+bool EcRateOfLine(const Posting& p, int i, int rateClass, RateText rate) {
   int taxSide = static_cast<int>(LineNumber(p.booking, i, line_::kTaxSide));
+  const char* lineRate = LineField(p.booking, i, line_::kRate);
+  if (rateClass == kReverseChargeRate && lineRate[0] != '\0' && !AmountIsZero(lineRate)) {
+    CopyLimited(rate, lineRate, sizeof(RateText));
+    return true;
+  }
   const char* netAccount =
       LineField(p.booking, i, taxSide == 1 ? line_::kCreditAccount : line_::kDebitAccount);
   CopyLimited(rate, p.standardBefore, sizeof(RateText));
   char account[layouts::sako::kLayout.recordLength];
   bool found = false;
   if (!ReadAccount(kSachkonto, netAccount, account, found)) return false;
-  if (found && (layouts::GetNumber(account, layouts::sako::kTaxKey) & kEcRate) &&
+  int taxKey = found ? static_cast<int>(layouts::GetNumber(account, layouts::sako::kTaxKey)) : 0;
+  if (taxKey != 0 && RateClassOf(taxKey) == rateClass &&
       !AmountIsZero(layouts::FieldBytes(account, layouts::sako::kRate)))
     CopyLimited(rate, layouts::FieldBytes(account, layouts::sako::kRate), sizeof(RateText));
   return true;
 }
 
-// Adds an EG line's gross amount to the sum of its rate.
-bool AddToReverseCharge(Posting& p, int i) {
+// Adds an EG or § 13b line's gross amount to the sum of its class and rate.
+// A § 13b line whose Sachkonto stands on the credit side (a discount or a
+// credit note of the contractor) lowers the tax owed.
+bool AddToReverseCharge(Posting& p, int i, int rateClass) {
   RateText rate;
-  if (!EcRateOfLine(p, i, rate)) return false;
+  if (!EcRateOfLine(p, i, rateClass, rate)) return false;
   int k = 0;
-  while (k < p.ecRates && std::strcmp(p.ecSums[k].rate, rate) != 0) ++k;
-  if (k == p.ecRates) CopyLimited(p.ecSums[p.ecRates++].rate, rate, sizeof(RateText));
-  if (!AmountAddInPlace(p.ecSums[k].sum, LineField(p.booking, i, line_::kGross))) {
+  while (k < p.ecRates && (p.ecSums[k].rateClass != rateClass || std::strcmp(p.ecSums[k].rate, rate) != 0)) ++k;
+  if (k == p.ecRates) {
+    p.ecSums[k].rateClass = rateClass;
+    CopyLimited(p.ecSums[p.ecRates++].rate, rate, sizeof(RateText));
+  }
+  AmountText gross;
+  CopyLimited(gross, LineField(p.booking, i, line_::kGross), sizeof gross);
+  if (rateClass == kReverseChargeRate && LineNumber(p.booking, i, line_::kTaxSide) == 1) AmountNegate(gross);
+  if (!AmountAddInPlace(p.ecSums[k].sum, gross)) {
     ShowMessage(kMessageSumOverflow);
     return false;
   }
@@ -387,8 +418,9 @@ bool AddToReverseCharge(Posting& p, int i) {
   return true;
 }
 
-// Step 10: one reverse-charge record per EG rate: the tax of the rate's sum,
-// from the input-tax to the output-tax account of the EG rate record.
+// Step 10: one reverse-charge record per class and rate: the tax of the
+// rate's sum, from the input-tax to the output-tax account of the class's
+// rate record (EG or § 13b).
 bool PostReverseChargeOfRate(Posting& p, const Posting::EcSum& ec) {
   if (AmountIsZero(ec.sum)) return true;
   void* b = p.booking;
@@ -399,13 +431,16 @@ bool PostReverseChargeOfRate(Posting& p, const Posting::EcSum& ec) {
     return false;
   }
 
-  // The EG record the line names, else the one valid at the document date.
+  // The record the line names, else the one valid at the document date.
   int index = static_cast<int>(LineNumber(b, ec.line, line_::kRateIndex)) & 0xFFFF;
   RateRecord record;
   bool named = false;
-  if (!RateRecordByIndex(kEcRate, index, record, named)) return false;
-  if (!named && (!RateRecordAt(kEcRate, Field(b, bat::kVoucherDate), record, named) || !named))
+  if (!RateRecordByIndex(ec.rateClass, index, record, named)) return false;
+  if (!named && !RateRecordAt(ec.rateClass, Field(b, bat::kVoucherDate), record, named)) return false;
+  if (!named) {
+    if (ec.rateClass == kReverseChargeRate) ReportMissingReverseChargeRate(Field(b, bat::kVoucherDate));
     return false;
+  }
 
   Journal j;
   NewJournal(j, p);

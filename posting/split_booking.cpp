@@ -78,14 +78,16 @@ CheckResult SplitBooking::AddLine(const SplitLineInput& in) {
   bool taxTyped = in.tax.find_first_not_of(' ') != std::string::npos;
   std::strcpy(tax, kZeroAmount);
   if (taxTyped && !ParseAmountText(in.tax, kAmountWidth, true, tax)) return CheckResult::Refuse(kMessageBadAmount, kTax);
-  if (AmountIsZero(rate) && !AmountIsZero(tax)) return CheckResult::Refuse(kMessageTaxWithoutRate, kTax);
+  // The invoice's own tax: none under a § 13b rate.
+  const char* invoiceRate = RateSplitsGross(proposal.taxClass) ? rate : kZeroRate;
+  if (AmountIsZero(invoiceRate) && !AmountIsZero(tax)) return CheckResult::Refuse(kMessageTaxWithoutRate, kTax);
   if (in.amountIsNet) {
     std::strcpy(net, amount);
-    if (!taxTyped && !AmountPercentOf(tax, net, rate)) return CheckResult::Refuse(kMessageBadAmount, kAmount);
+    if (!taxTyped && !AmountPercentOf(tax, net, invoiceRate)) return CheckResult::Refuse(kMessageBadAmount, kAmount);
     if (!AmountAdd(gross, net, tax)) return CheckResult::Refuse(kMessageBadAmount, kAmount);
   } else {
     std::strcpy(gross, amount);
-    if (!taxTyped && !SplitGross(gross, rate, net, tax)) return CheckResult::Refuse(kMessageBadAmount, kAmount);
+    if (!taxTyped && !SplitGross(gross, invoiceRate, net, tax)) return CheckResult::Refuse(kMessageBadAmount, kAmount);
     AmountSubtract(net, gross, tax);
   }
   if (std::llabs(Cents(tax)) > std::llabs(Cents(gross))) return CheckResult::Refuse(kMessageTaxTooLarge, kTax);

@@ -8,9 +8,11 @@
 #include "core/layouts/bat.h"
 #include "core/layouts/bube.h"
 #include "core/layouts/open_item.h"
+#include "core/layouts/sako.h"
 #include "core/mandant_values.h"
 #include "core/message.h"
 #include "core/record_store.h"
+#include "posting/booking_accounts.h"
 #include "posting/booking_lines.h"
 #include "posting/opening_posting.h"
 #include "posting/posting_lock.h"
@@ -44,11 +46,43 @@ long long Cents(const char* amount) {
 
 void Negated(char* out, long long cents) { AmountFromCents(out, -cents); }
 
+std::string Trimmed(const char* s) {
+  while (*s == ' ') ++s;
+  return s;
+}
+
+// A reverse-charge record of the cancelled booking: the rate record whose
+// input-tax and output-tax accounts it names tells its class (EG or § 13b)
+// and index; the storno's lines name that record again.
+struct ReverseCharge {
+  int rateClass = kEcRate;
+  int index = 0;
+  long long tax = 0;
+};
+
+ReverseCharge ClassifyReverseCharge(const Record& r) {
+  ReverseCharge out;
+  out.tax = Cents(layouts::FieldBytes(r.data(), bube::kDebitAmount));
+  std::string input = Trimmed(layouts::FieldBytes(r.data(), bube::kDebitAccount));
+  std::string output = Trimmed(layouts::FieldBytes(r.data(), bube::kCreditAccount));
+  for (int rateClass : {kEcRate, kReverseChargeRate}) {
+    std::vector<RateRecord> records;
+    if (!ListRateRecords(rateClass, records)) continue;
+    for (const RateRecord& record : records)
+      if (Trimmed(record.inputTaxAccount) == input && Trimmed(record.outputTaxAccount) == output) {
+        out.rateClass = rateClass;
+        out.index = record.index;
+        return out;
+      }
+  }
+  return out;
+}
+
 // The booking's records in key order: the first one and the further
 // records its flags count. The reverse-charge records the engine wrote
 // after them are not counted (and are never copied: the engine writes the
-// negative ones itself); hasReverseCharge tells whether one follows.
-bool ReadBooking(long postingNumber, std::vector<Record>& out, bool& hasReverseCharge) {
+// negative ones itself); they are handed back in reverseCharges.
+bool ReadBooking(long postingNumber, std::vector<Record>& out, std::vector<ReverseCharge>& reverseCharges) {
   Record r(bube::kLayout.recordLength);
   bool found = false;
   int number = static_cast<int>(postingNumber);
@@ -59,7 +93,7 @@ bool ReadBooking(long postingNumber, std::vector<Record>& out, bool& hasReverseC
   std::string key = layouts::FieldBytes(r.data(), bube::kPostingKey);
   if (!GetEqual(r.data(), KeyValue(key.c_str(), 10), found, MakeFileId(kSlotBube, 0)) || !found) return false;
   out.push_back(r);
-  hasReverseCharge = false;
+  reverseCharges.clear();
   while (true) {
     if (!GetNextFound(r.data(), found, MakeFileId(kSlotBube, 0))) return false;
     if (!found) break;
@@ -73,7 +107,7 @@ bool ReadBooking(long postingNumber, std::vector<Record>& out, bool& hasReverseC
     if ((f & kFirstOfBooking) || std::strcmp(layouts::FieldBytes(r.data(), bube::kVoucherNo),
                                              layouts::FieldBytes(out[0].data(), bube::kVoucherNo)) != 0)
       break;
-    if (f == kReclassification) hasReverseCharge = true;
+    if (f == kReclassification) reverseCharges.push_back(ClassifyReverseCharge(r));
     else if (!(f & kCollectiveRecord)) break;
   }
   return true;
@@ -94,10 +128,49 @@ void RateOf(int rateClass, const char* date, long long gross, long long net, cha
                 std::llabs(basisPoints) % 100);
 }
 
+// The class of an untaxed purchase line of a booking with reverse charges:
+// the class of those charges, or, when the booking had both kinds, the
+// class its Sachkonto's tax key names.
+int ReverseChargeClassOf(const std::vector<ReverseCharge>& charges, const char* netAccount) {
+  bool ec = false, rc = false;
+  for (const ReverseCharge& c : charges) (c.rateClass == kReverseChargeRate ? rc : ec) = true;
+  if (!rc) return kEcRate;
+  if (!ec) return kReverseChargeRate;
+  std::vector<char> account;
+  bool found = false;
+  int taxKey = 0;
+  if (ReadAccountRecord(netAccount, kSachkonto, account, found) && found)
+    taxKey = static_cast<int>(layouts::GetNumber(account.data(), layouts::sako::kTaxKey));
+  return taxKey != 0 && RateClassOf(taxKey) == kReverseChargeRate ? kReverseChargeRate : kEcRate;
+}
+
+// The rate of the cancelled § 13b lines, computed back from the one § 13b
+// charge of the booking (the rate may have been typed over the account's),
+// so that the storno's charge is the charge's exact negative. Empty (the
+// account's own rate) when the booking had several § 13b rates.
+void ReverseChargeRate(const std::vector<ReverseCharge>& charges, long long base, char* out) {
+  out[0] = '\0';
+  const ReverseCharge* only = nullptr;
+  for (const ReverseCharge& c : charges) {
+    if (c.rateClass != kReverseChargeRate) continue;
+    if (only) return;
+    only = &c;
+  }
+  if (!only || base == 0) return;
+  long long basisPoints = (std::llabs(only->tax) * 10000 * 2 / std::llabs(base) + 1) / 2;
+  if (basisPoints > 9999) return;
+  RateText rate;
+  std::snprintf(rate, sizeof rate, "%02lld,%02lld", basisPoints / 100, basisPoints % 100);
+  AmountText amount, tax;
+  AmountFromCents(amount, base);
+  if (!AmountPercentOf(tax, amount, rate) || std::llabs(Cents(tax)) != std::llabs(only->tax)) return;
+  CopyLimited(out, rate, sizeof(RateText));
+}
+
 // Builds the storno booking: every record but collective-account records
 // becomes a line with the larger amount as gross, the smaller as net, negated.
-void BuildStorno(const std::vector<Record>& records, bool reverseCharge, const std::string& stornoDate,
-                 Record& b) {
+void BuildStorno(const std::vector<Record>& records, const std::vector<ReverseCharge>& charges,
+                 const std::string& stornoDate, Record& b) {
   const char* first = records[0].data();
   layouts::InitRecord(bat::kLayout, b.data());
   std::string postingDate = stornoDate.empty() ? layouts::FieldBytes(first, bube::kPostingDate) : stornoDate;
@@ -110,6 +183,8 @@ void BuildStorno(const std::vector<Record>& records, bool reverseCharge, const s
   if (text.size() > 35) text = ("St. " + original).substr(0, 35);
   layouts::SetRawText(b.data(), bat::kText, text.c_str());
   int i = 0;
+  std::vector<int> reverseChargeLines;
+  long long reverseChargeBase = 0;
   for (const Record& r : records) {
     const char* j = r.data();
     unsigned flags = static_cast<unsigned>(layouts::GetNumber(j, bube::kFlags));
@@ -133,9 +208,23 @@ void BuildStorno(const std::vector<Record>& records, bool reverseCharge, const s
     } else if (taxSide & 0x30) {
       layouts::SetNumber(b.data(), f(bl::kTaxSide), (taxSide & 0x10) ? 1 : 2);
     }
-    // An EG purchase from a Kreditor: the engine writes the negative
-    // reverse-charge record itself.
-    if (reverseCharge && !(taxSide & 6) && rateClass == 0) rateClass = kEcRate, rate[0] = '\0';
+    // An EG or § 13b purchase: the engine writes the negative reverse-charge
+    // record itself, from the rate record of the cancelled one.
+    if (!charges.empty() && !(taxSide & 6) && rateClass == 0) {
+      bool netOnCredit = (taxSide & 0x10) != 0;
+      rateClass = ReverseChargeClassOf(charges, layouts::FieldBytes(j, netOnCredit ? bube::kCreditAccount
+                                                                                  : bube::kDebitAccount));
+      rate[0] = '\0';
+      for (const ReverseCharge& c : charges)
+        if (c.rateClass == rateClass) {
+          layouts::SetNumber(b.data(), f(bl::kRateIndex), c.index);
+          break;
+        }
+      if (rateClass == kReverseChargeRate) {
+        reverseChargeLines.push_back(i);
+        reverseChargeBase += netOnCredit ? -gross : gross;
+      }
+    }
     layouts::SetNumber(b.data(), f(bl::kTaxClass), rateClass);
     layouts::SetRawText(b.data(), f(bl::kRate), rate);
     layouts::SetRawText(b.data(), f(bl::kCostCentre1), layouts::FieldBytes(j, bube::kCostCentre1));
@@ -143,6 +232,9 @@ void BuildStorno(const std::vector<Record>& records, bool reverseCharge, const s
     layouts::SetNumber(b.data(), f(bl::kCostCentreKind), layouts::GetNumber(j, bube::kCostCentreKind) & ~32);
     ++i;
   }
+  RateText rate;
+  ReverseChargeRate(charges, reverseChargeBase, rate);
+  for (int line : reverseChargeLines) layouts::SetRawText(b.data(), bat::kLine.In(line, bl::kRate), rate);
 }
 
 // The open items of Debitoren and Kreditoren the booking created: same
@@ -201,8 +293,8 @@ bool PostNegativeOpening(const char* j, const std::string& stornoDate) {
 StornoResult CancelBooking(long postingNumber, const std::string& stornoDate) {
   std::string year = WorkingYear();
   std::vector<Record> records;
-  bool reverseCharge = false;
-  if (!ReadBooking(postingNumber, records, reverseCharge)) {
+  std::vector<ReverseCharge> reverseCharges;
+  if (!ReadBooking(postingNumber, records, reverseCharges)) {
     ShowMessage(kMessageStornoFailed);
     return StornoResult::kFailed;
   }
@@ -242,7 +334,7 @@ StornoResult CancelBooking(long postingNumber, const std::string& stornoDate) {
       ok = PostNegativeOpening(records[0].data(), stornoDate);
     } else if (ok) {
       Record b(bat::kLayout.recordLength);
-      BuildStorno(records, reverseCharge, stornoDate, b);
+      BuildStorno(records, reverseCharges, stornoDate, b);
       bool hasItems = !debitorItems.empty() || !kreditorItems.empty();
       if (hasItems) layouts::SetNumber(b.data(), bat::kNoOpenItem, 1);
       SetPostingMode((flags & kClosingPosting)    ? PostingMode::kClosing

@@ -55,12 +55,14 @@ bool FromSachkonto(const AccountRef& account, const char* date, int side, bool s
   RateRecord record;
   bool valid = false;
   if (!RateRecordAt(rateClass, date, record, valid)) return false;
-  if (!valid) return true;  // no rate of the class at that date: nothing to propose
+  // No rate of the class at that date: nothing to propose. A § 13b account
+  // keeps its class, so that the booking is refused with the missing rate
+  // record named instead of passing without the tax owed.
+  if (!valid && rateClass != kReverseChargeRate) return true;
   out.taxClass = rateClass;
-  out.rateIndex = record.index;
-  const char* rate = (rateClass == kOtherRate || rateClass == kEcRate)
-                         ? layouts::FieldBytes(r.data(), sako::kRate)
-                         : record.rate;
+  out.rateIndex = valid ? record.index : 0;
+  bool ownRate = rateClass == kOtherRate || rateClass == kEcRate || rateClass == kReverseChargeRate;
+  const char* rate = ownRate ? layouts::FieldBytes(r.data(), sako::kRate) : record.rate;
   CopyLimited(out.rate, rate[0] ? rate : kZeroRate, sizeof out.rate);
   return true;
 }
@@ -102,14 +104,17 @@ bool ProposeTax(const AccountRef& debit, const AccountRef& credit, const char* d
     if (!FromSachkonto(ledger, date, side, true, out)) return false;
     if (!IsEcPartner(person, out.ecCase)) return false;
     // Intra-Community: no tax on the invoice; a vendor's EG purchase gets
-    // its reverse charge from the engine.
-    if (out.ecCase) std::strcpy(out.rate, kZeroRate);
+    // its reverse charge from the engine. A § 13b rate never splits the
+    // invoice and stays what it is.
+    if (out.ecCase && out.taxClass != kReverseChargeRate) std::strcpy(out.rate, kZeroRate);
   } else {
     return true;
   }
   out.rateEnabled = out.taxSide != 0;
   return true;
 }
+
+bool RateSplitsGross(int taxClass) { return taxClass == 0 || RateClassOf(taxClass) != kReverseChargeRate; }
 
 std::string RateForDisplay(const char* rate) {
   std::string r(rate);

@@ -11,7 +11,7 @@ namespace talvera {
 
 struct TaxProposal {
   int taxSide = 0;          // 0 no tax, 1 the credit account carries the net amount, 2 the debit account
-  int taxClass = 0;         // rate class of the net-side account's tax key (2, 4, 8, 16, 128), 0 none
+  int taxClass = 0;         // rate class of the net-side account's tax key (1, 2, 4, 8, 16, 128), 0 none
   int rateIndex = 0;        // index of the rate record valid at the document date
   RateText rate = "00,00";
   bool rateEnabled = false; // the rate field takes input (a tax side was found)
@@ -22,6 +22,11 @@ struct TaxProposal {
 // False only when the record store failed (reported).
 bool ProposeTax(const AccountRef& debit, const AccountRef& credit, const char* documentDate,
                 TaxProposal& out);
+
+// Whether the rate of a class splits the gross amount into net and tax. A
+// § 13b rate is the rate of the tax the recipient owes: the invoice carries
+// none, its gross amount is the net amount, and the engine writes the tax.
+bool RateSplitsGross(int taxClass);
 
 // The rate as the rate field shows it: "07,00" as "7,00".
 std::string RateForDisplay(const char* rate);

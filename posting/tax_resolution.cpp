@@ -28,6 +28,11 @@ struct Line {
   const char* Text(const layouts::Field& f) const { return layouts::FieldBytes(booking, F(f)); }
 };
 
+bool SameAmount(const char* a, const char* b) {
+  long long x = 0, y = 0;
+  return AmountToCents(a, &x) && AmountToCents(b, &y) && x == y;
+}
+
 // Class of a rate compared with the rates in force.
 int ClassOfRate(const char* rate) {
   const RatesInForceValue& r = CurrentRatesInForce();
@@ -67,7 +72,11 @@ bool ResolveTax(void* booking, int i, TaxResult& out) {
   const char* debit = l.Text(line_::kDebitAccount);
   const char* credit = l.Text(line_::kCreditAccount);
 
-  bool taxed = taxSide != 0 && classWord != 0 &&
+  // A § 13b line whose invoice carries no tax is not taxed here: its rate
+  // is the rate of the tax the recipient owes, written by the reverse charge.
+  bool reverseChargeLine = RateClassOf(classWord) == kReverseChargeRate &&
+                           SameAmount(l.Text(line_::kGross), l.Text(line_::kNet));
+  bool taxed = taxSide != 0 && classWord != 0 && !reverseChargeLine &&
                (!AmountIsZero(rate) || (classWord & 31) == kZeroRateClass);
   if (!taxed) {
     if (taxSide != 0 && (debitKind == kSachkonto || creditKind == kSachkonto)) {
@@ -77,14 +86,14 @@ bool ResolveTax(void* booking, int i, TaxResult& out) {
     return true;
   }
 
-  // 1. The class from the rate (an EG line keeps its class). A rate typed
+  // 1. The class from the rate (an EG or § 13b line keeps its class). A rate typed
   // as an "other" rate is looked up among the records valid at the document
   // date; a record older than the first "other" record fixes its index
   // (class + 0x40), so 16 % typed in 2026 posts to the 16 % record and its
   // tax account, not to the 19 % one in force.
   bool fixedIndex = classWord & kFixedIndex;
   int rateClass = RateClassOf(classWord);
-  if (rateClass != kEcRate) {
+  if (rateClass != kEcRate && rateClass != kReverseChargeRate) {
     rateClass = ClassOfRate(rate);
     if (rateClass == kOtherRate && l.Num(line_::kRateIndex) != -1) {
       RateRecord r;
@@ -102,7 +111,12 @@ bool ResolveTax(void* booking, int i, TaxResult& out) {
   if (rateClass != kZeroRateClass) {
     bool found = false;
     if (!fixedIndex) {
-      if (!RateRecordAt(rateClass, documentDate, record, found) || !found) return false;
+      if (!RateRecordAt(rateClass, documentDate, record, found)) return false;
+      if (!found) {
+        // Books created before § 13b had rate records of their own.
+        if (rateClass == kReverseChargeRate) ReportMissingReverseChargeRate(documentDate);
+        return false;
+      }
       l.SetNum(line_::kRateIndex, record.index);
     } else {
       int index = static_cast<int>(l.Num(line_::kRateIndex)) & 0xFFFF;

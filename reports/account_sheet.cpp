@@ -89,8 +89,8 @@ bool Same(const char* field, const std::string& account) {
 }
 
 // The tax column: the rate in force for the standard and the reduced
-// class, "00,00" for the zero rate, and for the other and the EC rate the
-// rate the record's amounts give; empty without a tax class.
+// class, "00,00" for the zero rate, and for the other, the EC and the
+// § 13b rate the rate the record's amounts give; empty without a tax class.
 void RateOf(const void* r, char* out) {
   out[0] = '\0';
   int classByte = static_cast<int>(layouts::GetNumber(r, bube::kTaxClass));
@@ -100,6 +100,7 @@ void RateOf(const void* r, char* out) {
     case 2: std::snprintf(out, 8, "%s", rates.standard); return;
     case 4: std::snprintf(out, 8, "%s", rates.reduced); return;
     case 8: std::snprintf(out, 8, "00,00"); return;
+    case 1:
     case 16:
     case 128: {
       unsigned side = static_cast<unsigned>(layouts::GetNumber(r, bube::kTaxSideFlags));

@@ -18,6 +18,8 @@ namespace sako = layouts::sako;
 namespace bube = layouts::bube;
 
 constexpr unsigned kReclassificationFlag = 0x10;
+constexpr unsigned kCollectiveRecord = 0x8;
+constexpr unsigned kFirstOfBooking = 0x40;
 constexpr int kInputTaxBit = 32;
 constexpr int kOtherTarget = 0;  // the cash-basis target for every other class
 
@@ -48,13 +50,24 @@ class SlotUse {
 };
 
 class Computation {
+  struct BaseAccount {
+    const UstvaLine* line;
+    int rateClass;     // of the account's tax key
+    std::string rate;  // the account's own rate
+  };
+  struct BookingBase {
+    const BaseAccount* account;
+    long long amount;  // debit positive
+  };
+
  public:
   Computation(const UstvaPeriod& period, const UstvaBooks& books, UstvaReturn& out)
       : period_(period), books_(books), out_(out), form_(*out.form) {}
 
   bool Run() {
     if (!AccountPass()) return false;
-    if ((!taxAccounts_.empty() || books_.cashBasis) && !JournalPass()) return false;
+    if (!baseAccounts_.empty() && !ReverseChargeAccounts()) return false;
+    if ((!taxAccounts_.empty() || !baseAccounts_.empty() || books_.cashBasis) && !JournalPass()) return false;
     if (!Amounts()) return false;
     SumUpUstva(out_);
     return true;
@@ -88,6 +101,9 @@ class Computation {
         continue;
       }
       if (line->IsTax()) taxAccounts_[Trimmed(account)] = line->kz;
+      if (line->kind == UstvaKind::kTurnover || line->kind == UstvaKind::kBaseWithTax)
+        baseAccounts_[Trimmed(account)] = {line, taxKey ? RateClassOf(taxKey) : 0,
+                                           Trimmed(layouts::FieldBytes(r, sako::kRate))};
       if (books_.cashBasis && line->fromPostingsOnCashBasis) continue;
       Months& m = raw_[line->kz];
       for (int p = period_.firstPeriod; p <= period_.lastPeriod; ++p)
@@ -123,9 +139,98 @@ class Computation {
     return ok;
   }
 
+  // The input-tax and output-tax accounts of the EG and § 13b rate records:
+  // a record the engine writes between them is a reverse charge of that class.
+  bool ReverseChargeAccounts() {
+    for (int rateClass : {kEcRate, kReverseChargeRate}) {
+      std::vector<RateRecord> records;
+      if (!ListRateRecords(rateClass, records)) return false;
+      for (const RateRecord& r : records)
+        reverseChargePairs_.insert({{Trimmed(r.inputTaxAccount), Trimmed(r.outputTaxAccount)}, rateClass});
+    }
+    return true;
+  }
+
+  // The class of a reverse-charge record; 0 for any other record.
+  int ReverseChargeClass(const char* r, unsigned flags) const {
+    if (flags != kReclassificationFlag || layouts::FieldBytes(r, bube::kTaxAccount)[0] != '\0') return 0;
+    auto it = reverseChargePairs_.find({Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)),
+                                        Trimmed(layouts::FieldBytes(r, bube::kCreditAccount))});
+    return it == reverseChargePairs_.end() ? 0 : it->second;
+  }
+
+  // The lines of the booking a reverse charge follows: their accounts that
+  // carry a base Kennzahl, with the amount on that side.
+  void NoteBase(const char* r, unsigned flags) {
+    if (afterCharge_ || (flags & kFirstOfBooking)) bookingBases_.clear();
+    afterCharge_ = false;
+    if (flags & kCollectiveRecord) return;
+    auto debit = baseAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)));
+    if (debit != baseAccounts_.end())
+      bookingBases_.push_back({&debit->second, Cents(layouts::FieldBytes(r, bube::kDebitAmount))});
+    auto credit = baseAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kCreditAccount)));
+    if (credit != baseAccounts_.end())
+      bookingBases_.push_back({&credit->second, -Cents(layouts::FieldBytes(r, bube::kCreditAmount))});
+  }
+
+  // The bases a charge was computed on: the booking's bases of its class,
+  // narrowed to those of one rate when that rate gives the charge exactly
+  // (one booking may hold several rates, each with its own charge).
+  std::vector<const BookingBase*> BasesOfCharge(int rateClass, long long tax) const {
+    std::vector<const BookingBase*> ofClass;
+    for (const BookingBase& b : bookingBases_)
+      if (b.account->rateClass == rateClass) ofClass.push_back(&b);
+    std::map<std::string, long long> byRate;
+    for (const BookingBase* b : ofClass) byRate[b->account->rate] += b->amount;
+    for (const auto& [rate, base] : byRate) {
+      if (rate.empty() || TaxOfBase(base, rate) != tax) continue;
+      std::vector<const BookingBase*> ofRate;
+      for (const BookingBase* b : ofClass)
+        if (b->account->rate == rate) ofRate.push_back(b);
+      return ofRate;
+    }
+    return ofClass;
+  }
+
+  // A reverse charge is no reclassification: its input tax counts as booked.
+  // Its output tax belongs to the base it was charged on: a base whose tax
+  // the form computes (acquisitions at 19 % and 7 %) takes it from there, a
+  // base with a tax Kennzahl of its own (§ 13b services, other rates) gives
+  // it to that Kennzahl; the output-tax account's own Kennzahl then does
+  // not count it. A charge without such a base stays where it was booked.
+  void ReverseChargePosting(const char* r, int p, int rateClass) {
+    afterCharge_ = true;
+    long long tax = Cents(layouts::FieldBytes(r, bube::kDebitAmount));
+    std::vector<const BookingBase*> bases = BasesOfCharge(rateClass, tax);
+    if (bases.empty()) return;
+    auto output = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kCreditAccount)));
+    if (output != taxAccounts_.end()) raw_[output->second][p] -= tax;
+    long long total = 0;
+    for (const BookingBase* b : bases) total += b->amount;
+    long long given = 0;
+    for (size_t k = 0; k < bases.size(); ++k) {
+      const UstvaLine& line = *bases[k]->account->line;
+      long long share = tax - given;
+      if (k + 1 < bases.size()) share = total == 0 ? 0 : RoundedShare(tax, bases[k]->amount, total);
+      given += share;
+      if (line.kind == UstvaKind::kBaseWithTax && line.partner) raw_[line.partner][p] += share;
+    }
+  }
+
+  // tax * part / whole, half away from zero.
+  static long long RoundedShare(long long tax, long long part, long long whole) {
+    long double exact = static_cast<long double>(tax) * part / whole;
+    return static_cast<long long>(exact < 0 ? exact - 0.5L : exact + 0.5L);
+  }
+
   void Posting(const char* r, int p) {
     unsigned flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
     long long gross = Cents(layouts::FieldBytes(r, bube::kDebitAmount));
+    if (int rateClass = ReverseChargeClass(r, flags)) {
+      ReverseChargePosting(r, p, rateClass);
+      return;
+    }
+    NoteBase(r, flags);
     if (flags & kReclassificationFlag) {
       auto debit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)));
       if (debit != taxAccounts_.end()) raw_[debit->second][p] += gross;
@@ -244,6 +349,10 @@ class Computation {
   const UstvaForm& form_;
   std::map<int, Months> raw_;                 // credit minus debit by Kennzahl and month
   std::map<std::string, int> taxAccounts_;    // tax accounts and their Kennzahl
+  std::map<std::string, BaseAccount> baseAccounts_;  // accounts of bases that carry a tax
+  std::map<std::pair<std::string, std::string>, int> reverseChargePairs_;  // input, output account: class
+  std::vector<BookingBase> bookingBases_;  // of the booking being read
+  bool afterCharge_ = false;
 };
 
 }  // namespace

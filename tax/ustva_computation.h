@@ -6,6 +6,9 @@
 // 2. Journal pass: reclassification postings of tax accounts are taken back
 //    out of the tax Kennzahlen; under cash-basis taxation the postings whose
 //    output tax became due give the turnover bases instead of the accounts.
+//    The reverse charge of an EG or § 13b purchase is no reclassification:
+//    its input tax counts, its output tax goes with the purchase's base (to
+//    the base's tax Kennzahl, e.g. 84 → 85, or computed from the base).
 // 3. Bases are cut to whole units (when the form says so) and their taxes
 //    computed at the rate in force at each month's last day: a return for
 //    December 2020 uses 16 % whenever it is made. Months whose rate is not

@@ -95,6 +95,8 @@ TEST_F(BookingEntryTest, TaxProposalForSkr03Accounts) {
       {"3400", "1000", 2, 2, "19,00", true, false},     // cash purchase: the taxed debit account
       {"3400", "70000", 2, 2, "00,00", true, true},     // foreign vendor: EG, no tax on the invoice
       {"3425", "70000", 2, 128, "00,00", true, true},   // EG purchase: reverse charge in the engine
+      {"3125", "70000", 2, 1, "19,00", true, true},     // § 13b: the account's rate, owed by the recipient
+      {"3125", "1200", 2, 1, "19,00", true, false},     // § 13b paid at once
       {"4900", "1200", 2, 2, "19,00", true, false},     // expense with an input-tax proposal
       {"4128", "1200", 0, 0, "00,00", false, false},    // no tax key on either account
       {"4128", "Meier", 2, 0, "00,00", true, false},    // Sachkonto against a Debitor: rate may be typed
@@ -232,6 +234,24 @@ TEST_F(BookingEntryTest, ForeignVendorOnEgAccountPostsReverseCharge) {
   EXPECT_EQ(Total(2, "1574", 3, 0), "000000190,00");  // the accounts of acquisitions at 19 %
   EXPECT_EQ(Total(2, "1774", 3, 1), "000000190,00");
   EXPECT_EQ(Total(2, "3425", 3, 0), "000001000,00");
+}
+
+// The rate of a § 13b account is the rate of the tax its recipient owes:
+// the invoice's gross amount is its net amount, the engine writes the tax.
+TEST_F(BookingEntryTest, Section13bServiceKeepsItsRateWithoutTaxOnTheInvoice) {
+  BookingDraft d = Invoice();
+  d.debit = "3125";
+  d.credit = "70000";
+  d.gross = "1000,00";
+  ASSERT_TRUE(Check(d));
+  EXPECT_EQ(Line(bl::kNet), "000001000,00");
+  EXPECT_EQ(Line(bl::kRate), "19,00");
+  EXPECT_EQ(LineNumber(bl::kTaxClass), 1);
+  EXPECT_EQ(Line(bl::kListTaxAccount), "");
+  ASSERT_TRUE(PostBooking(booking_.data(), true));
+  EXPECT_EQ(Total(2, "1577", 3, 0), "000000190,00");
+  EXPECT_EQ(Total(2, "1787", 3, 1), "000000190,00");
+  EXPECT_EQ(Total(4, "70000", 3, 1), "000001000,00");
 }
 
 TEST_F(BookingEntryTest, CashBasisShowsTheCashBasisAccount) {
