@@ -206,6 +206,25 @@ TEST_F(PostingEntryDialogTest, KeysOnlyBookingsLeaveTheHandWorkedBooks) {
   EXPECT_EQ(sum(kSlotOpdebi), 10000);
 }
 
+// A § 13b account proposes its rate, but the invoice carries no tax: the
+// amount stays net and the engine writes the tax the recipient owes.
+TEST_F(PostingEntryDialogTest, Section13bServiceShowsItsRateWithoutTax) {
+  {
+    auto dialog = Open(PostingMode::kOrdinary);
+    Fields({"05.12.26", "E1", "3125", "70000", "1000,00"});
+    EXPECT_EQ(dialog->FieldText(kRate), "19,00");
+    EXPECT_EQ(dialog->FieldText(kTax), "0,00");
+    EXPECT_FALSE(dialog->Edit(kTax)->isEnabled());
+    TextAndConfirm("Montage");
+    Button(Qt::Key_E);  // "Buchen-&Ende" posts it
+  }
+  ASSERT_EQ(messages_.Numbers(), std::vector<int>{});
+  EXPECT_EQ(T(S, "3125", 0), "000001000,00");
+  EXPECT_EQ(T(K, "70000", 1), "000001000,00");
+  EXPECT_EQ(T(S, "1577", 0), "000000190,00");
+  EXPECT_EQ(T(S, "1787", 1), "000000190,00");
+}
+
 TEST_F(PostingEntryDialogTest, RefusalsKeepTheInputAndFocusTheField) {
   auto dialog = Open(PostingMode::kOrdinary);
   struct Row {

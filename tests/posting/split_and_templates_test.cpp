@@ -121,6 +121,27 @@ TEST_F(SplitTest, TenLinesAtMostAndLinesCanBeRemoved) {
   EXPECT_STREQ(second.sum(), "000000011,90");
 }
 
+// A § 13b line of a split keeps its amount net: its rate is the tax the
+// recipient owes, which the engine writes.
+TEST_F(SplitTest, Section13bLineIsNotSplitIntoTax) {
+  SplitBooking split(SplitKind::kManyDebitsOneCredit, "70000", "1119,00", "150346");
+  ASSERT_TRUE(split.AddLine(Line("3125", "1000,00")));
+  ASSERT_TRUE(split.AddLine(Line("3400", "119,00")));
+  std::vector<char> booking(bat::kLayout.recordLength);
+  layouts::InitRecord(bat::kLayout, booking.data());
+  ASSERT_TRUE(split.Finish(booking.data()));
+  EXPECT_EQ(Net(booking.data(), 0), "000001000,00");
+  EXPECT_EQ(layouts::GetNumber(booking.data(), bat::kLine.In(0, bl::kTaxClass)), 1);
+  EXPECT_EQ(Net(booking.data(), 1), "000000100,00");
+  layouts::SetRawText(booking.data(), bat::kPostingDate, "150346");
+  layouts::SetRawText(booking.data(), bat::kVoucherDate, "150346");
+  ASSERT_TRUE(PostBooking(booking.data(), true));
+  EXPECT_EQ(Total(4, "70000", 3, 1), "000001119,00");
+  EXPECT_EQ(Total(2, "1577", 3, 0), "000000190,00");
+  EXPECT_EQ(Total(2, "1787", 3, 1), "000000190,00");
+  EXPECT_EQ(Total(2, "1576", 3, 0), "000000019,00");
+}
+
 class TemplatesTest : public PostingTest {
  protected:
   void SetUp() override {
