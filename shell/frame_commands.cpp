@@ -29,6 +29,7 @@
 #include "posting/booking_currency.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
+#include "posting/storno_dialog.h"
 #include "core/message.h"
 #include "core/profile.h"
 #include "core/today.h"
@@ -295,6 +296,8 @@ void RegisterPostingCommands(MainFrame& frame) {
     dialog->Start();
     return 0;
   });
+  // Storno of posted bookings.
+  frame.SetHandler(2098, [f] { return RunDialog<StornoDialog>(*f); });
   // Closing postings and reclassifications: modal, with the menus greyed.
   for (auto [id, mode] : {std::pair{3043, PostingMode::kClosing}, std::pair{3058, PostingMode::kReclassification}}) {
     frame.SetHandler(id, [f, mode = mode] {

@@ -35,6 +35,7 @@ const TitleEntry kTitles[] = {
     {"SCHRIFT", "Schriftart"},
     {"FORMULAREINST", "Formulareinstellungen"},
     {"TQABOUT", "Info über TALVERA"},
+    {"BUCSTORNO", "Buchungen stornieren"},
 };
 
 }  // namespace
