@@ -36,6 +36,8 @@ const TitleEntry kTitles[] = {
     {"FORMULAREINST", "Formulareinstellungen"},
     {"TQABOUT", "Info über TALVERA"},
     {"BUCSTORNO", "Buchungen stornieren"},
+    {"BUCEROMSG", "Eröffnungsbuchungen"},
+    {"BUCERO", "Eröffnungsbuchungen"},
 };
 
 }  // namespace

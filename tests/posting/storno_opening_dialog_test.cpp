@@ -1,11 +1,15 @@
-// The storno dialog on the small SKR 03 Mandant: what it lists, what it
-// refuses, and what it leaves in the books.
+// The storno dialog and the opening-postings dialog on the small SKR 03
+// Mandant: what they list, what they refuse, and what they leave in the books.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QListWidget>
 
 #include "posting/invariants.h"
-#include "posting/opening_posting.h"
+#include "posting/opening_posting_dialog.h"
+#include "posting/pending_booking.h"
 #include "posting/storno_dialog.h"
 #include "posting_fixture.h"
 #include "widgets/column_list.h"
@@ -149,6 +153,137 @@ TEST_F(StornoDialogTest, OpeningPostingIsListedAndCancelledOnItsOwn) {
   std::vector<std::string> problems;
   EXPECT_TRUE(CheckTotalsAgainstJournal(problems));
   EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+// ---- Opening postings -----------------------------------------------------------
+
+class OpeningDialogTest : public PostingTest {
+ protected:
+  static void Type(OpeningPostingDialog& d, const char* date, const char* account, bool credit,
+                   const char* amount, const char* text) {
+    using namespace bucero;
+    d.SetFieldText(kDate, date);
+    d.SetFieldText(kAccount, account);
+    d.SetChecked(credit ? kCredit : kDebit, true);
+    d.SetFieldText(kAmount, amount);
+    d.SetFieldText(kText, text);
+  }
+  std::string Field(int kind, const char* account, const layouts::Field& f) {
+    auto r = Account(kind, account);
+    return layouts::FieldBytes(r.data(), f);
+  }
+  size_t OpeningRecords() {
+    size_t n = 0;
+    for (const auto& r : Journal()) n += bube::IsOpeningPosting(r.data()) && !(JN(r, bube::kFlags) & 8);
+    return n;
+  }
+};
+
+TEST_F(OpeningDialogTest, EntriesArePostedOneBehindAndCanBeTakenBack) {
+  using namespace bucero;
+  OpeningPostingDialog d(nullptr, "anna");
+  d.Start();
+  Type(d, "02.01.26", "1200", false, "500,00", "Bank");
+  ASSERT_TRUE(d.ConfirmEntry());
+  EXPECT_EQ(OpeningRecords(), 0u) << "the first entry waits";
+  EXPECT_EQ(d.List(kList)->item(0)->text().toStdString(), "02.01.26\t1200\t500,00\t\tBank");
+  EXPECT_EQ(d.FieldText(kAccount), "");
+  EXPECT_EQ(d.FieldText(kDate), "02.01.26");
+
+  Type(d, "02.01.26", "10000", false, "119,00", "Kunde");
+  ASSERT_TRUE(d.ConfirmEntry());
+  EXPECT_EQ(OpeningRecords(), 1u);
+  EXPECT_EQ(Field(S, "1200", s::kOpeningDebit), "000000500,00");
+
+  // Taken back: the Debitor's entry returns to the fields, nothing of it posted.
+  ASSERT_TRUE(d.TakeBack());
+  EXPECT_EQ(d.List(kList)->count(), 1);
+  EXPECT_EQ(d.FieldText(kAccount), "10000");
+  EXPECT_EQ(d.FieldText(kAmount), "119,00");
+  EXPECT_EQ(d.FieldText(kText), "Kunde");
+  EXPECT_FALSE(d.TakeBack()) << "only the pending entry";
+
+  // Now on the credit side of the Kreditor; ending posts it.
+  Type(d, "02.01.26", "70000", true, "238,00", "Lieferant");
+  ASSERT_TRUE(d.ConfirmEntry());
+  ASSERT_TRUE(d.End());
+  EXPECT_FALSE(d.HasPending());
+  EXPECT_EQ(OpeningRecords(), 2u);
+  EXPECT_EQ(Field(S, "1600", s::kOpeningCredit), "000000238,00");
+  EXPECT_EQ(Field(D, "10000", layouts::personal::kOpeningDebit), "000000000,00");
+  EXPECT_EQ(Total(S, "9000", 1, 0), "000000238,00");
+  EXPECT_EQ(Total(S, "9000", 1, 1), "000000500,00");
+  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+  std::vector<std::string> problems;
+  EXPECT_TRUE(CheckTotalsAgainstJournal(problems));
+  EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+TEST_F(OpeningDialogTest, BadEntriesAreRefusedWithTheirMessage) {
+  struct Case {
+    const char* name;
+    const char* date;
+    const char* account;
+    const char* amount;
+    int message;
+    int control;
+  };
+  using namespace bucero;
+  const Case cases[] = {
+      {"date outside the open years", "02.01.20", "1200", "500,00", 83, kDate},
+      {"unknown account", "02.01.26", "4711", "500,00", 36, kAccount},
+      {"the carry-forward account itself", "02.01.26", "9000", "500,00", 30, kAccount},
+      {"the receivables collective account", "02.01.26", "1400", "500,00", 770, kAccount},
+      {"zero amount", "02.01.26", "1200", "0,00", 518, kAmount},
+      {"malformed amount", "02.01.26", "1200", "5x0", 23, kAmount},
+  };
+  OpeningPostingDialog d(nullptr, "anna");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Type(d, c.date, c.account, false, c.amount, "EB");
+    messages_.Clear();
+    EXPECT_FALSE(d.ConfirmEntry());
+    EXPECT_EQ(messages_.Numbers(), std::vector<int>{c.message});
+    EXPECT_EQ(messages_.focused, std::vector<int>{c.control});
+    EXPECT_EQ(d.FieldText(kAccount), c.account) << "the input stays";
+    EXPECT_FALSE(d.HasPending());
+  }
+  EXPECT_TRUE(d.End());
+  EXPECT_EQ(Journal().size(), 0u);
+}
+
+// An entry left pending by a program that ended is offered by the next
+// opening-postings dialog, and never by the posting dialog, which would
+// post it as an ordinary booking.
+TEST_F(OpeningDialogTest, LeftPendingEntryIsOfferedOnlyAsAnOpeningEntry) {
+  {
+    PendingBooking left("anna", PostOpeningBooking, kOpeningRecoveryBatch);
+    OpeningEntry e{"020146", "   1200", S, 0, "000000500,00", "Bank"};
+    std::vector<char> booking(bat::kLayout.recordLength);
+    OpeningEntryToBooking(e, booking.data());
+    ASSERT_TRUE(left.Keep(booking.data()));
+  }
+  // The program that kept it has ended: its owner becomes a process that is gone.
+  pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  std::vector<char> r(bat::kLayout.recordLength);
+  bool found = false;
+  ASSERT_TRUE(GetFirstFound(r.data(), found, kSlotBat) && found);
+  layouts::SetText(r.data(), bat::kRecoveryOwner, std::to_string(gone) + " anna");
+  ASSERT_TRUE(Update(r.data(), kSlotBat));
+  CloseSlot(kSlotBat);
+
+  PendingBooking ordinary("anna");
+  ASSERT_TRUE(ordinary.Recover(found));
+  EXPECT_FALSE(found);
+
+  OpeningPostingDialog d(nullptr, "anna");
+  d.Start();
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{922});
+  EXPECT_EQ(OpeningRecords(), 1u);
+  EXPECT_EQ(Field(S, "1200", s::kOpeningDebit), "000000500,00");
+  EXPECT_EQ(J(Journal()[0], bube::kText), "EB Bank");
 }
 
 }  // namespace
