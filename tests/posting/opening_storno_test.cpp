@@ -253,6 +253,28 @@ TEST_F(StornoTest, StornoKeepsTheModeOfTheCancelledBooking) {
   }
 }
 
+// A booking of the previous year cancelled on a date of the current year:
+// the storno stands in the current year, the mark on the cancelled booking
+// in the previous one, and the open item (kept in the current year) is gone.
+TEST_F(StornoTest, PreviousYearBookingIsCancelledInTheCurrentYear) {
+  ASSERT_TRUE(SwitchWorkingYear("2025"));
+  Booking invoice("151245", "Rechnung 9", "R-9");
+  invoice.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00");
+  long number = Post(invoice);
+  ASSERT_TRUE(SwitchWorkingYear("2025"));
+  ASSERT_EQ(CancelBooking(number, "100146"), StornoResult::kPosted);
+  EXPECT_EQ(WorkingYear(), "2025") << "the year selected before";
+  auto old = Journal();
+  ASSERT_EQ(old.size(), 2u);
+  EXPECT_EQ(JN(old[0], bube::kFlags) & 0x400, 0x400);
+  EXPECT_EQ(CancelBooking(number, ""), StornoResult::kAlreadyCancelled);
+  ASSERT_TRUE(SwitchWorkingYear("2026"));
+  EXPECT_EQ(Net(S, "8400", 1), 10000);  // the storno's credit of -100,00
+  EXPECT_TRUE(OpenItems(kSlotOpdebi).empty());
+  auto problems = Problems();
+  EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
 TEST_F(StornoTest, SelectedBookingsAreCancelledInTurn) {
   EXPECT_EQ(CancelSelectedBookings({}, "").posted, 0);
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{715});
