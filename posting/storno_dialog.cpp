@@ -35,7 +35,8 @@ StornoDialog::StornoDialog(QWidget* parent)
 bool StornoDialog::CancelSelected() {
   run_ = StornoRun{};
   std::string stornoDate;
-  if (!FieldText(kStornoDate).empty() && FieldText(kStornoDate).find_first_not_of(' ') != std::string::npos) {
+  // Empty: each booking is cancelled on its own dates.
+  if (FieldText(kStornoDate).find_first_not_of(' ') != std::string::npos) {
     char date[11];
     if (!ReadDateField(*this, kStornoDate, date)) return false;
     if (YearOfDate(date) == 0) {
