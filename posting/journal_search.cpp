@@ -50,6 +50,11 @@ bool Between(const std::string& first, const std::string& d, const std::string& 
   return true;
 }
 
+std::string TrimLeft(const std::string& s) {
+  std::size_t p = s.find_first_not_of(' ');
+  return p == std::string::npos ? std::string() : s.substr(p);
+}
+
 bool SameAccount(const std::string& want, const std::string& have) {
   return want.empty() || want == have;
 }
@@ -60,10 +65,31 @@ bool RecordMatches(const JournalFilter& f, const JournalLine& l) {
          SameAccount(f.debitAccount, l.debitAccount) && SameAccount(f.creditAccount, l.creditAccount);
 }
 
+// An opening posting starts no booking of the usual kind: it is its own
+// record and, for a Debitor or Kreditor, the collective-account record
+// written right after it. Never glued to the booking before it.
+bool LoadOpeningPosting(const JournalLine& line, JournalBooking& out) {
+  out.lines.assign(1, line);
+  Record r;
+  bool found = false;
+  if (!GetEqual(r, KeyValue(line.key.c_str(), 10), found, kByKey)) return false;
+  if (!found) return true;
+  bool collective = line.IsCollectiveRecord();
+  if (!(collective ? GetPreviousFound(r, found, kByKey) : GetNextFound(r, found, kByKey))) return false;
+  if (!found) return true;
+  JournalLine other;
+  ReadJournalLine(r, other);
+  if (!other.openingPosting || other.IsCollectiveRecord() == collective) return true;
+  if (collective) out.lines.insert(out.lines.begin(), other);
+  else out.lines.push_back(other);
+  return true;
+}
+
 // The records of the booking that `line` belongs to: back to the record of
 // the same day that starts a booking, then as many further records as that
 // one names. A record outside every booking's range stands alone.
 bool LoadBooking(const JournalLine& line, JournalBooking& out) {
+  if (line.openingPosting) return LoadOpeningPosting(line, out);
   out.lines.assign(1, line);
   Record r;
   bool found = false;
@@ -89,7 +115,7 @@ bool LoadBooking(const JournalLine& line, JournalBooking& out) {
     JournalLine next;
     ReadJournalLine(r, next);
     if (next.StartsBooking() || next.key.compare(0, 6, head.key, 0, 6) != 0) break;
-    if (i >= head.FurtherRecords() && !next.IsCollectiveRecord()) break;
+    if (i >= head.FurtherRecords() && (!next.IsCollectiveRecord() || next.openingPosting)) break;
     lines.push_back(next);
   }
   if (std::any_of(lines.begin(), lines.end(), [&](const JournalLine& l) { return l.key == line.key; }))
@@ -220,6 +246,28 @@ bool ForEachJournalLineByDocumentDate(const char* first, const char* last,
     if (!visit(line)) return true;
   }
   return true;
+}
+
+std::string BookingListLine(const JournalBooking& booking) {
+  const JournalLine& head = booking.lines.front();
+  long long gross = 0;
+  std::string debit, credit;
+  for (const JournalLine& l : booking.lines) {
+    if (l.IsCollectiveRecord()) continue;
+    gross += l.Gross();
+    std::string d = TrimLeft(l.debitAccount), c = TrimLeft(l.creditAccount);
+    if (debit.empty()) debit = d;
+    if (credit.empty()) credit = c;
+    if (d != debit) debit = "Split";
+    if (c != credit) credit = "Split";
+  }
+  char date[11] = "";
+  if (!head.postingDate.empty()) FormatDate(head.postingDate.c_str(), date, false);
+  AmountDisplayText amount = "";
+  if (!AmountFromCents(amount, gross)) std::strcpy(amount, "*****");
+  else AmountFormatQuiet(amount);
+  return std::string(date) + "\t" + head.voucherNo + "\t" + debit + "\t" + credit + "\t" + amount + "\t" +
+         head.text;
 }
 
 bool FindBookings(const JournalFilter& filter, std::size_t limit,

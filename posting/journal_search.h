@@ -77,4 +77,9 @@ struct JournalBooking {
 bool FindBookings(const JournalFilter& filter, std::size_t limit,
                   std::vector<JournalBooking>& out, bool& more);
 
+// One line of a booking list (tab-separated, Windows-1252): posting date,
+// document number, debit and credit account ("Split" when the lines differ),
+// gross amount of the booking, text.
+std::string BookingListLine(const JournalBooking& booking);
+
 }  // namespace talvera

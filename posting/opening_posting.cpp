@@ -147,4 +147,40 @@ bool PostOpeningEntry(const OpeningEntry& e) {
   return posted;
 }
 
+void OpeningEntryToBooking(const OpeningEntry& e, void* b) {
+  namespace bl = layouts::bat_line;
+  layouts::InitRecord(bat::kLayout, b);
+  layouts::SetRawText(b, bat::kPostingDate, e.date.c_str());
+  layouts::SetRawText(b, bat::kVoucherDate, e.date.c_str());
+  layouts::SetRawText(b, bat::kVoucherNo, "EB");
+  layouts::SetText(b, bat::kText, e.text.c_str());
+  bool onDebit = e.side == 0;
+  auto line = [](const layouts::Field& f) { return bat::kLine.In(0, f); };
+  layouts::SetRawText(b, line(bl::kDebitAccount), onDebit ? e.account.c_str() : kCarryForwardAccount);
+  layouts::SetRawText(b, line(bl::kCreditAccount), onDebit ? kCarryForwardAccount : e.account.c_str());
+  layouts::SetNumber(b, line(onDebit ? bl::kDebitKind : bl::kCreditKind), e.kind);
+  layouts::SetNumber(b, line(onDebit ? bl::kCreditKind : bl::kDebitKind), kSachkonto);
+  layouts::SetRawText(b, line(bl::kGross), e.amount.c_str());
+  layouts::SetRawText(b, line(bl::kNet), e.amount.c_str());
+}
+
+OpeningEntry OpeningEntryOfBooking(const void* b) {
+  namespace bl = layouts::bat_line;
+  auto line = [](const layouts::Field& f) { return bat::kLine.In(0, f); };
+  OpeningEntry e;
+  e.date = layouts::FieldBytes(b, bat::kPostingDate);
+  e.side = std::strcmp(layouts::FieldBytes(b, line(bl::kDebitAccount)), kCarryForwardAccount) == 0 ? 1 : 0;
+  bool onDebit = e.side == 0;
+  e.account = layouts::FieldBytes(b, line(onDebit ? bl::kDebitAccount : bl::kCreditAccount));
+  e.kind = static_cast<int>(layouts::GetNumber(b, line(onDebit ? bl::kDebitKind : bl::kCreditKind)));
+  e.amount = layouts::FieldBytes(b, line(bl::kGross));
+  e.text = layouts::GetText(b, bat::kText);
+  return e;
+}
+
+bool PostOpeningBooking(void* booking, bool, long* postingNumber) {
+  if (postingNumber) *postingNumber = 0;
+  return PostOpeningEntry(OpeningEntryOfBooking(booking));
+}
+
 }  // namespace talvera

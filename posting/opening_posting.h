@@ -26,4 +26,14 @@ struct OpeningEntry {
 // they were.
 bool PostOpeningEntry(const OpeningEntry& entry);
 
+// An entry waits in the opening-postings dialog as a booking record (layout
+// of bat): document number "EB", the account on its side of line 0 against
+// the carry-forward account, the amount as gross. Its recovery records carry
+// a batch number of their own, so that only that dialog offers them again.
+constexpr int kOpeningRecoveryBatch = -5;
+void OpeningEntryToBooking(const OpeningEntry& entry, void* booking);
+OpeningEntry OpeningEntryOfBooking(const void* booking);
+// Posts a waiting entry (the pending booking's way of posting it).
+bool PostOpeningBooking(void* booking, bool startsBooking, long* postingNumber);
+
 }  // namespace talvera

@@ -60,14 +60,17 @@ class BatOpen {
 
 }  // namespace
 
-PendingBooking::PendingBooking(std::string user) : user_(std::move(user)) {}
+PendingBooking::PendingBooking(std::string user) : PendingBooking(std::move(user), PostBooking, kRecoveryBatch) {}
+
+PendingBooking::PendingBooking(std::string user, PendingPoster poster, int recoveryBatch)
+    : user_(std::move(user)), poster_(poster), recoveryBatch_(recoveryBatch) {}
 
 bool PendingBooking::Keep(const void* booking) {
   if (has()) return false;
   std::vector<char> recovery(static_cast<const char*>(booking),
                              static_cast<const char*>(booking) + bat::kLayout.recordLength);
   layouts::SetNumber(recovery.data(), bat::kId, 0);
-  layouts::SetNumber(recovery.data(), bat::kBatchNo, kRecoveryBatch);
+  layouts::SetNumber(recovery.data(), bat::kBatchNo, recoveryBatch_);
   layouts::SetText(recovery.data(), bat::kRecoveryOwner, OwnerText(user_));
   BatOpen open;
   if (!open.ok() || !Insert(recovery.data(), kById)) return false;
@@ -102,13 +105,13 @@ bool PendingBooking::PostInOneTransaction(std::vector<char>& booking, bool start
   if (CurrentSettings().transAus) {
     // Without transactions the booking goes first: a failure between the
     // two leaves a record that is offered again rather than a lost booking.
-    return PostBooking(booking.data(), startsBooking, postingNumber) && RemoveRecoveryRecord();
+    return poster_(booking.data(), startsBooking, postingNumber) && RemoveRecoveryRecord();
   }
   StoreTransaction transaction;
   if (!transaction.began()) return false;
   if (!RemoveRecoveryRecord()) return false;
   // A failing engine has rolled back the whole transaction already.
-  if (!PostBooking(booking.data(), startsBooking, postingNumber)) return false;
+  if (!poster_(booking.data(), startsBooking, postingNumber)) return false;
   return transaction.Commit();
 }
 
@@ -148,10 +151,10 @@ bool PendingBooking::Recover(bool& found) {
   BatOpen open;
   if (!open.ok()) return false;
   std::vector<char> r(bat::kLayout.recordLength);
-  layouts::SetNumber(r.data(), bat::kBatchNo, kRecoveryBatch);
+  layouts::SetNumber(r.data(), bat::kBatchNo, recoveryBatch_);
   bool more = false;
   if (!GetGreaterOrEqualFound(r.data(), KeyValue(r.data(), 4), more, kByBatch)) return false;
-  for (; more && layouts::GetNumber(r.data(), bat::kBatchNo) == kRecoveryBatch;) {
+  for (; more && layouts::GetNumber(r.data(), bat::kBatchNo) == recoveryBatch_;) {
     long pid = 0;
     std::string user;
     ParseOwner(layouts::GetText(r.data(), bat::kRecoveryOwner), pid, user);

@@ -21,10 +21,16 @@ constexpr int kRecoveryBatch = -4;
 // The record id a pending booking carries in the dialog.
 constexpr int kPendingId = -4;
 
+// How a pending booking is posted: PostBooking for bookings; the
+// opening-postings dialog keeps its entries pending in the same way.
+using PendingPoster = bool (*)(void* booking, bool startsBooking, long* postingNumber);
+
 class PendingBooking {
  public:
   // `user` names whose booking it is (the user logged in).
   explicit PendingBooking(std::string user);
+  // Entries posted by `poster`, their recovery records under `recoveryBatch`.
+  PendingBooking(std::string user, PendingPoster poster, int recoveryBatch);
 
   bool has() const { return !record_.empty(); }
   // The pending booking record (layout of bat, record id kPendingId).
@@ -55,6 +61,8 @@ class PendingBooking {
   bool PostInOneTransaction(std::vector<char>& booking, bool startsBooking, long* postingNumber);
 
   std::string user_;
+  PendingPoster poster_;
+  int recoveryBatch_ = kRecoveryBatch;
   std::vector<char> record_;
   long recoveryId_ = 0;
 };

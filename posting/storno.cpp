@@ -89,6 +89,9 @@ bool ReadBooking(long postingNumber, std::vector<Record>& out, std::vector<Rever
   if (!GetEqual(r.data(), KeyValue(&number, sizeof number), found, MakeFileId(kSlotBube, 5)) || !found)
     return false;
   unsigned flags = static_cast<unsigned>(layouts::GetNumber(r.data(), bube::kFlags));
+  // A collective-account record belongs to the booking before it: it is
+  // never cancelled on its own.
+  if (flags & kCollectiveRecord) return false;
   int count = static_cast<int>(flags / kFurtherRecordsUnit) + 1;
   std::string key = layouts::FieldBytes(r.data(), bube::kPostingKey);
   if (!GetEqual(r.data(), KeyValue(key.c_str(), 10), found, MakeFileId(kSlotBube, 0)) || !found) return false;
@@ -283,7 +286,7 @@ bool PostNegativeOpening(const char* j, const std::string& stornoDate) {
   AmountText amount;
   Negated(amount, Cents(layouts::FieldBytes(j, bube::kDebitAmount)));
   e.amount = amount;
-  std::string text = layouts::FieldBytes(j, bube::kText);
+  std::string text = layouts::GetText(j, bube::kText);  // UTF-8, as PostOpeningEntry takes it
   e.text = "Storno " + (text.rfind("EB ", 0) == 0 ? text.substr(3) : text);
   return PostOpeningEntry(e);
 }

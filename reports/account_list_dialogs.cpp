@@ -40,22 +40,15 @@ namespace {
 enum Message : int {
   kChooseFirst = 5,
   kNoPostings = 27,
-  kAccountMissing = 36,
   kChartFailed = 50,
   kStillPrinting = 54,
   kTrialBalanceFailed = 55,
   kJournalFailed = 58,
   kOverviewFailed = 76,
-  kOutsideYears = 84,
   kOutsideArchiveYear = 88,
-  kDatesBackwards = 711,
-  kListFull = 712,
   kListFailed = 714,
   kNothingListed = 715,
-  kDatesInTwoYears = 746,
 };
-
-QString FromCp1252(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
 
 std::string Trim(const std::string& s) {
   std::size_t b = s.find_first_not_of(' ');
@@ -216,37 +209,10 @@ bool BucJouDialog::Confirm() {
 
 // ---- BUCLISTE -----------------------------------------------------------
 
-std::string BookingListLine(const JournalBooking& booking) {
-  const JournalLine& head = booking.lines.front();
-  long long gross = 0;
-  for (const JournalLine& l : booking.lines)
-    if (!l.IsCollectiveRecord()) gross += l.Gross();
-  std::string debit, credit;
-  for (const JournalLine& l : booking.lines) {
-    if (l.IsCollectiveRecord()) continue;
-    if (debit.empty()) debit = Trim(l.debitAccount);
-    if (credit.empty()) credit = Trim(l.creditAccount);
-    if (Trim(l.debitAccount) != debit) debit = "Split";
-    if (Trim(l.creditAccount) != credit) credit = "Split";
-  }
-  return DisplayDate(head.postingDate.c_str()) + "\t" + head.voucherNo + "\t" + debit + "\t" + credit +
-         "\t" + DisplayAmount(gross) + "\t" + head.text;
-}
-
 BucListeDialog::BucListeDialog(QWidget* parent)
-    : TalviDialog(parent, "BUCLISTE", "Buchungsliste"), yearBefore_(WorkingYear()) {
+    : BookingSearchDialog(parent, "BUCLISTE", "Buchungsliste", false) {
   using namespace bucliste;
   setProperty("helpContext", 3001);
-  AddHeading("Auswahl");
-  AddEdit(kFrom, "&Von:", 8);
-  AddEdit(kTo, "&Bis:", 8);
-  AddEdit(kVoucher, "Beleg&nr.:", 8);
-  AddEdit(kDebit, "&Soll:", 7);
-  AddEdit(kCredit, "&Haben:", 7);
-  AddEdit(kGross, "B&ruttobetr.:", 12);
-  auto* fill = Register(kListButton, new QPushButton("&Liste", this));
-  form_->addRow(fill);
-  list_ = AddList(kList, "");
   list_->setMinimumWidth(520);
   InstallListBoxPrinting(list_);
   auto* box = new QDialogButtonBox(this);
@@ -254,65 +220,12 @@ BucListeDialog::BucListeDialog(QWidget* parent)
   auto* print = Register(kPrint, box->addButton("&Drucken", QDialogButtonBox::ActionRole));
   auto* close = Register(kIdCancelButton, box->addButton("Be&enden", QDialogButtonBox::RejectRole));
   outer_->addWidget(box);
-  connect(fill, &QPushButton::clicked, this, [this] { FillBookingList(); });
   connect(font, &QPushButton::clicked, this, [this] { ChooseReportFont(this, kReportBuchungsliste); });
   connect(print, &QPushButton::clicked, this, [this] { PrintBookings(); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  fill->setDefault(true);
 }
 
-BucListeDialog::~BucListeDialog() {
-  // The dates select their year's files; closing goes back to the year before.
-  if (!yearBefore_.empty() && WorkingYear() != yearBefore_) SwitchWorkingYear(yearBefore_);
-}
-
-// A date filter: empty is no condition; a date must lie in a year that can
-// be posted to (or in the archived year being viewed).
-bool BucListeDialog::ReadDate(int control, std::string& out) {
-  out.clear();
-  if (Trim(FieldText(control)).empty()) return true;
-  char date[11];
-  if (!ReadDateField(*this, control, date)) return false;
-  bool inYear = ArchiveViewYear().empty()
-                    ? YearOfDate(date) != 0
-                    : std::to_string(1980 + (date[4] - '0') * 10 + (date[5] - '0')) == ArchiveViewYear();
-  if (!inYear) {
-    ShowMessage(kOutsideYears, control);
-    return false;
-  }
-  out = date;
-  return true;
-}
-
-bool BucListeDialog::ReadFilter(JournalFilter& f) {
-  using namespace bucliste;
-  if (!ReadDate(kFrom, f.firstDate) || !ReadDate(kTo, f.lastDate)) return false;
-  if (!f.firstDate.empty() && !f.lastDate.empty()) {
-    if (CompareDates(f.firstDate.c_str(), f.lastDate.c_str())) {
-      ShowMessage(kDatesBackwards, kTo);
-      return false;
-    }
-    if (f.firstDate.compare(4, 2, f.lastDate, 4, 2) != 0) {
-      ShowMessage(kDatesInTwoYears, kTo);
-      return false;
-    }
-  }
-  const std::string& anyDate = !f.firstDate.empty() ? f.firstDate : f.lastDate;
-  if (!anyDate.empty() && !CheckPostableYear(anyDate.c_str(), kFrom)) return false;
-  f.voucherPrefix = Utf8ToCp1252(FieldText(kVoucher));
-  for (auto [control, target] : {std::pair{kDebit, &f.debitAccount}, {kCredit, &f.creditAccount}}) {
-    if (Trim(FieldText(control)).empty()) continue;
-    char account[16];
-    AccountKind kind = kNoAccount;
-    if (!ReadAccountField(*this, control, account, kind, kAccountMissing, true)) return false;
-    *target = account;
-  }
-  if (!Trim(FieldText(kGross)).empty()) {
-    char gross[32];
-    if (!ReadAmountField(*this, kGross, gross, kAmountWidth)) return false;
-    f.gross = gross;
-  }
-  // The heading of the printed list.
+void BucListeDialog::SelectionRead(const JournalFilter& f) {
   heading_.clear();
   char text[11];
   std::string from, to;
@@ -342,28 +255,10 @@ bool BucListeDialog::ReadFilter(JournalFilter& f) {
     append("Bruttobetrag: " + DisplayAmount(cents));
   }
   if (!second.empty()) heading_.push_back(second);
-  return true;
-}
-
-bool BucListeDialog::FillBookingList() {
-  JournalFilter filter;
-  if (!ReadFilter(filter)) return false;
-  bool more = false;
-  std::vector<JournalBooking> found;
-  if (!FindBookings(filter, kListCapacity, found, more)) return false;
-  bookings_ = std::move(found);
-  list_->clear();
-  for (const JournalBooking& b : bookings_) list_->addItem(FromCp1252(BookingListLine(b)));
-  if (more) ShowMessage(kListFull);
-  if (list_->count() > 0) {
-    list_->setCurrentRow(0);
-    list_->setFocus();
-  }
-  return true;
 }
 
 bool BucListeDialog::PrintBookings() {
-  if (bookings_.empty()) {
+  if (Bookings().empty()) {
     ShowMessage(kNothingListed);
     return false;
   }
@@ -377,7 +272,7 @@ bool BucListeDialog::PrintBookings() {
   o.title = "Buchungsliste";
   o.subtitles = heading_;
   int lines = BuildJournalReportOf(o, [this](const std::function<bool(const JournalLine&)>& visit) {
-    for (const JournalBooking& b : bookings_)
+    for (const JournalBooking& b : Bookings())
       for (const JournalLine& l : b.lines)
         if (!visit(l)) return false;
     return true;

@@ -7,10 +7,8 @@
 
 #include <vector>
 
-#include "posting/journal_search.h"
+#include "posting/booking_search_dialog.h"
 #include "reports/evaluation_dialog.h"
-
-class QListWidget;
 
 namespace talvera {
 
@@ -67,49 +65,30 @@ class BucJouDialog : public EvaluationDialog {
 };
 
 namespace bucliste {
+using namespace booking_search;
 enum : int {
-  kFrom = 101,
-  kTo = 102,
-  kVoucher = 103,
-  kDebit = 104,
-  kCredit = 105,
-  kGross = 106,
-  kList = 107,
-  kListButton = 108,  // "&Liste"
-  kFont = 109,        // "Schri&ft..."
-  kPrint = 110,       // "&Drucken"
+  kFont = 109,   // "Schri&ft..."
+  kPrint = 110,  // "&Drucken"
 };
 }
 
-class BucListeDialog : public TalviDialog {
+class BucListeDialog : public BookingSearchDialog {
   Q_OBJECT
  public:
   explicit BucListeDialog(QWidget* parent);
-  ~BucListeDialog() override;
 
-  // "&Liste": reads the filters and fills the list; false when a filter
-  // was refused or the store failed.
-  bool FillBookingList();
   // "&Drucken": prints the listed bookings as a journal (kind 14).
   bool PrintBookings();
-  const std::vector<JournalBooking>& Bookings() const { return bookings_; }
 
  protected:
   // "Be&enden" closes; the dialog has no OK.
   bool Confirm() override { return true; }
+  // The heading of the printed list names the selection.
+  void SelectionRead(const JournalFilter& filter) override;
 
  private:
-  bool ReadFilter(JournalFilter& filter);
-  bool ReadDate(int control, std::string& out);
-
-  QListWidget* list_;
-  std::vector<JournalBooking> bookings_;
   std::vector<std::string> heading_;  // the centred lines the printed list starts with
-  std::string yearBefore_;            // the working year when the dialog opened
 };
-
-// One entry of the posting list: date, document, accounts, gross, text.
-std::string BookingListLine(const JournalBooking& booking);
 
 // The dialogs filled with sample values, for the gallery of dialogs.
 namespace gallery {

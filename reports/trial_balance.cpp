@@ -18,6 +18,7 @@
 #include "core/layouts/bube.h"
 #include "core/mandant_values.h"
 #include "core/record_store.h"
+#include "core/text_helpers.h"
 #include "reports/account_values.h"
 #include "reports/report_buffer.h"
 #include "reports/report_page.h"
@@ -60,7 +61,20 @@ bool ReadLaterPostings(const char* date, Deductions& out) {
   bool ok = GetGreaterOrEqualFound(r, KeyValue(first, 10), found, byKey);
   while (ok && found && std::strncmp(layouts::FieldBytes(r, bube::kPostingKey), last, 10) <= 0) {
     unsigned flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
-    if (!(flags & kNotInMonthlyTotals)) {
+    if (bube::IsOpeningPosting(r)) {
+      // Of an opening posting only the carry-forward account's side is in
+      // the monthly totals; the account's side is in its opening balance.
+      const char* debitAccount = layouts::FieldBytes(r, bube::kDebitAccount);
+      const char* creditAccount = layouts::FieldBytes(r, bube::kCreditAccount);
+      long long amount = 0;
+      if (std::strcmp(debitAccount, kCarryForwardAccount) == 0) {
+        AmountToCents(layouts::FieldBytes(r, bube::kDebitAmount), &amount);
+        Deduct(out, debitAccount, amount, true);
+      } else if (std::strcmp(creditAccount, kCarryForwardAccount) == 0) {
+        AmountToCents(layouts::FieldBytes(r, bube::kCreditAmount), &amount);
+        Deduct(out, creditAccount, amount, false);
+      }
+    } else if (!(flags & kNotInMonthlyTotals)) {
       long long debit = 0, credit = 0, tax = 0;
       AmountToCents(layouts::FieldBytes(r, bube::kDebitAmount), &debit);
       AmountToCents(layouts::FieldBytes(r, bube::kCreditAmount), &credit);

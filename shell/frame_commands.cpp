@@ -29,6 +29,8 @@
 #include "posting/booking_currency.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
+#include "posting/opening_posting_dialog.h"
+#include "posting/storno_dialog.h"
 #include "core/message.h"
 #include "core/profile.h"
 #include "core/today.h"
@@ -293,6 +295,21 @@ void RegisterPostingCommands(MainFrame& frame) {
     f->EnablePostingMenus(false);
     dialog->show();
     dialog->Start();
+    return 0;
+  });
+  // Storno of posted bookings; opening postings after their notice, modal
+  // with the menus greyed as for closing postings.
+  frame.SetHandler(2098, [f] { return RunDialog<StornoDialog>(*f); });
+  frame.SetHandler(3014, [f] {
+    OpeningNoticeDialog notice(f);
+    if (notice.exec() != QDialog::Accepted) return 0;
+    OpeningPostingDialog dialog(f, CurrentLogin().userName);
+    f->EnablePostingMenus(false);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    dialog.Start();
+    dialog.exec();
+    f->EnablePostingMenus(true);
     return 0;
   });
   // Closing postings and reclassifications: modal, with the menus greyed.

@@ -26,6 +26,7 @@ class ColumnDelegate : public QStyledItemDelegate {
     QStringList parts = line.split('\t');
     QHeaderView* header = list_->header();
     painter->save();
+    painter->setFont(opt.font);  // an item's own font (a pending entry in italics)
     painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText
                                                                          : QPalette::Text));
     const int pad = 4;

@@ -35,6 +35,9 @@ const TitleEntry kTitles[] = {
     {"SCHRIFT", "Schriftart"},
     {"FORMULAREINST", "Formulareinstellungen"},
     {"TQABOUT", "Info über TALVERA"},
+    {"BUCSTORNO", "Buchungen stornieren"},
+    {"BUCEROMSG", "Eröffnungsbuchungen"},
+    {"BUCERO", "Eröffnungsbuchungen"},
 };
 
 }  // namespace

@@ -201,6 +201,80 @@ TEST_F(StornoTest, OpeningPostingIsCancelledByANegativeOne) {
   EXPECT_TRUE(problems.empty()) << problems.front();
 }
 
+// A reclassification is cancelled as a reclassification (its records keep
+// the flag the VAT return reads) and a closing posting as a closing posting:
+// its amounts leave the closing pair and the monthly totals stay untouched.
+TEST_F(StornoTest, StornoKeepsTheModeOfTheCancelledBooking) {
+  struct Case {
+    const char* name;
+    PostingMode mode;
+    const char* date;
+    unsigned flag;  // the mode's journal flag
+  };
+  const Case cases[] = {
+      {"reclassification", PostingMode::kReclassification, "150146", 0x10},
+      {"closing posting", PostingMode::kClosing, "311246", 0x04},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetPostingMode(c.mode);
+    Booking b(c.date, "Umbuchung", "U-1");
+    b.Line("1776", S, "1576", S, "000000100,00");
+    long number = Post(b);
+    SetPostingMode(PostingMode::kOrdinary);
+    ASSERT_NE(number, 0);
+    auto posted = Account(S, "1776");
+    ASSERT_EQ(C(c.mode == PostingMode::kClosing ? layouts::FieldBytes(posted.data(), s::kClosingDebit)
+                                                : Total(S, "1776", 1, 0)),
+              10000);
+    size_t before = Journal().size();
+
+    ASSERT_EQ(CancelBooking(number, ""), StornoResult::kPosted);
+    EXPECT_EQ(CurrentPostingMode(), PostingMode::kOrdinary);
+    auto journal = Journal();
+    ASSERT_EQ(journal.size(), before + 1);
+    EXPECT_EQ(JN(journal.back(), bube::kFlags) & c.flag, c.flag);
+    EXPECT_EQ(J(journal.back(), bube::kDebitAmount), "000000100-00");
+    for (const char* account : {"1776", "1576"}) {
+      auto r = Account(S, account);
+      EXPECT_EQ(C(layouts::FieldBytes(r.data(), s::kClosingDebit)) -
+                    C(layouts::FieldBytes(r.data(), s::kClosingCredit)),
+                0)
+          << account;
+      for (int period = 1; period <= 12; ++period) {
+        EXPECT_EQ(Net(S, account, period), 0) << account << " in period " << period;
+        if (c.mode == PostingMode::kClosing) {
+          EXPECT_EQ(C(Total(S, account, period, 0)), 0) << account;
+        }
+      }
+    }
+    auto problems = Problems();
+    EXPECT_TRUE(problems.empty()) << problems.front();
+  }
+}
+
+// A booking of the previous year cancelled on a date of the current year:
+// the storno stands in the current year, the mark on the cancelled booking
+// in the previous one, and the open item (kept in the current year) is gone.
+TEST_F(StornoTest, PreviousYearBookingIsCancelledInTheCurrentYear) {
+  ASSERT_TRUE(SwitchWorkingYear("2025"));
+  Booking invoice("151245", "Rechnung 9", "R-9");
+  invoice.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00");
+  long number = Post(invoice);
+  ASSERT_TRUE(SwitchWorkingYear("2025"));
+  ASSERT_EQ(CancelBooking(number, "100146"), StornoResult::kPosted);
+  EXPECT_EQ(WorkingYear(), "2025") << "the year selected before";
+  auto old = Journal();
+  ASSERT_EQ(old.size(), 2u);
+  EXPECT_EQ(JN(old[0], bube::kFlags) & 0x400, 0x400);
+  EXPECT_EQ(CancelBooking(number, ""), StornoResult::kAlreadyCancelled);
+  ASSERT_TRUE(SwitchWorkingYear("2026"));
+  EXPECT_EQ(Net(S, "8400", 1), 10000);  // the storno's credit of -100,00
+  EXPECT_TRUE(OpenItems(kSlotOpdebi).empty());
+  auto problems = Problems();
+  EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
 TEST_F(StornoTest, SelectedBookingsAreCancelledInTurn) {
   EXPECT_EQ(CancelSelectedBookings({}, "").posted, 0);
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{715});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "posting/journal_search.h"
+#include "posting/opening_posting.h"
 #include "reports/chart_of_accounts.h"
 #include "reports/closing_overview.h"
 #include "reports/evaluation_period.h"
@@ -61,6 +62,26 @@ TEST_F(AccountListsTest, TrialBalanceGoldens) {
     o.linesPerPage = c.linesPerPage;
     ExpectReport(c.golden, BuildTrialBalance(o), ReportWidth(kReportSaldenliste));
   }
+}
+
+// An opening posting moves the carry-forward account's monthly totals (its
+// account gets an opening balance): one dated after the reference date is
+// taken out of 9000's March again, like every later posting of the month.
+TEST_F(AccountListsTest, TrialBalanceTakesOutALaterOpeningPosting) {
+  auto line9000 = [] {
+    TrialBalanceOptions o;
+    o.kinds = 2;
+    std::strcpy(o.date, "150316");
+    EXPECT_GT(BuildTrialBalance(o), 0);
+    std::string text = talvera::testing::GoldenText(TheReportBuffer(), ReportWidth(kReportSaldenliste));
+    std::size_t at = text.find("9000   SVKTO");
+    return at == std::string::npos ? std::string() : text.substr(at, text.find('\n', at) - at);
+  };
+  std::string before = line9000();
+  ASSERT_NE(before.find("100,00   Haben"), std::string::npos) << before;
+  OpeningEntry later{"200316", "   1200", 2, 0, "000000050,00", "Nachtrag"};
+  ASSERT_TRUE(PostOpeningEntry(later));
+  EXPECT_EQ(line9000(), before);
 }
 
 // Every account block of the printed list starts at least five lines before

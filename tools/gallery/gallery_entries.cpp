@@ -13,6 +13,8 @@
 #include "posting/balances_dialog.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
+#include "posting/opening_posting_dialog.h"
+#include "posting/storno_dialog.h"
 #include "posting/select_batch.h"
 #include "reports/account_analysis_dialog.h"
 #include "reports/account_sheet_dialogs.h"
@@ -83,6 +85,9 @@ const std::vector<Entry>& Entries() {
       {"KTOPLAN", [](QWidget* p) { return SampleKtoPlanDialog(p); }},
       {"BUCJOU", [](QWidget* p) { return SampleBucJouDialog(p); }},
       {"BUCLISTE", [](QWidget* p) { return SampleBucListeDialog(p); }},
+      {"BUCSTORNO", [](QWidget* p) { return StornoDialogSample(p); }},
+      {"BUCEROMSG", [](QWidget* p) { return new OpeningNoticeDialog(p); }},
+      {"BUCERO", [](QWidget* p) { return OpeningPostingDialogSample(p); }},
   };
   return entries;
 }
