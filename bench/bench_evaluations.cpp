@@ -12,7 +12,11 @@
 //     same fields (ratio recman / SQLite); and the journal report of June;
 //   - every account sheet of the year, built one after the other and then
 //     printed into one PDF file, each against the plain SQLite scan of the
-//     year's records (time per journal record, ratio to the scan);
+//     year's records (time per journal record, ratio to the scan); and
+//     against plain SQLite reading the same records the way the sheets read
+//     them, account by account through the debit, credit and tax account
+//     indexes (out of page order, so far dearer than the scan), beside the
+//     record manager doing just those reads;
 //   - the peak memory of this process (the data were written by the child).
 //
 //   bench-evaluations [records] [accounts]
@@ -197,14 +201,20 @@ double RecmanScan(const char* first, const char* last, long& count) {
   return Seconds(start);
 }
 
-// The same records by one plain SQLite query over the record manager's table.
-double PlainScan(const std::string& dbPath, const char* lo, const char* hi, long& count) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return -1;
+// The name of the record manager's table of the journal ("r2").
+std::string JournalTable(sqlite3* db) {
   sqlite3_stmt* name = nullptr;
   sqlite3_prepare_v2(db, "SELECT tbl FROM recman_catalogue WHERE name LIKE 'bube.%'", -1, &name, nullptr);
   std::string table = sqlite3_step(name) == SQLITE_ROW ? "r" + std::to_string(sqlite3_column_int(name, 0)) : "";
   sqlite3_finalize(name);
+  return table;
+}
+
+// The same records by one plain SQLite query over the record manager's table.
+double PlainScan(const std::string& dbPath, const char* lo, const char* hi, long& count) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return -1;
+  std::string table = JournalTable(db);
   sqlite3_stmt* scan = nullptr;
   std::string sql = "SELECT data FROM " + table + " WHERE k0 BETWEEN ?1 AND ?2 ORDER BY k0";
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &scan, nullptr) != SQLITE_OK) return -1;
@@ -221,6 +231,66 @@ double PlainScan(const std::string& dbPath, const char* lo, const char* hi, long
   }
   double seconds = Seconds(start);
   sqlite3_finalize(scan);
+  sqlite3_close(db);
+  return seconds;
+}
+
+// The records of every account as the account sheets read them: by the
+// debit, credit and tax account keys, each run of an account in insertion
+// order, through the record manager.
+double RecmanByAccount(const std::vector<SheetAccount>& accounts, long& count) {
+  auto start = Clock::now();
+  count = 0;
+  long long sum = 0;
+  char r[bube::kLayout.recordLength];
+  for (const SheetAccount& a : accounts) {
+    for (int key = 1; key <= 3; ++key) {
+      const layouts::Field& field = key == 1 ? bube::kDebitAccount : key == 2 ? bube::kCreditAccount : bube::kTaxAccount;
+      FileId id = MakeFileId(kSlotBube, key);
+      bool found = false;
+      bool ok = GetGreaterOrEqualFound(r, KeyValue(a.number.c_str(), 8), found, id);
+      JournalLine line;
+      while (ok && found && std::strncmp(layouts::FieldBytes(r, field), a.number.c_str(), 7) == 0) {
+        ReadJournalLine(r, line);
+        sum += line.debit;
+        ++count;
+        ok = GetNextFound(r, found, id);
+      }
+    }
+  }
+  return Seconds(start);
+}
+
+// The same reads by plain SQLite: one indexed query per account and key.
+double PlainByAccount(const std::string& dbPath, const std::vector<SheetAccount>& accounts, long& count) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return -1;
+  std::string table = JournalTable(db);
+  sqlite3_stmt* byKey[3] = {};
+  for (int key = 1; key <= 3; ++key) {
+    std::string k = "k" + std::to_string(key);
+    std::string sql = "SELECT data FROM " + table + " WHERE " + k + "=?1 ORDER BY id";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &byKey[key - 1], nullptr) != SQLITE_OK) return -1;
+  }
+  auto start = Clock::now();
+  count = 0;
+  long long sum = 0;
+  JournalLine line;
+  for (const SheetAccount& a : accounts) {
+    char blob[8] = {};
+    std::memcpy(blob, a.number.c_str(), std::min<std::size_t>(a.number.size(), 7));
+    for (sqlite3_stmt* scan : byKey) {
+      sqlite3_bind_blob(scan, 1, blob, sizeof blob, SQLITE_STATIC);
+      while (sqlite3_step(scan) == SQLITE_ROW) {
+        ReadJournalLine(sqlite3_column_blob(scan, 0), line);
+        sum += line.debit;
+        ++count;
+      }
+      sqlite3_reset(scan);
+    }
+  }
+  double seconds = Seconds(start);
+  for (sqlite3_stmt* scan : byKey) sqlite3_finalize(scan);
   sqlite3_close(db);
   return seconds;
 }
@@ -276,6 +346,21 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
   Figure("sheets_build_seconds", build);
   Figure("sheets_build_ratio", build / static_cast<double>(records) / plainPerRecord);
 
+  // The same records read by account, by plain SQLite and by the record
+  // manager alone (best of three each, as the scans).
+  long plainRead = 0, recmanRead = 0;
+  double plainByAccount = 1e9, recmanByAccount = 1e9;
+  for (int run = 0; run < 3; ++run) {
+    plainByAccount = std::min(plainByAccount, PlainByAccount(YearDirectory("1996") + "/records.db", accounts, plainRead));
+    recmanByAccount = std::min(recmanByAccount, RecmanByAccount(accounts, recmanRead));
+  }
+  if (plainRead != recmanRead || plainRead != listed)
+    std::fprintf(stderr, "bench-evaluations: %ld records by account against %ld, %ld listed\n", recmanRead, plainRead, listed);
+  Figure("sheets_by_account_sqlite_seconds", plainByAccount);
+  Figure("sheets_by_account_recman_seconds", recmanByAccount);
+  Figure("sheets_by_account_read_ratio", plainByAccount > 0 ? recmanByAccount / plainByAccount : -1);
+  Figure("sheets_build_ratio_by_account", plainByAccount > 0 ? build / plainByAccount : -1);
+
   std::string pdf = root + "/sheets.pdf";
   std::ofstream(TalviIniPath()) << "[TALVI]\nDrucker=" << PrinterSettingForPdf(pdf) << "\n";
   ReadSettings();
@@ -301,6 +386,7 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
   Figure("sheets_pdf_sheets", result.printed);
   Figure("sheets_pdf_seconds", printed);
   Figure("sheets_pdf_ratio", printed / static_cast<double>(records) / plainPerRecord);
+  Figure("sheets_pdf_ratio_by_account", plainByAccount > 0 ? printed / plainByAccount : -1);
   std::error_code ec;
   auto size = std::filesystem::file_size(pdf, ec);
   Figure("sheets_pdf_mb", ec ? -1 : static_cast<double>(size) / (1024.0 * 1024.0));

@@ -69,7 +69,7 @@ constexpr int kLargestBatch = 1024;
 bool AheadUsable(Handle* h, Seek seek, int keyNumber) {
   ReadAhead& r = h->ahead;
   Database& db = Database::Instance();
-  if (r.next >= r.rows.size() || r.direction != seek || r.key != keyNumber || !r.counterKnown ||
+  if (r.next >= r.rows.count || r.direction != seek || r.key != keyNumber || !r.counterKnown ||
       r.writes != db.Writes() || r.generation != db.Generation())
     return false;
   uint32_t counter;
@@ -81,26 +81,30 @@ int FetchAhead(Handle* h, Seek seek, int keyNumber) {
   Database& db = Database::Instance();
   bool continuing = r.batch && r.direction == seek && r.key == keyNumber;
   int batch = continuing ? std::min(r.batch * 2, kLargestBatch) : kFirstBatch;
+  bool pastRunEnd = continuing && r.pastRunEnd;
   r.Clear();
   // The counter is read before the rows: a commit in between makes the rows
   // newer than the counter, which only costs a fetch more.
   r.counterKnown = ChangeCounter(Db(), h->file, &r.counter);
-  if (int status = SeekBatch(Db(), h->file, keyNumber, seek, h->position, batch, &r.rows))
+  if (int status = SeekBatch(Db(), h->file, keyNumber, seek, h->position, batch, !pastRunEnd,
+                             &r.rows))
     return status;
+  r.pastRunEnd =
+      pastRunEnd || (r.rows.count > 0 && r.rows.positions[0].keyBlob != h->position.keyBlob);
   r.batch = batch;
   r.direction = seek;
   r.key = keyNumber;
   r.writes = db.Writes();
   r.generation = db.Generation();
-  return r.rows.empty() ? kEndOfFile : kOk;
+  return r.rows.count == 0 ? kEndOfFile : kOk;
 }
 
 int Continue(Handle* h, Seek seek, const Args& a) {
   if (!AheadUsable(h, seek, a.keyNumber))
     if (int status = FetchAhead(h, seek, a.keyNumber)) return status;
-  const AheadRow& row = h->ahead.rows[h->ahead.next++];
-  memcpy(a.data, row.data.data(), row.data.size());
-  Arrive(h, a.keyNumber, row.position, a.data, a);
+  size_t i = h->ahead.next++;
+  memcpy(a.data, h->ahead.rows.Record(i), h->ahead.rows.length);
+  Arrive(h, a.keyNumber, h->ahead.rows.positions[i], a.data, a);
   return kOk;
 }
 

@@ -15,25 +15,30 @@
 
 namespace recman {
 
-// Rows that GetNext/GetPrevious read ahead in one query. They are served only
-// while nothing can have changed: no write or rollback in this process and
-// the same change counter in records.db (another process's commit raises
-// it). Reading that counter is one pread without a lock, where a fresh query
-// needs a lock round trip of several system calls.
+// Rows that GetNext/GetPrevious read ahead. They are served only while
+// nothing can have changed: no write or rollback in this process and the
+// same change counter in records.db (another process's commit raises it).
+// Looking at that counter is a memory read through the mapping of the
+// file's first page (a pread while that is not in place), where a fresh
+// query needs a lock round trip of several system calls.
 struct ReadAhead {
-  std::vector<AheadRow> rows;
+  AheadRows rows;
   size_t next = 0;
   Seek direction = Seek::kNext;
   int key = -1;
   int batch = 0;  // rows fetched last time; grows while the caller keeps reading
+  // The caller has read on into the next key value of a key with
+  // duplicates: batches may cross from one value to the next from now on.
+  bool pastRunEnd = false;
   bool counterKnown = false;
   uint32_t counter = 0;
   uint64_t writes = 0;
   uint64_t generation = 0;
   void Clear() {
-    rows.clear();
+    rows.count = 0;
     next = 0;
     batch = 0;
+    pastRunEnd = false;
   }
 };
 

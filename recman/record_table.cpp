@@ -6,8 +6,10 @@
 namespace recman {
 namespace {
 
+// kNextBatch/kPreviousBatch read the keys beyond a key value, kNextInRun/
+// kPreviousInRun the rest of a run of duplicates.
 enum Statement { kSeekBase = 0, kNextBatch = 14, kPreviousBatch = 15, kDirect = 16, kInsertSql, kMaxKey, kReadKeys, kUpdateSql, kDeleteSql,
-                 kCount, kLock, kUpdateDataSql };
+                 kCount, kLock, kUpdateDataSql, kNextInRun, kPreviousInRun };
 
 std::string Column(int key) { return "k" + std::to_string(key); }
 
@@ -25,7 +27,6 @@ std::string SeekSql(const FileState& f, int key, Seek seek, const std::string& l
   std::string k = Column(key), head = Select(f, key);
   std::string up = " ORDER BY " + Order(f, key, false) + " LIMIT " + limit;
   std::string down = " ORDER BY " + Order(f, key, true) + " LIMIT " + limit;
-  bool unique = f.layout.keys[key].unique;
   switch (seek) {
     case Seek::kEqual: return head + " WHERE " + k + "=?1" + up;
     case Seek::kGreaterOrEqual: return head + " WHERE " + k + ">=?1" + up;
@@ -34,19 +35,20 @@ std::string SeekSql(const FileState& f, int key, Seek seek, const std::string& l
     case Seek::kLess: return head + " WHERE " + k + "<?1" + down;
     case Seek::kFirst: return head + up;
     case Seek::kLast: return head + down;
-    case Seek::kNext:
-      if (unique) return head + " WHERE " + k + ">?1" + up;
-      // The rest of this run of duplicates, else the next key: two index seeks.
-      return "SELECT * FROM (" + head + " WHERE " + k + "=?1 AND id>?2 ORDER BY id LIMIT " +
-             limit + ") UNION ALL SELECT * FROM (" + head + " WHERE " + k + ">?1" + up +
-             ") LIMIT " + limit;
-    case Seek::kPrevious:
-      if (unique) return head + " WHERE " + k + "<?1" + down;
-      return "SELECT * FROM (" + head + " WHERE " + k + "=?1 AND id<?2 ORDER BY id DESC LIMIT " +
-             limit + ") UNION ALL SELECT * FROM (" + head + " WHERE " + k + "<?1" + down +
-             ") LIMIT " + limit;
+    // GetNext/GetPrevious: the keys beyond the current one. With duplicates
+    // the rest of the current key's run comes first (RunSql); the two are
+    // separate queries, as one compound query copies every row it passes on.
+    case Seek::kNext: return head + " WHERE " + k + ">?1" + up;
+    case Seek::kPrevious: return head + " WHERE " + k + "<?1" + down;
   }
   return head;
+}
+
+std::string RunSql(const FileState& f, int key, Seek seek) {
+  std::string k = Column(key);
+  return seek == Seek::kNext
+             ? Select(f, key) + " WHERE " + k + "=?1 AND id>?2 ORDER BY id LIMIT ?3"
+             : Select(f, key) + " WHERE " + k + "=?1 AND id<?2 ORDER BY id DESC LIMIT ?3";
 }
 
 std::string KeyColumns(const FileState& f, const std::string& prefix) {
@@ -79,6 +81,8 @@ std::string UpdateDataSql(const FileState& f) {
 std::string SqlFor(const FileState& f, int kind, int key) {
   if (kind == kNextBatch) return SeekSql(f, key, Seek::kNext, "?3");
   if (kind == kPreviousBatch) return SeekSql(f, key, Seek::kPrevious, "?3");
+  if (kind == kNextInRun) return RunSql(f, key, Seek::kNext);
+  if (kind == kPreviousInRun) return RunSql(f, key, Seek::kPrevious);
   if (kind < kDirect) return SeekSql(f, key, Seek(kind));
   switch (kind) {
     case kDirect: return Select(f, key) + " WHERE id=?1";
@@ -130,9 +134,9 @@ void BindBlob(sqlite3_stmt* s, int index, const void* data, size_t size) {
 
 // Copies the row the statement stands on: columns id, ver, data, key blob.
 int TakeRow(FileState* f, sqlite3_stmt* s, uint8_t* buffer, Position* found) {
-  int size = sqlite3_column_bytes(s, 2);
-  if (size != f->layout.recordLength) return kIoError;  // not a row we wrote
-  memcpy(buffer, sqlite3_column_blob(s, 2), size_t(size));
+  const void* data = sqlite3_column_blob(s, 2);
+  if (sqlite3_column_bytes(s, 2) != f->layout.recordLength) return kIoError;  // not a row we wrote
+  memcpy(buffer, data, f->layout.recordLength);
   found->id = sqlite3_column_int64(s, 0);
   found->version = sqlite3_column_int64(s, 1);
   const char* blob = static_cast<const char*>(sqlite3_column_blob(s, 3));
@@ -244,37 +248,66 @@ int CheckUnchanged(sqlite3* db, FileState* f, const Position& current,
 
 int SeekRow(sqlite3* db, FileState* file, int key, Seek seek, const Position& from,
             uint8_t* buffer, Position* found) {
+  if (seek == Seek::kNext || seek == Seek::kPrevious) {
+    AheadRows one;
+    if (int status = SeekBatch(db, file, key, seek, from, 1, false, &one)) return status;
+    if (one.count == 0) return kEndOfFile;
+    memcpy(buffer, one.Record(0), file->layout.recordLength);
+    *found = one.positions[0];
+    return kOk;
+  }
   int rc = SQLITE_OK;
   sqlite3_stmt* s = Prepared(db, file, kSeekBase + int(seek), key, &rc);
   if (!s) return StatusOf(rc, false);
   ResetGuard guard{s};
   if (seek != Seek::kFirst && seek != Seek::kLast)
     BindBlob(s, 1, from.keyBlob.data(), from.keyBlob.size());
-  if ((seek == Seek::kNext || seek == Seek::kPrevious) && !file->layout.keys[key].unique)
-    sqlite3_bind_int64(s, 2, from.id);
   return StepForRow(file, s, buffer, found, kEndOfFile);
 }
 
-int SeekBatch(sqlite3* db, FileState* file, int key, Seek seek, const Position& from, int limit,
-              std::vector<AheadRow>* rows) {
+namespace {
+
+// Adds the rows of one read-ahead query to rows, at most limit in all.
+int AddRows(sqlite3* db, FileState* file, int kind, int key, const Position& from, int limit,
+            AheadRows* rows) {
   int rc = SQLITE_OK;
-  sqlite3_stmt* s =
-      Prepared(db, file, seek == Seek::kNext ? kNextBatch : kPreviousBatch, key, &rc);
+  sqlite3_stmt* s = Prepared(db, file, kind, key, &rc);
   if (!s) return StatusOf(rc, false);
   ResetGuard guard{s};
   BindBlob(s, 1, from.keyBlob.data(), from.keyBlob.size());
   sqlite3_bind_int64(s, 2, from.id);
-  sqlite3_bind_int(s, 3, limit);
-  rows->clear();
+  sqlite3_bind_int(s, 3, limit - int(rows->count));
+  size_t length = size_t(file->layout.recordLength);
   while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    AheadRow row;
-    row.data.resize(file->layout.recordLength);
-    if (int status = TakeRow(file, s, reinterpret_cast<uint8_t*>(row.data.data()),
-                             &row.position))
+    // The buffers of earlier batches are used again: no allocation per row.
+    if (rows->positions.size() <= rows->count) rows->positions.resize(rows->count + 1);
+    if (rows->records.size() < (rows->count + 1) * length)
+      rows->records.resize((rows->count + 1) * length);
+    if (int status = TakeRow(file, s, &rows->records[rows->count * length],
+                             &rows->positions[rows->count]))
       return status;
-    rows->push_back(std::move(row));
+    ++rows->count;
   }
   return rc == SQLITE_DONE ? kOk : StatusOf(rc, false);
+}
+
+}  // namespace
+
+// The two queries are two read transactions: a commit between them changes
+// the counter the batch was read under, so the reader serves only the
+// batch's first row (from the first query) and then reads afresh.
+int SeekBatch(sqlite3* db, FileState* file, int key, Seek seek, const Position& from, int limit,
+              bool stopAtRunEnd, AheadRows* rows) {
+  bool next = seek == Seek::kNext;
+  rows->count = 0;
+  rows->length = size_t(file->layout.recordLength);
+  if (!file->layout.keys[key].unique) {
+    if (int status = AddRows(db, file, next ? kNextInRun : kPreviousInRun, key, from, limit, rows))
+      return status;
+    if (int(rows->count) >= limit || (stopAtRunEnd && rows->count > 0)) return kOk;
+    if (stopAtRunEnd) limit = 1;
+  }
+  return AddRows(db, file, next ? kNextBatch : kPreviousBatch, key, from, limit, rows);
 }
 
 bool ChangeCounter(sqlite3* db, FileState* file, uint32_t* counter) {

@@ -27,20 +27,32 @@ struct Position {
 };
 
 // kOk with the record in buffer (record length bytes), kEndOfFile when no row
-// qualifies, or an error status. blob/after: the key value and, for next and
+// qualifies, or an error status. from: the key value and, for next and
 // previous, the position to continue from.
 int SeekRow(sqlite3* db, FileState* file, int key, Seek seek, const Position& from,
             uint8_t* buffer, Position* found);
-// Up to limit rows that follow from in the direction of seek (kNext or
-// kPrevious), read with one query; an empty result is the end of the file.
-struct AheadRow {
-  Position position;
-  std::string data;
+// Rows read ahead: count records of length bytes back to back, with their
+// positions. The buffers only grow, so that a long scan allocates nothing
+// per row.
+struct AheadRows {
+  std::vector<Position> positions;
+  std::vector<uint8_t> records;
+  size_t count = 0;
+  size_t length = 0;
+  const uint8_t* Record(size_t i) const { return records.data() + i * length; }
 };
+// Up to limit rows that follow from in the direction of seek (kNext or
+// kPrevious); no rows is the end of the file. With duplicates the rest of
+// the current key value's run is read first, then the keys beyond, each
+// with one query. stopAtRunEnd: a batch ends with the run it began in, and
+// one that begins at the next key value holds that value's first record
+// only (a caller that reads one key value's records stops there, and
+// every record read beyond costs a seek in the table).
 int SeekBatch(sqlite3* db, FileState* file, int key, Seek seek, const Position& from, int limit,
-              std::vector<AheadRow>* rows);
+              bool stopAtRunEnd, AheadRows* rows);
 // The change counter of the file's records.db as it is on disk now, read
-// without taking a lock; false when it cannot be read.
+// without taking a lock (from the mapping of the first page when SQLite has
+// it in place, else from the file); false when it cannot be read.
 bool ChangeCounter(sqlite3* db, FileState* file, uint32_t* counter);
 
 // kInvalidRecordAddress when there is no row with that id.

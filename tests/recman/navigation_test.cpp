@@ -86,6 +86,65 @@ TEST_F(Navigation, DuplicatesInBothDirections) {
   EXPECT_EQ(Read(kGetGreater, 1, GroupKey(30)), -kEndOfFile);
 }
 
+// GetNext and GetPrevious read ahead in batches that grow as a scan goes
+// on and, on a key with duplicates, end with their run until the caller
+// reads on past it. Whatever the batches, a scan meets every record once,
+// in key order, from any start and in both directions.
+TEST_F(Navigation, LongScansMeetEveryRecordOnceInKeyOrder) {
+  // Runs shorter than, as long as and longer than a batch, then single ones.
+  std::vector<int> sizes = {1, 8, 9, 25, 1, 1, 70, 2, 600, 3};
+  sizes.resize(sizes.size() + 40, 1);
+  std::vector<int16_t> groups;
+  for (size_t g = 0; g < sizes.size(); ++g) groups.push_back(int16_t(3 * g + 1));
+  // Inserted in turn, so that the records of one run lie all over the file.
+  std::vector<std::vector<int32_t>> runs(groups.size());
+  int32_t id = 0;
+  ASSERT_EQ(Begin(), kOk);
+  for (bool more = true; more;) {
+    more = false;
+    for (size_t g = 0; g < groups.size(); ++g) {
+      if (runs[g].size() == size_t(sizes[g])) continue;
+      Insert(++id, groups[g]);
+      runs[g].push_back(id);
+      more = true;
+    }
+  }
+  ASSERT_EQ(End(), kOk);
+  std::vector<int32_t> all;
+  for (const std::vector<int32_t>& run : runs) all.insert(all.end(), run.begin(), run.end());
+  auto reversed = [](std::vector<int32_t> v) { return std::vector<int32_t>(v.rbegin(), v.rend()); };
+
+  std::vector<int32_t> forward{Read(kGetFirst, 1)};
+  for (int32_t next : Follow(kGetNext, id)) forward.push_back(next);
+  std::vector<int32_t> backward{Read(kGetLast, 1)};
+  for (int32_t previous : Follow(kGetPrevious, id)) backward.push_back(previous);
+  EXPECT_EQ(forward, all);
+  EXPECT_EQ(backward, reversed(all));
+
+  size_t before = 0;  // records of the runs before run g
+  for (size_t g = 0; g < groups.size(); ++g) {
+    SCOPED_TRACE("run of group " + std::to_string(groups[g]));
+    // One key value's records, as a caller reads them, then on to the end.
+    Bytes record(kLen);
+    int status = file->Get(kGetEqual, &record, 1, GroupKey(groups[g]));
+    std::vector<int32_t> run;
+    while (status == kOk && Take<int16_t>(record, 0) == groups[g]) {
+      run.push_back(Take<int32_t>(record, 4));
+      status = file->Get(kGetNext, &record, 1);
+    }
+    EXPECT_EQ(run, runs[g]);
+    std::vector<int32_t> rest;
+    if (status == kOk) rest.push_back(Take<int32_t>(record, 4));
+    for (int32_t next : Follow(kGetNext, id)) rest.push_back(next);
+    EXPECT_EQ(rest, std::vector<int32_t>(all.begin() + long(before + run.size()), all.end()));
+    // From the run's last record back to the start.
+    std::vector<int32_t> back{Read(kGetLessOrEqual, 1, GroupKey(groups[g]))};
+    for (int32_t previous : Follow(kGetPrevious, id)) back.push_back(previous);
+    EXPECT_EQ(back, reversed(std::vector<int32_t>(all.begin(), all.begin() + long(before + runs[g].size()))));
+    before += runs[g].size();
+  }
+}
+
 TEST_F(Navigation, ContinuesAfterInsertsAndDeletesAroundTheCursor) {
   for (int32_t id = 1; id <= 4; ++id) Insert(id, 10);
   EXPECT_EQ(Read(kGetEqual, 1, GroupKey(10)), 1);

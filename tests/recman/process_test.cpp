@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "recman_fixture.h"
@@ -261,6 +262,56 @@ TEST(Processes, GetNextSeesWhatAnotherProcessCommittedMeanwhile) {
   EXPECT_EQ(Take<int32_t>(record, 0), 5);
   // The record read is current: updating it is no conflict.
   EXPECT_EQ(file.Update(&record), kOk);
+}
+
+// A scan by a key with duplicates reads ahead in batches that stop at the
+// end of a run; whatever another process commits while it runs is seen at
+// the next record, inside a batch, between batches and across a run's end.
+TEST(Processes, ScanOfDuplicatesSeesWhatAnotherProcessCommitsMeanwhile) {
+  TempDir dir;
+  std::string path = dir.path() + "/bube.btr";
+  ASSERT_EQ(Create(path, Definition(kLen, {{{1, 4, kInteger}},
+                                           {{5, 4, kInteger, kDuplicates | kModifiable}}})),
+            kOk);
+  RecordFile file(path);
+  for (int32_t id = 1; id <= 40; ++id) {  // group 10: 1..30, group 20: 31..40
+    Bytes record = Row(id, id <= 30 ? 10 : 20);
+    ASSERT_EQ(file.Insert(&record), kOk);
+  }
+  // What the other process commits once the scan has read an id.
+  const std::map<int32_t, std::vector<std::vector<std::string>>> meanwhile = {
+      {3, {{"delete", path, "5"}, {"insert", path, "50", "10"}}},
+      {7, {{"delete", path, "7"}}},        // the record the cursor stands on
+      {12, {{"change", path, "20"}}},      // moves 20 into a group 11 of its own
+      {30, {{"insert", path, "51", "10"}}}, // the run grows behind the cursor
+  };
+  std::vector<int32_t> seen;
+  Bytes record(kLen);
+  Bytes group(4);
+  Put<int32_t>(&group, 0, 10);
+  int status = file.Get(kGetEqual, &record, 1, group);
+  while (status == kOk) {
+    int32_t id = Take<int32_t>(record, 0);
+    seen.push_back(id);
+    auto step = meanwhile.find(id);
+    if (step != meanwhile.end()) {
+      for (const std::vector<std::string>& args : step->second) ASSERT_EQ(RunChild(args), 0);
+    }
+    if (id == 7) {
+      EXPECT_EQ(file.Update(&record, 1), kConflict);
+    }
+    if (id == 40) {
+      EXPECT_EQ(file.Update(&record, 1), kOk);  // read after every change: current
+    }
+    status = file.Get(kGetNext, &record, 1);
+  }
+  EXPECT_EQ(status, kEndOfFile);
+  std::vector<int32_t> expected = {1, 2, 3, 4, 6, 7};
+  for (int32_t id = 8; id <= 30; ++id)
+    if (id != 20) expected.push_back(id);
+  for (int32_t id : {50, 51, 20}) expected.push_back(id);
+  for (int32_t id = 31; id <= 40; ++id) expected.push_back(id);
+  EXPECT_EQ(seen, expected);
 }
 
 TEST(Processes, HeldLockGivesInUseAfterAShortWait) {

@@ -4,6 +4,7 @@
 //                           "ready", hold the lock until stdin closes
 //   change FILE ID          update byte 4 of the record with int32 key ID
 //   delete FILE ID          delete the record with int32 key ID
+//   insert FILE ID VALUE    insert the record (int32 ID, int32 VALUE)
 //   post DIR1 DIR2 LIMIT    one transaction over a.btr, b.btr (DIR1) and c.btr
 //                           (DIR2, opened only after DIR1 is written, so that
 //                           its lock is taken then); the process kills itself
@@ -168,6 +169,15 @@ int Change(const std::string& path, int32_t id, bool remove) {
   return file.Do(recman::kUpdate, &record);
 }
 
+int Add(const std::string& path, int32_t id, int32_t value) {
+  File file;
+  if (int status = file.Open(path)) return status;
+  Bytes record(kLen);
+  memcpy(record.data(), &id, 4);
+  memcpy(record.data() + 4, &value, 4);
+  return file.Do(recman::kInsert, &record);
+}
+
 // Record 0 of each file counts the transactions posted; each transaction
 // adds records n*10+1 .. n*10+3 to every file and raises every counter.
 int Post(const std::string& dir1, const std::string& dir2) {
@@ -243,6 +253,8 @@ int main(int argc, char** argv) {
   if (args.size() == 2 && args[0] == "hold") return Hold(args[1]);
   if (args.size() == 3 && (args[0] == "change" || args[0] == "delete"))
     return Change(args[1], std::atoi(args[2].c_str()), args[0] == "delete");
+  if (args.size() == 4 && args[0] == "insert")
+    return Add(args[1], std::atoi(args[2].c_str()), std::atoi(args[3].c_str()));
   if (args.size() == 4 && args[0] == "post") {
     InstallCrashVfs(std::atol(args[3].c_str()));
     return Post(args[1], args[2]);
@@ -250,6 +262,6 @@ int main(int argc, char** argv) {
   if (args.size() == 5 && args[0] == "count")
     return Count(args[1], std::atoi(args[2].c_str()), std::atoi(args[3].c_str()),
                  args[4] == "late");
-  std::fprintf(stderr, "usage: recman-test-child hold|change|delete|post|count ...\n");
+  std::fprintf(stderr, "usage: recman-test-child hold|change|delete|insert|post|count ...\n");
   return 100;
 }
