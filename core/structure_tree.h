@@ -34,8 +34,13 @@ int AlternativeLeafClass(StructureKind kind);       // 0 (none), 4, 2
 bool StructureOfClass(int accountClass, StructureKind& kind);
 
 // Display attributes of a group; 16, 32 and 64 are the report line's bits.
+// A group marked 2 holds no accounts: it shows the sum of the groups above
+// it under the same parent ("Ergebnis nach Steuern"); a group marked 4
+// shows the year's result in the balance sheet ("Jahresüberschuss").
 enum GroupAttribute : int {
   kGroupEmptyLineBefore = 1,
+  kGroupSumAbove = 2,
+  kGroupYearResult = 4,
   kGroupBold = 16,
   kGroupUnderlined = 32,
   kGroupLargerFont = 64,
