@@ -26,6 +26,7 @@
 #include "users/users_dialogs.h"
 #include "reports/account_list_dialogs.h"
 #include "reports/account_sheet_dialogs.h"
+#include "reports/statement_dialogs.h"
 #include "posting/booking_currency.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
@@ -260,6 +261,12 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3001, [f] { return RunDialog<BucListeDialog>(*f); });
   // The account sheets show in their own browser or print themselves.
   frame.SetHandler(3009, [f] { return RunEvaluationDialog<KtoBlaDialog>(*f); });
+  // The P&L statement and the balance sheet.
+  frame.SetHandler(3000, [f] { return RunEvaluationDialog<GuvAktDialog>(*f); });
+  frame.SetHandler(3016, [f] { return RunEvaluationDialog<GuvPerDialog>(*f); });
+  frame.SetHandler(3044, [f] { return RunEvaluationDialog<BilAktDialog>(*f); });
+  frame.SetHandler(3045, [f] { return RunEvaluationDialog<BilPerDialog>(*f); });
+  frame.SetHandler(3050, [f] { return RunEvaluationDialog<BilEroDialog>(*f); });
   RegisterPostingCommands(frame);
 }
 
