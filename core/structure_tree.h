@@ -83,6 +83,9 @@ class StructureTree {
   bool Contains(int handle) const;
   bool IsGroup(int handle) const { return Contains(handle) && at(handle).IsGroup(); }
   bool IsLeaf(int handle) const { return Contains(handle) && at(handle).IsLeaf(); }
+  // A group that shows a computed figure (kGroupSumAbove, kGroupYearResult)
+  // and takes neither accounts nor subgroups.
+  bool IsComputed(int handle) const;
   // No group below the header.
   bool empty() const { return entries_[kHeader].children.empty(); }
 
@@ -142,7 +145,7 @@ class StructureTree {
   int DropLeaves(Predicate drop);
 
   // ---- Drop rules of the editor: the message refusing it, or 0 --------
-  int RefusedAccountDrop(int target) const;         // 120: must land on a group
+  int RefusedAccountDrop(int target) const;         // 120: must land on a group, not a computed one
   int RefusedTakeOut(int entry) const;              // 122: only leaves come out
   int RefusedGroupMove(int group, int target) const;  // 139 not onto a group, 125 deeper
 
