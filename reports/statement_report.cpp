@@ -135,6 +135,57 @@ auto BalancePlacement(const StructureTree& other) {
   };
 }
 
+// Both sides of a balance sheet summed, with the year's result.
+struct BalanceFigures {
+  StructureTree assets, liabilities;
+  StatementAccounts accounts;
+  TreeSums assetSums{assets, 1}, liabilitySums{liabilities, -1};
+  EntryValue assetTotal, liabilityTotal, result;
+  bool resultInTree = false;
+
+  bool Read(const StatementOptions& o) {
+    if (!ReadStatementTree(StructureKind::kAssets, assets) ||
+        !ReadStatementTree(StructureKind::kLiabilities, liabilities))
+      return false;
+    ValueRequest r;
+    std::memcpy(r.date, o.date, sizeof r.date);
+    r.span = o.opening ? ValueSpan::kOpening : ValueSpan::kBalance;
+    if (!ReadStatementAccounts(2 | 4, r, accounts)) return false;
+    assetTotal = assetSums.Compute(accounts, BalancePlacement(liabilities), {});
+    EntryValue before = liabilitySums.Compute(accounts, BalancePlacement(assets), {});
+    result = EntryValue{assetTotal.value - before.value, assetTotal.previous - before.previous,
+                        assetTotal.previousKnown && before.previousKnown, true};
+    liabilityTotal = liabilitySums.Compute(accounts, BalancePlacement(assets), result);
+    resultInTree = liabilitySums.HasResultGroup();
+    if (!resultInTree) liabilityTotal.Add(result);
+    return true;
+  }
+};
+
+// The lines of a tree in print order: groups down to the depth, accounts
+// as asked, for whoever lays them out otherwise than the statements.
+void CollectLines(const TreeSums& sums, const StatementAccounts& accounts, const StatementOptions& o, int handle,
+                  std::vector<StatementLine>& out) {
+  const StructureTree& tree = sums.tree();
+  for (int child : tree.at(handle).children) {
+    const StructureEntry& e = tree.at(child);
+    const EntryValue& v = sums.At(child);
+    StatementLine line{"", std::min(tree.DepthOf(child), 3), e.IsLeaf(), v.value, v.previous, v.previousKnown};
+    if (e.IsLeaf()) {
+      if (o.accounts == StatementAccountLines::kNone || !v.visible || tree.at(e.parent).level > o.depth) continue;
+      if (o.accounts == StatementAccountLines::kPosted && v.value == 0 && v.previous == 0) continue;
+      auto it = accounts.find(e.text);
+      line.label = Trim(e.text) + " " + (it == accounts.end() ? std::string() : it->second.name);
+      out.push_back(line);
+      continue;
+    }
+    if (e.level > o.depth) continue;
+    line.label = ReportText(e.text);
+    out.push_back(line);
+    CollectLines(sums, accounts, o, child, out);
+  }
+}
+
 class StatementBuilder {
  public:
   StatementBuilder(const StatementOptions& o, bool balanceSheet)
@@ -174,24 +225,9 @@ class StatementBuilder {
   }
 
   int BuildBalanceSheet() {
-    if (!ReadStatementTree(StructureKind::kAssets, assets_) ||
-        !ReadStatementTree(StructureKind::kLiabilities, liabilities_))
-      return 0;
-    ValueRequest r;
-    std::memcpy(r.date, o_.date, sizeof r.date);
-    r.span = o_.opening ? ValueSpan::kOpening : ValueSpan::kBalance;
-    StatementAccounts accounts;
-    if (!ReadStatementAccounts(2 | 4, r, accounts)) return 0;
-    names_ = accounts;
-    TreeSums assetSums(assets_, 1), liabilitySums(liabilities_, -1);
-    EntryValue assetTotal = assetSums.Compute(accounts, BalancePlacement(liabilities_), {});
-    EntryValue before = liabilitySums.Compute(accounts, BalancePlacement(assets_), {});
-    EntryValue result{assetTotal.value - before.value, assetTotal.previous - before.previous,
-                      assetTotal.previousKnown && before.previousKnown, true};
-    EntryValue liabilityTotal = liabilitySums.Compute(accounts, BalancePlacement(assets_), result);
-    bool resultInTree = liabilitySums.HasResultGroup();
-    if (!resultInTree) liabilityTotal.Add(result);
-
+    BalanceFigures f;
+    if (!f.Read(o_)) return 0;
+    names_ = f.accounts;
     if (!Begin()) return 0;
     if (o_.opening) {
       char first[11] = "";
@@ -201,10 +237,10 @@ class StatementBuilder {
       title_ = "Bilanz per " + dateText_;
     }
     Heading(o_.opening ? DisplayDate(o_.date) : dateText_);
-    if (!Side("Aktiva", assetSums, assetTotal)) return 0;
+    if (!Side("Aktiva", f.assetSums, f.assetTotal)) return 0;
     if (!NeedRoom(3)) return 0;
     AddEmptyLine();
-    if (!Side("Passiva", liabilitySums, liabilityTotal, resultInTree ? nullptr : &result)) return 0;
+    if (!Side("Passiva", f.liabilitySums, f.liabilityTotal, f.resultInTree ? nullptr : &f.result)) return 0;
     return End();
   }
 
@@ -397,6 +433,30 @@ class StatementBuilder {
 };
 
 }  // namespace
+
+bool StatementLines(StructureKind kind, const StatementOptions& o, std::vector<StatementLine>& out) {
+  out.clear();
+  if (kind == StructureKind::kProfitAndLoss) {
+    StructureTree tree;
+    if (!ReadStatementTree(kind, tree)) return false;
+    ValueRequest r;
+    std::memcpy(r.date, o.date, sizeof r.date);
+    r.span = ValueSpan::kYearToDate;
+    StatementAccounts accounts;
+    if (!ReadStatementAccounts(8, r, accounts)) return false;
+    TreeSums sums(tree, 1);
+    sums.Compute(accounts, [](const StructureEntry& leaf, const StatementAccount&) {
+      return leaf.kind == StructureEntry::kLeaf;
+    }, EntryValue{});
+    CollectLines(sums, accounts, o, StructureTree::kHeader, out);
+    return true;
+  }
+  BalanceFigures f;
+  if (!f.Read(o)) return false;
+  CollectLines(kind == StructureKind::kAssets ? f.assetSums : f.liabilitySums, f.accounts, o,
+               StructureTree::kHeader, out);
+  return true;
+}
 
 int StatementWidth(const StatementOptions& o) {
   switch (o.evaluation) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/period_date.h"
+#include "core/structure_tree.h"
 
 namespace talvera {
 
@@ -37,6 +38,17 @@ int StatementWidth(const StatementOptions& options);
 // The number of lines built; 0 when a tree or the accounts cannot be read.
 int BuildProfitAndLoss(const StatementOptions& options);
 int BuildBalanceSheet(const StatementOptions& options);
+
+// One line of a tree as the statements compute it: a P&L with the values
+// of the year up to the date, a balance-sheet side per the date.
+struct StatementLine {
+  std::string label;  // Windows-1252: the group's name, or number and name of an account
+  int depth = 1;      // 1..3: a group's level, an account one deeper (at most 3)
+  bool account = false;
+  long long value = 0, previous = 0;  // positive on the tree's expected side
+  bool previousKnown = true;
+};
+bool StatementLines(StructureKind kind, const StatementOptions& options, std::vector<StatementLine>& out);
 
 // A balance-sheet account whose balance lies on the unexpected side of its
 // tree and which has no place in the other side's tree: the balance sheet

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "recman/recman.h"
+#include "reports/bwa_report.h"
 #include "reports/report_buffer.h"
 #include "reports/statement_report.h"
 #include "reports/statement_values.h"
@@ -172,6 +173,45 @@ TEST_F(StatementTest, MisplacedAccounts) {
   EXPECT_EQ(misplaced[0].accountClass, 2);
   ASSERT_TRUE(FindMisplacedAccounts(Options("310116"), misplaced));
   EXPECT_TRUE(misplaced.empty());  // in January the cash is still in debit
+}
+
+}  // namespace
+
+namespace {
+
+// The whole P&L cumulated against "Aufwendungen" month by month: the
+// cumulated side starts with nothing opened and ends with the closing
+// posting of 8400 (fixed_mandant.md, "BWA").
+TEST_F(StatementTest, BwaCumulatedAgainstMonths) {
+  BwaSeries whole, costs;
+  ASSERT_TRUE(ComputeBwaSeries({StructureKind::kProfitAndLoss, -1, true, true}, whole));
+  StructureTree tree;
+  ASSERT_TRUE(ReadStatementTree(StructureKind::kProfitAndLoss, tree));
+  int aufwendungen = tree.at(StructureTree::kHeader).children[1];
+  ASSERT_TRUE(ComputeBwaSeries({StructureKind::kProfitAndLoss, aufwendungen, false, false}, costs));
+  EXPECT_EQ(whole.label, "gesamt");
+  EXPECT_EQ(whole.values[0], -10000);
+  EXPECT_EQ(whole.values[2], 17000);
+  EXPECT_EQ(whole.values[11], 22000);  // the loss of the year, with the closing posting
+  EXPECT_EQ(costs.values[2], 32000);
+  std::string text = Golden("bwa_guv_kumuliert", BuildBwaReport(whole, costs, 0), kBwaWidth);
+  EXPECT_NE(text.find("gesamt (kum.) / Aufwendungen"), std::string::npos);
+  EXPECT_NE(text.find("-46,88 %"), std::string::npos);
+  // Both cumulated: no "Gesamt:" line.
+  costs.cumulative = true;
+  BuildBwaReport(whole, costs, 0);
+  EXPECT_EQ(talvera::testing::GoldenText(TheReportBuffer(), kBwaWidth).find("Gesamt:"), std::string::npos);
+}
+
+TEST_F(StatementTest, AnalysisOfTheAssets) {
+  SideAnalysis analysis;
+  ASSERT_TRUE(ComputeSideAnalysis(StructureKind::kAssets, 2, analysis));
+  ASSERT_EQ(analysis.rows.size(), 3u);
+  EXPECT_EQ(analysis.rows[0].current, 53250);
+  EXPECT_EQ(analysis.rows[0].previous, 52000);
+  EXPECT_EQ(analysis.rows[2].current, 44500);
+  EXPECT_EQ(analysis.previousYear, "1995");
+  Golden("analyse_aktiva", BuildSideAnalysisReport(analysis, 0), kSideAnalysisWidth);
 }
 
 }  // namespace
