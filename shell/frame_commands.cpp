@@ -26,6 +26,7 @@
 #include "users/users_dialogs.h"
 #include "reports/account_list_dialogs.h"
 #include "reports/account_sheet_dialogs.h"
+#include "reports/bwa_dialogs.h"
 #include "reports/statement_dialogs.h"
 #include "posting/booking_currency.h"
 #include "posting/posting_dialog.h"
@@ -267,6 +268,9 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3044, [f] { return RunEvaluationDialog<BilAktDialog>(*f); });
   frame.SetHandler(3045, [f] { return RunEvaluationDialog<BilPerDialog>(*f); });
   frame.SetHandler(3050, [f] { return RunEvaluationDialog<BilEroDialog>(*f); });
+  // BWA and analysis: a report, or a chart in its own window.
+  for (int id : {2088, 2089, 2090, 2091}) frame.SetHandler(id, [f, id] { return RunBwa(f, id); });
+  for (int id : {2092, 2093, 2094}) frame.SetHandler(id, [f, id] { return RunAnalyse(f, id); });
   RegisterPostingCommands(frame);
 }
 
