@@ -56,7 +56,7 @@ StatementDialog::StatementDialog(QWidget* parent, const QString& name, const QSt
 
 void StatementDialog::AddEvaluationChoice(bool withComparison) {
   using namespace statementids;
-  AddHeading("Aus&wertung");
+  BeginGroup("Aus&wertung");
   auto* group = new QButtonGroup(this);
   group->addButton(AddRadio(kNoEvaluation, "Ohne"));
   group->addButton(AddRadio(kDevelopment, "Kontenentwicklung"));
@@ -70,11 +70,12 @@ void StatementDialog::AddEvaluationChoice(bool withComparison) {
       if (!on) comparison->setChecked(false);
     });
   }
+  EndGroup();
 }
 
 void StatementDialog::AddDepthChoice() {
   using namespace statementids;
-  AddHeading("&Darstellungstiefe");
+  BeginGroup("&Darstellungstiefe");
   auto* depth = new QButtonGroup(this);
   for (int level = 1; level <= 3; ++level)
     depth->addButton(AddRadio(kDepth1 + level - 1, QString("Ebene &%1").arg(level)));
@@ -90,6 +91,7 @@ void StatementDialog::AddDepthChoice() {
   };
   connect(Radio(kDepth1 + 2), &QRadioButton::toggled, this, enableAccounts);
   Radio(kDepth1 + 2)->setChecked(true);
+  EndGroup();
 }
 
 void StatementDialog::ReadCommonChoices() {
@@ -124,11 +126,14 @@ GuvAktDialog::GuvAktDialog(QWidget* parent)
   using namespace statementids;
   setProperty("helpContext", 3000);
   AddEdit(kDate, "&Per :", 10)->setText(DayToday().text);
+  BeginColumns();
   AddEvaluationChoice(false);
-  AddHeading("Auswa&hl");
+  BeginGroup("Auswa&hl");
   AddCheck(kMonthValues, "Monatswerte")->setChecked(true);
   AddCheck(kYearValues, "Jahreswerte");
+  EndGroup();
   AddDepthChoice();
+  EndColumns();
   AddOutputChoice();
   AddButtons();
 }
@@ -154,8 +159,10 @@ GuvPerDialog::GuvPerDialog(QWidget* parent)
     : StatementDialog(parent, "GUVPER", "Perioden-GuV", kReportGuv, kPeriodProfitAndLossFailed) {
   setProperty("helpContext", 3016);
   AddPeriodChoice(false);
+  BeginColumns();
   AddEvaluationChoice(false);
   AddDepthChoice();
+  EndColumns();
   AddOutputChoice();
   AddButtons();
 }
@@ -201,8 +208,10 @@ BilAktDialog::BilAktDialog(QWidget* parent)
     : BalanceSheetDialog(parent, "BILAKT", "Aktuelle Bilanz", kReportBilanz, kBalanceSheetFailed) {
   setProperty("helpContext", 3044);
   AddEdit(statementids::kDate, "&Per :", 10)->setText(DayToday().text);
+  BeginColumns();
   AddEvaluationChoice(true);
   AddDepthChoice();
+  EndColumns();
   AddOutputChoice();
   AddButtons();
 }
@@ -225,8 +234,10 @@ BilPerDialog::BilPerDialog(QWidget* parent)
     : BalanceSheetDialog(parent, "BILPER", "Perioden-Bilanz", kReportBilanz, kPeriodBalanceSheetFailed) {
   setProperty("helpContext", 3045);
   AddPeriodChoice(false);
+  BeginColumns();
   AddEvaluationChoice(true);
   AddDepthChoice();
+  EndColumns();
   AddOutputChoice();
   AddButtons();
 }
@@ -250,7 +261,9 @@ BilEroDialog::BilEroDialog(QWidget* parent)
   setProperty("helpContext", 3050);
   AddEdit(statementids::kYear, "&Für das Jahr :", 4)
       ->setText(QString::fromStdString(WorkingYear().empty() ? std::string(CurrentMandant().currentYear) : WorkingYear()));
+  BeginColumns();
   AddDepthChoice();
+  EndColumns();
   AddOutputChoice();
   AddButtons();
 }

@@ -26,6 +26,8 @@
 #include "shell/start_screen.h"
 #include "tax/tax_dialogs.h"
 #include "tools/gallery/sample_windows.h"
+#include "reports/bwa_dialogs.h"
+#include "reports/statement_dialogs.h"
 #include "users/users_dialogs.h"
 
 namespace talvera::gallery {
@@ -83,6 +85,14 @@ const std::vector<Entry>& Entries() {
       {"KTOPLAN", [](QWidget* p) { return SampleKtoPlanDialog(p); }},
       {"BUCJOU", [](QWidget* p) { return SampleBucJouDialog(p); }},
       {"BUCLISTE", [](QWidget* p) { return SampleBucListeDialog(p); }},
+      {"GUVAKT", [](QWidget* p) { return SampleGuvAktDialog(p); }},
+      {"GUVPER", [](QWidget* p) { return SampleGuvPerDialog(p); }},
+      {"BILAKT", [](QWidget* p) { return SampleBilAktDialog(p); }},
+      {"BILPER", [](QWidget* p) { return SampleBilPerDialog(p); }},
+      {"BILERO", [](QWidget* p) { return SampleBilEroDialog(p); }},
+      {"BWA", [](QWidget* p) { return SampleBwaDialog(p); }},
+      {"ANALYSE", [](QWidget* p) { return SampleAnalyseDialog(p); }},
+      {"GRAFIK", [](QWidget* p) { return SampleChartWindow(p); }},
   };
   return entries;
 }
