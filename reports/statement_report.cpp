@@ -199,7 +199,6 @@ class StatementBuilder {
     if (!ReadStatementTree(StructureKind::kProfitAndLoss, pl_)) return 0;
     if (!Begin()) return 0;
     int month = Two(o_.date + 2);
-    bool first = true;
     for (bool yearValues : {false, true}) {
       if (yearValues ? !o_.yearValues : !o_.monthValues) continue;
       ValueRequest r;
@@ -213,15 +212,14 @@ class StatementBuilder {
       EntryValue total = sums.Compute(accounts, [](const StructureEntry& leaf, const StatementAccount&) {
         return leaf.kind == StructureEntry::kLeaf;
       }, EntryValue{});
-      if (!first && page_.Printing()) AddPageBreak();
-      first = false;
+      // On the printer the result line of a first pass has ended its page.
       title_ = "Gewinn- und Verlustrechnung per " + dateText_;
       subtitle_ = yearValues ? "Jahreswerte" : PeriodsLabel(r.firstPeriod, month);
       Heading(yearValues ? "Jahreswerte" : "Monatswerte");
       if (!Walk(sums, StructureTree::kHeader, total, true)) return 0;
       if (!ResultLine(accounts)) return 0;
     }
-    return End();
+    return End(false);
   }
 
   int BuildBalanceSheet() {
@@ -254,9 +252,10 @@ class StatementBuilder {
     return true;
   }
 
-  int End() {
-    AddEmptyLine();
-    if (page_.Printing()) AddPageBreak();
+  // `pageBreak` false: the last line already ended the printed page.
+  int End(bool pageBreak = true) {
+    if (pageBreak || !page_.Printing()) AddEmptyLine();
+    if (pageBreak && page_.Printing()) AddPageBreak();
     EndReport();
     return TheReportBuffer().LineCount();
   }

@@ -103,6 +103,14 @@ TEST_F(StatementTest, ProfitAndLossWithMonthsAndPreviousYear) {
   EXPECT_EQ(StatementWidth(o), 92);
   EXPECT_NE(text.find("270,00 S"), std::string::npos);  // the computed line and the result of March
   EXPECT_NE(text.find("170,00 S"), std::string::npos);  // the result of January to March
+  // Attribute 1 puts an empty line before a group, 16 + 32 print it bold and underlined.
+  EXPECT_NE(text.find("   |\nBU | Aufwendungen"), std::string::npos);
+
+  // Printed: each pass on its own pages, each ended by its result line.
+  o.linesPerPage = 30;
+  o.accounts = StatementAccountLines::kNone;
+  Golden("guv_31_03_druck", BuildProfitAndLoss(o), StatementWidth(o));
+  EXPECT_EQ(TheReportBuffer().PageCount(), 2);
 }
 
 // The P&L of a quarter with its shares; without the year before's file a
