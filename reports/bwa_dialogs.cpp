@@ -190,7 +190,8 @@ bool BwaDialog::Confirm() {
   if (!ChartChosen() && !CheckOutput(kBwaWidth)) return false;
   BwaSeries series[2];
   for (int s = 0; s < 2; ++s) {
-    if (!ComputeBwaSeries(sides[s], series[s])) {
+    // The entry chosen in the list, with the figures of the year typed.
+    if (!ComputeBwaSeries(sides[s], series[s], &trees_[s])) {
       ShowMessage(kStructureUnreadable);
       return false;
     }

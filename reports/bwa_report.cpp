@@ -75,11 +75,12 @@ std::string BwaEntryLabel(const StructureTree& tree, int entry, const std::strin
   return Trim(e.text) + (accountName.empty() ? "" : " " + accountName);
 }
 
-bool ComputeBwaSeries(const BwaSide& side, BwaSeries& out) {
+bool ComputeBwaSeries(const BwaSide& side, BwaSeries& out, const StructureTree* shownTree) {
   out = BwaSeries{};
   out.cumulative = side.cumulative;
-  StructureTree tree;
-  if (!ReadStatementTree(side.kind, tree)) return false;
+  StructureTree read;
+  if (!shownTree && !ReadStatementTree(side.kind, read)) return false;
+  const StructureTree& tree = shownTree ? *shownTree : read;
   int entry = side.whole ? StructureTree::kHeader : side.entry;
   if (!tree.Contains(entry)) return false;
   ValueRequest r;

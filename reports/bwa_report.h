@@ -39,7 +39,9 @@ std::string BwaEntryLabel(const StructureTree& tree, int entry, const std::strin
 // in the entry's subtree; cumulative values start with the opening values
 // and carry the running total, the last period with the closing postings.
 // False when a tree or the accounts cannot be read, or the entry is none.
-bool ComputeBwaSeries(const BwaSide& side, BwaSeries& out);
+// With `shownTree` the entry is one of that tree (the one a dialog listed)
+// and only the accounts are read.
+bool ComputeBwaSeries(const BwaSide& side, BwaSeries& out, const StructureTree* shownTree = nullptr);
 
 // The text report: heading with both labels, a line a period with the
 // deviation in per cent, and "Gesamt:" unless both sides are cumulative.
