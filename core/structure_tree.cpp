@@ -195,6 +195,7 @@ std::vector<int> StructureTree::OfferedLevels(int selection) const {
   if (selection > 0 && Contains(selection)) {
     const StructureEntry& e = entries_[selection];
     base = e.IsGroup() ? e.level : DepthOf(e.parent);
+    if (IsComputed(selection)) --base;  // a computed line takes no subgroups
   }
   std::vector<int> levels;
   for (int level = 1; level <= std::min(kMaxGroupLevel, base + 1); ++level) levels.push_back(level);
@@ -241,8 +242,14 @@ void StructureTree::ShiftLevels(int handle, int delta) {
   for (int child : e.children) ShiftLevels(child, delta);
 }
 
+bool StructureTree::IsComputed(int handle) const {
+  return IsGroup(handle) && handle != kHeader && (entries_[handle].attributes & (kGroupSumAbove | kGroupYearResult));
+}
+
+// A computed line shows a figure of its own: whatever hung below it would
+// drop out of the statements.
 int StructureTree::RefusedAccountDrop(int target) const {
-  return target != kHeader && IsGroup(target) ? 0 : kMessageDropOnGroup;
+  return target != kHeader && IsGroup(target) && !IsComputed(target) ? 0 : kMessageDropOnGroup;
 }
 
 int StructureTree::RefusedTakeOut(int entry) const {
@@ -256,6 +263,7 @@ int StructureTree::RefusedGroupMove(int group, int target) const {
   // A group below the moved one is always deeper, so a group never lands
   // in its own subtree.
   if (entries_[target].level > entries_[group].level) return kMessageGroupNotDeeper;
+  if (entries_[target].level < entries_[group].level && IsComputed(target)) return kMessageGroupOntoGroup;
   return 0;
 }
 

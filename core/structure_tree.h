@@ -34,8 +34,13 @@ int AlternativeLeafClass(StructureKind kind);       // 0 (none), 4, 2
 bool StructureOfClass(int accountClass, StructureKind& kind);
 
 // Display attributes of a group; 16, 32 and 64 are the report line's bits.
+// A group marked 2 holds no accounts: it shows the sum of the groups above
+// it under the same parent ("Ergebnis nach Steuern"); a group marked 4
+// shows the year's result in the balance sheet ("Jahresüberschuss").
 enum GroupAttribute : int {
   kGroupEmptyLineBefore = 1,
+  kGroupSumAbove = 2,
+  kGroupYearResult = 4,
   kGroupBold = 16,
   kGroupUnderlined = 32,
   kGroupLargerFont = 64,
@@ -78,6 +83,9 @@ class StructureTree {
   bool Contains(int handle) const;
   bool IsGroup(int handle) const { return Contains(handle) && at(handle).IsGroup(); }
   bool IsLeaf(int handle) const { return Contains(handle) && at(handle).IsLeaf(); }
+  // A group that shows a computed figure (kGroupSumAbove, kGroupYearResult)
+  // and takes neither accounts nor subgroups.
+  bool IsComputed(int handle) const;
   // No group below the header.
   bool empty() const { return entries_[kHeader].children.empty(); }
 
@@ -137,7 +145,7 @@ class StructureTree {
   int DropLeaves(Predicate drop);
 
   // ---- Drop rules of the editor: the message refusing it, or 0 --------
-  int RefusedAccountDrop(int target) const;         // 120: must land on a group
+  int RefusedAccountDrop(int target) const;         // 120: must land on a group, not a computed one
   int RefusedTakeOut(int entry) const;              // 122: only leaves come out
   int RefusedGroupMove(int group, int target) const;  // 139 not onto a group, 125 deeper
 

@@ -1,9 +1,5 @@
 #include "reports/account_analysis_dialog.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
 #include <QChartView>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -13,7 +9,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <vector>
@@ -26,6 +21,7 @@
 #include "reports/report_kinds.h"
 #include "reports/report_page.h"
 #include "reports/report_state.h"
+#include "reports/value_chart.h"
 
 namespace talvera {
 namespace {
@@ -101,41 +97,17 @@ void AnaKontoDialog::FillTable() {
 // Twelve pairs of bars, this year beside the year before, in euros.
 void AnaKontoDialog::BuildChart() {
   const AccountAnalysis& a = analysis_;
-  auto* current = new QBarSet("akt. Jahr " + QString::fromStdString(a.year));
-  auto* previous = new QBarSet("Vorjahr " + QString::fromStdString(a.previousYear));
-  QStringList months;
-  double low = 0, high = 0;
+  ChartData data;
+  data.title = "Bewegung je Monat (Soll − Haben)";
+  data.categories = FiscalMonthCategories();
+  ChartSeries current{"akt. Jahr " + QString::fromStdString(a.year), {}, false};
+  ChartSeries previous{"Vorjahr " + QString::fromStdString(a.previousYear), {}, false};
   for (int p = 0; p < 12; ++p) {
-    double c = a.current[p] / 100.0, v = a.hasPrevious ? a.previous[p] / 100.0 : 0.0;
-    *current << c;
-    *previous << v;
-    low = std::min({low, c, v});
-    high = std::max({high, c, v});
-    months << QString::fromStdString(FiscalMonthName(p + 1)).left(3);
+    current.values.push_back(a.current[p] / 100.0);
+    previous.values.push_back(a.hasPrevious ? a.previous[p] / 100.0 : 0.0);
   }
-  auto* series = new QBarSeries;
-  series->append(current);
-  series->append(previous);
-  auto* chart = new QChart;
-  chart->addSeries(series);
-  chart->setTitle("Bewegung je Monat (Soll − Haben)");
-  auto* x = new QBarCategoryAxis;
-  x->append(months);
-  QFont small = x->labelsFont();
-  small.setPointSizeF(small.pointSizeF() * 0.8);
-  x->setLabelsFont(small);
-  chart->addAxis(x, Qt::AlignBottom);
-  series->attachAxis(x);
-  auto* y = new QValueAxis;
-  y->setRange(low, high > low ? high : low + 1);
-  y->setLabelFormat("%.0f");
-  chart->addAxis(y, Qt::AlignLeft);
-  series->attachAxis(y);
-  chart->legend()->setAlignment(Qt::AlignBottom);
-  auto* view = new QChartView(chart, this);
-  view->setRenderHint(QPainter::Antialiasing);
-  view->setMinimumSize(620, 360);
-  chart_ = Register(anakonto::kChart, view);
+  data.series = {current, previous};
+  chart_ = Register(anakonto::kChart, BuildValueChart(data, this));
 }
 
 bool AnaKontoDialog::Print() {

@@ -56,6 +56,8 @@ const AttributeBox kAttributeBoxes[] = {
     {2, kGroupUnderlined, "Unterstrichen"},
     {3, kGroupLargerFont, "Größere Schrift"},
 };
+// The bits of a computed line have no check box; changing the others keeps them.
+constexpr int kCheckBoxBits = kGroupEmptyLineBefore | kGroupBold | kGroupUnderlined | kGroupLargerFont;
 
 // A list whose entries are dragged with Qt's item-view drag support. The
 // drop only hands the dragged entry and the item under the cursor on;
@@ -125,7 +127,8 @@ QString FromUtf8(const std::string& s) { return QString::fromStdString(s); }
 GroupDialog::GroupDialog(QWidget* parent, const std::vector<int>& levels, const std::string& name,
                          int attributes)
     : TalviDialog(parent, levels.empty() ? "GRUPPEAEN" : "GRUPPENEU",
-                  levels.empty() ? "NAME UND ATTRIBUTE ÄNDERN" : "NEUE GRUPPE ANLEGEN") {
+                  levels.empty() ? "NAME UND ATTRIBUTE ÄNDERN" : "NEUE GRUPPE ANLEGEN"),
+      hiddenBits_(attributes & ~kCheckBoxBits) {
   using namespace gruppe;
   AddEdit(kName, "&Gruppenbezeichnung :", kGroupNameLength)->setText(FromUtf8(name));
   for (const AttributeBox& box : kAttributeBoxes)
@@ -141,7 +144,7 @@ GroupDialog::GroupDialog(QWidget* parent, const std::vector<int>& levels, const 
 std::string GroupDialog::name() const { return Edit(gruppe::kName)->text().trimmed().toStdString(); }
 
 int GroupDialog::attributes() const {
-  int bits = 0;
+  int bits = hiddenBits_;
   for (const AttributeBox& box : kAttributeBoxes)
     if (Checked(gruppe::kEmptyLineBefore + box.offset)) bits |= box.bit;
   return bits;
@@ -328,10 +331,10 @@ void StructureEditorDialog::ShowAttributes() {
 }
 
 void StructureEditorDialog::AttributeClicked() {
-  int bits = 0;
+  int h = Selected();
+  int bits = h > 0 && editing_->tree().IsGroup(h) ? editing_->tree().at(h).attributes & ~kCheckBoxBits : 0;
   for (const AttributeBox& box : kAttributeBoxes)
     if (Checked(aufbau::kEmptyLineBefore + box.offset)) bits |= box.bit;
-  int h = Selected();
   Done(editing_->ChangeAttributes(h, bits), h);
 }
 

@@ -43,6 +43,9 @@ class GroupDialog : public TalviDialog {
 
  protected:
   bool Confirm() override;
+
+ private:
+  int hiddenBits_;  // attribute bits without a check box (computed lines): kept as they were
 };
 
 class StructureEditorDialog : public TalviDialog {

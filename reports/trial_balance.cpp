@@ -33,11 +33,6 @@ constexpr unsigned kTaxOnDebitSide = 0x20;
 constexpr int kAccountLines = 5;
 constexpr int kHeadingLines = 8;
 
-struct Deduction {
-  long long debit = 0, credit = 0;
-};
-using Deductions = std::unordered_map<std::string, Deduction>;
-
 int Two(const char* s) { return (s[0] - '0') * 10 + (s[1] - '0'); }
 
 void Deduct(Deductions& d, const char* account, long long cents, bool debit) {
@@ -45,6 +40,8 @@ void Deduct(Deductions& d, const char* account, long long cents, bool debit) {
   Deduction& x = d[std::string(account, strnlen(account, 7))];
   (debit ? x.debit : x.credit) += cents;
 }
+
+}  // namespace
 
 // The postings after the reference date up to the end of its month, read by
 // the journal key: one short key range, whatever the size of the year.
@@ -89,7 +86,7 @@ bool ReadLaterPostings(const char* date, Deductions& out) {
   return ok;
 }
 
-TrialBalanceRow RowOf(const AccountValues& a, int month, bool withClosing, const Deductions& later) {
+TrialBalanceRow RowAtDate(const AccountValues& a, int month, bool withClosing, const Deductions& later) {
   TrialBalanceRow row;
   long long debit = 0, credit = 0;
   for (int p = 0; p < month; ++p) {
@@ -119,6 +116,13 @@ TrialBalanceRow RowOf(const AccountValues& a, int month, bool withClosing, const
   return row;
 }
 
+bool ClosingIncluded(const char* date) {
+  int month = Two(date + 2);
+  return month == 12 && Two(date) == DaysInPeriod(month, Two(date + 4));
+}
+
+namespace {
+
 const char* KindName(AccountKind kind) {
   return kind == kSachkonto ? "Sachkonten" : kind == kKreditor ? "Kreditoren" : "Debitoren";
 }
@@ -141,8 +145,7 @@ class TrialBalanceBuilder {
  public:
   explicit TrialBalanceBuilder(const TrialBalanceOptions& o)
       : o_(o), page_(o.linesPerPage), month_(Two(o.date + 2)) {
-    int days = DaysInPeriod(month_, Two(o.date + 4));
-    closing_ = month_ == 12 && Two(o.date) == days;
+    closing_ = ClosingIncluded(o.date);
     dateText_ = DisplayDate(o.date);
     monthLabel_ = ReportText(FiscalMonthName(month_));
   }
@@ -178,7 +181,7 @@ class TrialBalanceBuilder {
       AddEmptyLine();
     }
     bool ok = ForEachAccount(kind, o_.byNumber, [&](const AccountValues& a) {
-      TrialBalanceRow row = RowOf(a, month_, closing_, later_);
+      TrialBalanceRow row = RowAtDate(a, month_, closing_, later_);
       if (row.IsEmpty() && !o_.withUnposted) return true;
       totals.Add(row);
       return Account(a, row);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "core/period_date.h"
 
@@ -27,6 +28,22 @@ struct TrialBalanceRow {
            cumulativeDebit == 0 && cumulativeCredit == 0;
   }
 };
+
+struct AccountValues;
+
+// Postings dated after a reference date up to the end of its fiscal month,
+// per account number ("   1200"), that the monthly totals already hold.
+struct Deduction {
+  long long debit = 0, credit = 0;
+};
+using Deductions = std::unordered_map<std::string, Deduction>;
+bool ReadLaterPostings(const char* date, Deductions& out);
+// Whether a reference date is the last day of fiscal month 12, where the
+// closing postings count.
+bool ClosingIncluded(const char* date);
+// The figures of an account at a reference date in fiscal month `month`:
+// every evaluation that needs a balance at a date takes it from here.
+TrialBalanceRow RowAtDate(const AccountValues& a, int month, bool withClosing, const Deductions& later);
 
 // Builds the list into the report buffer. Returns its number of lines; -1
 // when none of the chosen kinds has an account (the dialog shows message 55),

@@ -26,6 +26,8 @@
 #include "users/users_dialogs.h"
 #include "reports/account_list_dialogs.h"
 #include "reports/account_sheet_dialogs.h"
+#include "reports/bwa_dialogs.h"
+#include "reports/statement_dialogs.h"
 #include "posting/booking_currency.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
@@ -262,6 +264,15 @@ void RegisterCommands(MainFrame& frame) {
   frame.SetHandler(3001, [f] { return RunDialog<BucListeDialog>(*f); });
   // The account sheets show in their own browser or print themselves.
   frame.SetHandler(3009, [f] { return RunEvaluationDialog<KtoBlaDialog>(*f); });
+  // The P&L statement and the balance sheet.
+  frame.SetHandler(3000, [f] { return RunEvaluationDialog<GuvAktDialog>(*f); });
+  frame.SetHandler(3016, [f] { return RunEvaluationDialog<GuvPerDialog>(*f); });
+  frame.SetHandler(3044, [f] { return RunEvaluationDialog<BilAktDialog>(*f); });
+  frame.SetHandler(3045, [f] { return RunEvaluationDialog<BilPerDialog>(*f); });
+  frame.SetHandler(3050, [f] { return RunEvaluationDialog<BilEroDialog>(*f); });
+  // BWA and analysis: a report, or a chart in its own window.
+  for (int id : {2088, 2089, 2090, 2091}) frame.SetHandler(id, [f, id] { return RunBwa(f, id); });
+  for (int id : {2092, 2093, 2094}) frame.SetHandler(id, [f, id] { return RunAnalyse(f, id); });
   RegisterPostingCommands(frame);
 }
 

@@ -13,7 +13,11 @@
 //    10      4  int32 the group for a first node, the previous node
 //                 otherwise
 //    14      2  int16 group: level 1..3 in the high byte, display
-//                 attributes in the low byte; 0 for leaves and the header
+//                 attributes in the low byte; 0 for leaves and the header.
+//                 Attribute bits: 1 empty line before, 2 sum of the groups
+//                 above (a computed line without accounts), 4 the year's
+//                 result (balance sheet), 16 bold, 32 underlined, 64
+//                 larger font
 //    16     26  leaf: account number (first 8 bytes); group: group text
 //    42     10  leaf: short code of the account
 //    52     12  reserved

@@ -142,6 +142,7 @@ const BrokenLine kBrokenTreeLines[] = {
     {"GroupTextTooLong", "1 Sonstige betriebliche Aufwendungen\n", "Gruppenbezeichnung"},
     {"RangeBackwards", "1 A\nkonten 1999-1000\n", "Spanne"},
     {"UnknownLine", "gruppe A\n", "beginnt nicht"},
+    {"AccountsInAComputedLine", "1 A\nkonten 4000\n1 Summe [fett summe]\nkonten 4010\n", "gerechnete Zeile"},
 };
 
 class BrokenLineTest : public ::testing::TestWithParam<BrokenLine> {};
@@ -191,12 +192,14 @@ TEST(TreePlacement, RangesSinglesAndAlternatives) {
   EXPECT_TRUE(alternative.Mentions("nur in der Bilanz"));
 
   Diagnostics fine;
-  talvera::StructureTree tree = build("1 A\nkonten 4000-4099\n2 B [fett]\nkonten 4010\n",
+  talvera::StructureTree tree = build("1 A\nkonten 4000-4099\n2 B [fett]\nkonten 4010\n1 S [fett summe]\n",
                                       kProfitAndLossTree, fine);
   ASSERT_TRUE(fine.empty()) << ::testing::PrintToString(fine.lines());
-  // Header, A, leaf 4000, B, leaf 4010: 4010 went to B although A's range covers it.
+  // Header, A, leaf 4000, B, leaf 4010: 4010 went to B although A's range
+  // covers it; then the computed line S with its attribute bit.
   std::vector<talvera::StructureRecord> nodes = talvera::StructureRecords(tree);
-  ASSERT_EQ(nodes.size(), 5u);
+  ASSERT_EQ(nodes.size(), 6u);
+  EXPECT_EQ(nodes[5].levelWord, talvera::layouts::structure::LevelWord(1, kBold | kSumAbove));
   EXPECT_EQ(nodes[2].label, AccountNumber("4000"));
   EXPECT_EQ(nodes[3].label, "B");
   EXPECT_EQ(nodes[3].levelWord, talvera::layouts::structure::LevelWord(2, kBold));

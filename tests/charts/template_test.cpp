@@ -245,6 +245,21 @@ TEST_P(TemplateTest, BankAndVatClearingHaveAnAlternativePlace) {
   EXPECT_TRUE(alternatives.count(chart().defaults[4]));  // standard-rate output tax
 }
 
+// The statute's computed lines: 15 and 17 of the P&L sum the groups above
+// them, A. V. of the liabilities carries the year's result; none holds an
+// account.
+TEST_P(TemplateTest, ComputedLinesOfTheGermanCharts) {
+  if (GetParam() != '3' && GetParam() != '4') return;
+  auto bitsOf = [&](int tree, const std::string& prefix) {
+    for (const TreeRecord& r : built().trees[tree])
+      if (r.kind == 2 && r.label.rfind(prefix, 0) == 0) return layouts::structure::AttributesOf(r.levelWord);
+    return -1;
+  };
+  EXPECT_TRUE(bitsOf(kProfitAndLossTree, "15. ") & kSumAbove);
+  EXPECT_TRUE(bitsOf(kProfitAndLossTree, "17. ") & kSumAbove);
+  EXPECT_TRUE(bitsOf(kLiabilitiesTree, "V. Jahres") & kYearResult);
+}
+
 INSTANTIATE_TEST_SUITE_P(Charts, TemplateTest, ::testing::Values('3', '4', 'A', 'G'),
                          [](const auto& info) {
                            return std::string(ChartByLetter(info.param)->folder);

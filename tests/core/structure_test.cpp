@@ -255,6 +255,13 @@ TEST(StructureTreeTest, DropRulesAndOfferedLevels) {
   EXPECT_EQ(t.OfferedLevels(deep), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(t.GroupOf(No("1600"), true), Find(t, "A1"));
   EXPECT_EQ(t.GroupOf(No("1600"), false), -1);
+
+  // A computed line takes neither accounts nor subgroups.
+  int sum = t.InsertGroup(-1, "Summe", 1, kGroupSumAbove);
+  EXPECT_EQ(t.RefusedAccountDrop(sum), 120);
+  EXPECT_EQ(t.RefusedGroupMove(Find(t, "A1"), sum), 139);
+  EXPECT_EQ(t.RefusedGroupMove(Find(t, "B"), sum), 0);  // follows it
+  EXPECT_EQ(t.OfferedLevels(sum), (std::vector<int>{1}));
 }
 
 TEST_F(StructureFileTest, NewGroupInAnEmptyTreeIsItsFirstGroup) {

@@ -226,6 +226,33 @@ TEST_F(StructureDialogTest, GroupsAreCreatedChangedAndDeleted) {
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{1});
 }
 
+// The bits of a computed line have no check box: changing the others, at
+// once or through "GRUPPEAEN", must not turn it into an ordinary group.
+TEST_F(StructureDialogTest, ComputedLinesKeepTheirBits) {
+  StructureTree tree = Stored();
+  tree.AppendGroup(StructureTree::kHeader, "Summe", 1, kGroupSumAbove);
+  ASSERT_TRUE(SaveStructure(StructurePath(dir_, StructureKind::kAssets), tree));
+  StructureEditorDialog d(nullptr, 3060);
+  QListWidget* assigned = d.List(aufbau::kAssigned);
+  assigned->setCurrentRow(RowOf(assigned, "Summe"));
+  d.Check(aufbau::kBold)->click();
+  auto attributesOf = [this](const char* name) {
+    StructureTree stored = Stored();
+    for (int h : stored.DepthFirst())
+      if (stored.at(h).text == name) return stored.at(h).attributes;
+    return -1;
+  };
+  EXPECT_EQ(attributesOf("Summe"), kGroupSumAbove | kGroupBold);
+  QTimer::singleShot(0, [] {
+    auto* g = qobject_cast<GroupDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(g, nullptr);
+    g->Check(gruppe::kBold)->setChecked(false);
+    g->accept();
+  });
+  d.ChangeGroup();
+  EXPECT_EQ(attributesOf("Summe"), kGroupSumAbove);
+}
+
 TEST_F(StructureDialogTest, OneEditorAtATimeAndUnreadableFiles) {
   {
     StructureEditorDialog open(nullptr, 3059);

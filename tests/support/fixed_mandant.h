@@ -24,6 +24,7 @@
 #include "core/message_recorder.h"
 #include "core/record_store.h"
 #include "core/settings.h"
+#include "core/structure_file.h"
 #include "core/today.h"
 #include "posting/posting_engine.h"
 #include "posting/posting_fixture.h"
@@ -254,6 +255,106 @@ class FixedMandantTest : public ::testing::Test {
                .Line("10000", D, "8400", S, "000000060,00")
                .Line("10000", D, "8400", S, "000000040,00")
                .Post();
+  }
+
+  // Added for the P&L and balance-sheet tests only (fixed_mandant.md,
+  // "Additions for the statements"): structure trees of three levels with
+  // attributes, a computed result line and an alternative place for the
+  // new bank account 1210, which a booking of 29.03. puts in credit; and
+  // the year 1995 (its P&L account file and the closing balances the
+  // balance-sheet accounts carry from it).
+  bool PrepareStatements() {
+    std::string dir = YearDirectory("1996");
+    if (!AddSachkonto(dir, {"1210", "PBANK", "Postbank", 2, 0})) return false;
+    if (!SaveStructure(dir + "/guvauf.btr", StatementProfitAndLossTree()) ||
+        !SaveStructure(dir + "/bilaktau.btr", StatementAssetsTree()) ||
+        !SaveStructure(dir + "/bilpasau.btr", StatementLiabilitiesTree()))
+      return false;
+    if (!Booking("290316", "Büromaterial Postbank", "P-1").Line("4900", kSachkonto, "1210", kSachkonto, "000000080,00").Post())
+      return false;
+    for (auto [number, amount, credit] : {std::tuple{"1000", "000000100,00", 0}, std::tuple{"1200", "000000420,00", 0},
+                                          std::tuple{"800", "000000500,00", 1}})
+      if (!SetPreviousClosing(number, amount, credit)) return false;
+    std::string previous = YearDirectory("1995");
+    std::filesystem::create_directories(previous);
+    if (!layouts::CreateFile(previous, "sako")) return false;
+    struct Figures {
+      const char* number;
+      int period;
+      const char* debit;
+      const char* credit;
+    };
+    const Figures lastYear[] = {{"4210", 3, "000000200,00", nullptr},
+                                {"4900", 12, "000000030,00", nullptr},
+                                {"8400", 1, nullptr, "000000120,00"},
+                                {"8400", 3, nullptr, "000000130,00"}};
+    for (const FixedSachkonto& a : kFixedSachkonten) {
+      if (a.accountClass != 8) continue;
+      namespace s = layouts::sako;
+      std::vector<char> r(s::kLayout.recordLength);
+      layouts::InitRecord(s::kLayout, r.data());
+      layouts::SetRawText(r.data(), s::kAccountNo, Padded(a.number));
+      layouts::SetText(r.data(), s::kName, a.name);
+      layouts::SetNumber(r.data(), s::kAccountClass, 8);
+      for (const Figures& f : lastYear) {
+        if (std::strcmp(f.number, a.number) != 0) continue;
+        if (f.debit) layouts::SetRawText(r.data(), s::kPeriodDebit.At(f.period - 1), f.debit);
+        if (f.credit) layouts::SetRawText(r.data(), s::kPeriodCredit.At(f.period - 1), f.credit);
+      }
+      if (!InsertByPath(previous + "/sako.btr", r.data())) return false;
+    }
+    return true;
+  }
+
+  static StructureTree StatementProfitAndLossTree() {
+    StructureTree t;
+    t.title = "GuV";
+    int revenue = t.AppendGroup(StructureTree::kHeader, "Umsatzerlöse", 1, kGroupEmptyLineBefore | kGroupBold);
+    t.AppendLeaf(revenue, "   8400", "ERL", false);
+    int costs = t.AppendGroup(StructureTree::kHeader, "Aufwendungen", 1,
+                              kGroupEmptyLineBefore | kGroupBold | kGroupUnderlined);
+    t.AppendLeaf(t.AppendGroup(costs, "Raumkosten", 2, 0), "   4210", "MIETE", false);
+    int other = t.AppendGroup(costs, "Sonstige Kosten", 2, 0);
+    t.AppendLeaf(t.AppendGroup(other, "Verschiedenes", 3, 0), "   4900", "SONST", false);
+    t.AppendGroup(StructureTree::kHeader, "Jahresergebnis", 1, kGroupEmptyLineBefore | kGroupBold | kGroupSumAbove);
+    return t;
+  }
+
+  static StructureTree StatementAssetsTree() {
+    StructureTree t;
+    t.title = "Aktiva";
+    int current = t.AppendGroup(StructureTree::kHeader, "Umlaufvermögen", 1, kGroupBold | kGroupUnderlined);
+    int claims = t.AppendGroup(current, "Forderungen", 2, 0);
+    t.AppendLeaf(claims, "   1400", "FORD", false);
+    t.AppendLeaf(claims, "   1575", "VST", false);
+    int cash = t.AppendGroup(current, "Liquide Mittel", 2, kGroupEmptyLineBefore);
+    for (const char* account : {"   1000", "   1200", "   1210"}) t.AppendLeaf(cash, account, "", false);
+    t.loose.push_back({"   1590", "DURCH"});
+    return t;
+  }
+
+  static StructureTree StatementLiabilitiesTree() {
+    StructureTree t;
+    t.title = "Passiva";
+    int equity = t.AppendGroup(StructureTree::kHeader, "Eigenkapital", 1, kGroupBold | kGroupUnderlined);
+    t.AppendLeaf(t.AppendGroup(equity, "Gezeichnetes Kapital", 2, 0), "    800", "KAP", false);
+    t.AppendLeaf(t.AppendGroup(equity, "Gewinnvortrag", 2, 0), "    860", "GVV", false);
+    int debts = t.AppendGroup(StructureTree::kHeader, "Verbindlichkeiten", 1, kGroupEmptyLineBefore | kGroupBold);
+    t.AppendLeaf(t.AppendGroup(debts, "Lieferungen/Leistungen", 2, 0), "   1600", "VERB", false);
+    t.AppendLeaf(t.AppendGroup(debts, "Steuern", 2, 0), "   1775", "UST", false);
+    t.AppendLeaf(t.AppendGroup(debts, "Kreditinstitute", 2, 0), "   1210", "PBANK", true);
+    return t;
+  }
+
+  static bool SetPreviousClosing(const char* number, const char* amount, int credit) {
+    namespace s = layouts::sako;
+    char r[s::kLayout.recordLength];
+    bool found = false;
+    std::string key = Padded(number);
+    if (!GetEqual(r, KeyValue(key.c_str(), 8), found, MakeFileId(kSlotSako, 0)) || !found) return false;
+    layouts::SetRawText(r, s::kPrevClosingBalance, amount);
+    layouts::SetNumber(r, s::kPrevClosingSide, credit);
+    return Update(r, MakeFileId(kSlotSako, 0));
   }
 
   TempSettingsDir settings_;

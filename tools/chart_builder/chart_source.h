@@ -86,6 +86,8 @@ int AlternativeClass(TreeId tree);      // class of an alternative leaf; 0 for t
 // Display attributes of a group.
 enum GroupAttribute : int {
   kEmptyLineBefore = 1,
+  kSumAbove = 2,   // a computed line: the sum of the groups above it
+  kYearResult = 4, // the line of the year's result in the balance sheet
   kBold = 16,
   kUnderlined = 32,
   kLargerFont = 64,

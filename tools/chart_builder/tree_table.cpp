@@ -11,6 +11,8 @@ bool ParseAttribute(std::string_view word, int& bits) {
   else if (word == "fett") bits |= kBold;
   else if (word == "unterstrichen") bits |= kUnderlined;
   else if (word == "groß") bits |= kLargerFont;
+  else if (word == "summe") bits |= kSumAbove;
+  else if (word == "ergebnis") bits |= kYearResult;
   else return false;
   return true;
 }
@@ -59,8 +61,11 @@ bool ParseTreeLine(std::string_view line, TreeLine& out, std::string& problem) {
   return false;
 }
 
-// A group sits one level below the group it hangs in; accounts need a group.
-bool FitsOutline(const TreeLine& line, int lastLevel, std::string& problem) {
+// A group sits one level below the group it hangs in; accounts need a group
+// that is not a computed line.
+bool FitsOutline(const TreeLine& line, int lastLevel, int lastAttributes, std::string& problem) {
+  if (line.kind != TreeLine::kGroup && (lastAttributes & (kSumAbove | kYearResult)))
+    return problem = "eine gerechnete Zeile (summe, ergebnis) nimmt keine Konten auf", false;
   if (line.kind == TreeLine::kGroup && line.level > lastLevel + 1)
     return problem = "Ebene " + std::to_string(line.level) + " folgt auf Ebene " +
                      std::to_string(lastLevel),
@@ -74,17 +79,20 @@ bool FitsOutline(const TreeLine& line, int lastLevel, std::string& problem) {
 
 void ParseTree(std::string_view text, const std::string& file, std::vector<TreeLine>& out,
                Diagnostics& diagnostics) {
-  int lastLevel = 0;
+  int lastLevel = 0, lastAttributes = 0;
   for (const SourceLine& source : ContentLines(text)) {
     TreeLine line;
     line.line = source.number;
     std::string problem;
     if (!ParseTreeLine(Trim(source.text), line, problem) ||
-        !FitsOutline(line, lastLevel, problem)) {
+        !FitsOutline(line, lastLevel, lastAttributes, problem)) {
       diagnostics.Add(file, source.number, problem);
       continue;
     }
-    if (line.kind == TreeLine::kGroup) lastLevel = line.level;
+    if (line.kind == TreeLine::kGroup) {
+      lastLevel = line.level;
+      lastAttributes = line.attributes;
+    }
     out.push_back(std::move(line));
   }
 }

@@ -28,6 +28,8 @@
 #include "shell/start_screen.h"
 #include "tax/tax_dialogs.h"
 #include "tools/gallery/sample_windows.h"
+#include "reports/bwa_dialogs.h"
+#include "reports/statement_dialogs.h"
 #include "users/users_dialogs.h"
 
 namespace talvera::gallery {
@@ -88,6 +90,14 @@ const std::vector<Entry>& Entries() {
       {"BUCSTORNO", [](QWidget* p) { return StornoDialogSample(p); }},
       {"BUCEROMSG", [](QWidget* p) { return new OpeningNoticeDialog(p); }},
       {"BUCERO", [](QWidget* p) { return OpeningPostingDialogSample(p); }},
+      {"GUVAKT", [](QWidget* p) { return SampleGuvAktDialog(p); }},
+      {"GUVPER", [](QWidget* p) { return SampleGuvPerDialog(p); }},
+      {"BILAKT", [](QWidget* p) { return SampleBilAktDialog(p); }},
+      {"BILPER", [](QWidget* p) { return SampleBilPerDialog(p); }},
+      {"BILERO", [](QWidget* p) { return SampleBilEroDialog(p); }},
+      {"BWA", [](QWidget* p) { return SampleBwaDialog(p); }},
+      {"ANALYSE", [](QWidget* p) { return SampleAnalyseDialog(p); }},
+      {"GRAFIK", [](QWidget* p) { return SampleChartWindow(p); }},
   };
   return entries;
 }
