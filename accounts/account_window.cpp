@@ -172,7 +172,7 @@ void AccountListModel::Refresh(const std::set<std::string>& numbers) {
 int AccountListModel::RowOf(const std::string& number, bool readOn) {
   std::string wanted = Trimmed(number);
   for (std::size_t row = 0;; ++row) {
-    if (row == rows_.size() && (!readOn || !pages_ || pages_->atEnd() || !ReadPage(kAccountPageRows)))
+    if (row == rows_.size() && (!readOn || !pages_ || pages_->atEnd() || !ReadPage(kAccountPageRows * 10)))
       return -1;
     if (row >= rows_.size()) return -1;
     if (Trimmed(rows_[row].number) == wanted) return static_cast<int>(row);
