@@ -187,7 +187,7 @@ void AccountDialog::BuildSachkonto() {
   rates->setMaximumHeight(row * 5 + 2 * rates->frameWidth() + 4);
   AddEdit(kRatePercent, "% :", 5);
   EndGroup();
-  BeginGroup("Kostenart");
+  BeginGroup("Kostenrechnung");
   AddCheck(kCostType, "Kostenart");
   AddRadio(kCostFixed, "fix")->setChecked(true);
   AddRadio(kCostVariable, "variabel");
