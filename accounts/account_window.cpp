@@ -360,13 +360,6 @@ void AccountWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) UpdateButtons();
 }
 
-void AccountWindow::closeEvent(QCloseEvent* event) {
-  TalviDialog::closeEvent(event);
-  deleteLater();
-}
-
-void AccountWindow::reject() { close(); }
-
 bool AccountWindow::Confirm() {
   FillList();
   return false;

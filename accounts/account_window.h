@@ -109,11 +109,9 @@ class AccountWindow : public TalviDialog {
 
  protected:
   bool Confirm() override;  // Enter: "&Liste", the window stays
-  void reject() override;   // Esc hides the window like closing it
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   void Build();

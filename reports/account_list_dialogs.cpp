@@ -33,6 +33,7 @@
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
 #include "reports/trial_balance.h"
+#include "widgets/copy_target.h"
 
 namespace talvera {
 namespace {
@@ -241,8 +242,8 @@ BucListeDialog::BucListeDialog(QWidget* parent)
   AddEdit(kFrom, "&Von:", 8);
   AddEdit(kTo, "&Bis:", 8);
   AddEdit(kVoucher, "Beleg&nr.:", 8);
-  AddEdit(kDebit, "&Soll:", 7);
-  AddEdit(kCredit, "&Haben:", 7);
+  TrackCopyTarget(AddEdit(kDebit, "&Soll:", 7));
+  TrackCopyTarget(AddEdit(kCredit, "&Haben:", 7));
   AddEdit(kGross, "B&ruttobetr.:", 12);
   auto* fill = Register(kListButton, new QPushButton("&Liste", this));
   form_->addRow(fill);

@@ -175,6 +175,25 @@ TEST_F(AccountWindowTest, WindowsListCreateChangeCopyAndDelete) {
   EXPECT_NE(messages_.shown[0].text.find("Steuersatz"), std::string::npos) << messages_.shown[0].text;
 }
 
+TEST(CopyTarget, AnAccountFieldBecomesTheTargetWhenEntered) {
+  QDialog dialog;
+  auto* other = new QLineEdit(&dialog);
+  auto* account = new QLineEdit(&dialog);
+  account->move(0, 40);
+  TrackCopyTarget(account);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  other->setFocus();
+  EXPECT_NE(CopyTarget(), account);
+  account->setFocus();
+  EXPECT_EQ(CopyTarget(), account);
+  EXPECT_TRUE(CopyToTarget("   1200"));
+  EXPECT_EQ(account->text(), "1200");
+  delete account;  // a closed dialog is no target
+  EXPECT_EQ(CopyTarget(), nullptr);
+  EXPECT_FALSE(CopyToTarget("1200"));
+}
+
 TEST_F(AccountWindowTest, DeletingWaitsForTheNextChoiceAndCanBeTakenBack) {
   DeleteAccountsDialog remove(nullptr);
   remove.SetChecked(ktoloe::kSachkonten, false);
@@ -244,12 +263,17 @@ TEST_F(AccountWindowTest, SortOrderAndSelectionAreKeptPerWindow) {
   window->FillList();
   EXPECT_EQ(ReadSetting("AuswahlK"), "Li");
   EXPECT_EQ(window->model()->rowCount(), 1);
-  window->close();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(window, &escape);
+  EXPECT_FALSE(window->isVisible());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(OpenAccountWindow(WindowKind::kKreditoren), nullptr);
   AccountWindow* again = ShowAccountWindow(nullptr, WindowKind::kKreditoren);
   EXPECT_EQ(again->Combo(kontoverwaltung::kSortOrder)->currentIndex(), 1);
   EXPECT_EQ(again->Edit(kontoverwaltung::kSelection)->text(), "Li");
+  EXPECT_TRUE(again->close());  // the close box too
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(OpenAccountWindow(WindowKind::kKreditoren), nullptr);
 }
 
 // Pages of any size give the list one page gives; the account a page
