@@ -92,6 +92,12 @@ const layouts::Field& BudgetField(AccountFile file) {
   return K::kBudget;
 }
 
+std::string NumberOf(AccountFile file, const void* record) {
+  return layouts::GetText(record, file == AccountFile::kKore   ? K::kNumber
+                                  : file == AccountFile::kSako ? S::kAccountNo
+                                                               : P::kAccountNo);
+}
+
 int SlotOfFile(AccountFile file) {
   static const int kSlots[] = {kSlotSako, kSlotDebi, kSlotKred, kSlotKore};
   return kSlots[static_cast<int>(file)];
@@ -287,13 +293,15 @@ void AccountDialog::BuildButtons() {
   if (!isNew() && kind_.file != AccountFile::kKore) {
     auto* budget = Register(kBudgetButton, box->addButton("&Sollwerte...", QDialogButtonBox::ActionRole));
     connect(budget, &QPushButton::clicked, this, [this] {
-      RunBudget(this, WindowKindOf(kind_.file), layouts::GetText(record_.data(), S::kAccountNo));
-      // The budget is stored by its own dialog; the change keeps it.
+      // The budget dialog stores the figures itself; this dialog's record
+      // takes them over, so that its own OK does not write the old ones back.
+      WindowKind kind = WindowKindOf(kind_.file);
+      std::string number = NumberOf(kind_.file, record_.data());
       std::vector<char> fresh;
       bool found = false;
-      if (ReadAccountRecord(WindowKindOf(kind_.file), number_.empty() ? layouts::GetText(record_.data(), S::kAccountNo) : number_, fresh, found) && found)
-        std::memcpy(layouts::FieldBytes(record_.data(), BudgetField(kind_.file)),
-                    layouts::FieldBytes(fresh.data(), BudgetField(kind_.file)), BudgetField(kind_.file).Span());
+      if (!RunBudget(this, kind, number) || !ReadAccountRecord(kind, number, fresh, found) || !found) return;
+      const layouts::Field& f = BudgetField(kind_.file);
+      std::memcpy(layouts::FieldBytes(record_.data(), f), layouts::FieldBytes(fresh.data(), f), f.Span());
     });
   }
   auto* cancel = Register(kIdCancelButton, box->addButton("&Abbrechen", QDialogButtonBox::RejectRole));
@@ -448,9 +456,7 @@ bool AccountDialog::Confirm() {
   bool stored = isNew() ? SaveNewAccount(kind_.file, record.data(), previousYear)
                         : SaveChangedAccount(kind_.file, record.data());
   if (!stored) return false;
-  number_ = layouts::GetText(record.data(), kind_.file == AccountFile::kKore ? K::kNumber
-                                             : kind_.file == AccountFile::kSako ? S::kAccountNo
-                                                                                 : P::kAccountNo);
+  number_ = NumberOf(kind_.file, record.data());
   accountClass_ = choices.accountClass;
   if (QCheckBox* place = Check(kPlaceInStructure)) {
     if (place->isChecked() != CurrentSettings().aufbau) {
@@ -516,7 +522,7 @@ int QuickAccountDialog::file() const {
   return Checked(ktoneu::kDebitor) ? 1 : Checked(ktoneu::kKreditor) ? 2 : Checked(ktoneu::kCostCentre) ? 3 : 0;
 }
 
-bool QuickAccountDialog::Confirm() { return CheckQuickAccount(*const_cast<QuickAccountDialog*>(this), file()); }
+bool QuickAccountDialog::Confirm() { return CheckQuickAccount(*this, file()); }
 
 bool RunQuickNewAccount(QWidget* parent, std::string& number) {
   QuickAccountDialog quick(parent);

@@ -194,6 +194,33 @@ TEST(CopyTarget, AnAccountFieldBecomesTheTargetWhenEntered) {
   EXPECT_FALSE(CopyToTarget("1200"));
 }
 
+TEST_F(AccountWindowTest, QuickNewAccountOpensTheFullDialogFilledIn) {
+  WhenModal([this](TalviDialog* quick) {
+    quick->SetChecked(ktoneu::kDebitor, true);
+    Type(quick, kNumber, "10000");  // Meier's
+    Type(quick, kShortCode, "Neu");
+    quick->accept();
+    EXPECT_EQ(messages_.Numbers(), std::vector<int>{4});
+    Type(quick, kNumber, "10500");
+    WhenModal([](TalviDialog* full) {
+      EXPECT_EQ(full->objectName(), "DEBINEU");
+      EXPECT_EQ(full->FieldText(kNumber), "10500");
+      EXPECT_EQ(full->FieldText(kShortCode), "Neu");
+      Type(full, kName, "Neukunde GmbH");
+      full->accept();
+    });
+    quick->accept();
+  });
+  std::string number;
+  ASSERT_TRUE(RunQuickNewAccount(nullptr, number));
+  EXPECT_EQ(number, No("10500"));
+  AccountListEntry entry;
+  bool found = false;
+  ASSERT_TRUE(ReadAccountEntry(AccountFile::kDebi, number, entry, found));
+  EXPECT_TRUE(found);
+  EXPECT_EQ(entry.name, "Neukunde GmbH");
+}
+
 TEST_F(AccountWindowTest, DeletingWaitsForTheNextChoiceAndCanBeTakenBack) {
   DeleteAccountsDialog remove(nullptr);
   remove.SetChecked(ktoloe::kSachkonten, false);
