@@ -155,9 +155,9 @@ bool ReadTaxKey(DialogFields& d, const AccountChoices& c, int& taxKey, char* rat
   taxKey = 0;
   std::strcpy(rate, "");
   if (c.taxFree) return true;
-  if (c.rateLine < 0 || c.rateLine >= 5) return Refuse(kMessageSelect, kRateList);
+  if (c.rateLine < 0 || c.rateLine >= kRateLineCount) return Refuse(kMessageSelect, kRateList);
   taxKey = kRateLineClasses[c.rateLine] | (c.inputTax ? 32 : 0);
-  if (c.rateLine == 2 || c.rateLine == 3) return ReadAmountField(d, kRatePercent, rate, kRateWidth);
+  if (RateLineHasOwnRate(c.rateLine)) return ReadAmountField(d, kRatePercent, rate, kRateWidth);
   return true;
 }
 

@@ -8,6 +8,7 @@
 // transaction is open while a message is up.
 #pragma once
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,15 @@ bool CheckCostCentre(DialogFields& d, AccountBase base, void* record);
 // centre), before the full new-account dialog opens with them.
 bool CheckQuickAccount(DialogFields& d, int file);
 
-// Tax-key class of each line of the rate list.
-inline constexpr int kRateLineClasses[] = {2, 4, 16, 128, 8};
+// Tax-key class of each line of the rate list (1: tax owed by the
+// recipient under § 13b UStG).
+inline constexpr int kRateLineClasses[] = {2, 4, 16, 128, 8, 1};
+inline constexpr int kRateLineCount = static_cast<int>(std::size(kRateLineClasses));
+// The other, EC and § 13b lines carry the account's own rate.
+inline constexpr bool RateLineHasOwnRate(int line) {
+  return line >= 0 && line < kRateLineCount &&
+         (kRateLineClasses[line] == 16 || kRateLineClasses[line] == 128 || kRateLineClasses[line] == 1);
+}
 
 inline constexpr int kLongestShortCode = 8;
 

@@ -1,7 +1,9 @@
 #include "accounts/account_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <span>
 
 #include "core/layouts/bank.h"
 #include "core/layouts/buscha.h"
@@ -33,6 +35,11 @@ constexpr long long kMinimumFreeKilobytes = 100;
 constexpr int kMessageDiskFull = 28;
 
 AccountNoticeListener g_listener = nullptr;
+
+std::vector<AccountChangeListener>& ChangeListeners() {
+  static std::vector<AccountChangeListener> listeners;
+  return listeners;
+}
 
 struct FileInfo {
   const char* name;
@@ -83,6 +90,8 @@ bool Exists(const std::string& path, const std::string& number, bool& found) {
 
 void Notify(int operation, AccountFile file, const void* record) {
   if (g_listener && file != AccountFile::kKore) g_listener(operation, file, record);
+  std::string number = layouts::GetText(record, *InfoOf(file).number);
+  for (AccountChangeListener listener : std::vector(ChangeListeners())) listener(operation, file, number);
 }
 
 // Every save first makes sure the data drive has room (message 28).
@@ -149,6 +158,44 @@ void ClearPreviousYearFigures(AccountFile file, void* record) {
   layouts::SetNumber(record, *fields[3], 0);
 }
 
+// What postings own in an account record: the totals, the posting counts
+// and dates, the unposted flag and, once posted, the previous-year figures.
+// A change dialog's record was read before the user typed; a booking made
+// meanwhile must not be overwritten by it, so these come from the record
+// as stored when the change is written.
+void KeepPostingFields(AccountFile file, const void* stored, void* record) {
+  static const layouts::Field sako[] = {
+      S::kUnposted, S::kLastPostingDate, S::kOpeningDebit, S::kOpeningCredit, S::kClosingDebit,
+      S::kClosingCredit, S::kPeriodDebit, S::kPeriodCredit, S::kPostingCount, S::kFirstPostingDate};
+  static const layouts::Field personal[] = {
+      P::kUnposted, P::kLastPostingDate, P::kOpeningDebit, P::kOpeningCredit, P::kClosingDebit,
+      P::kClosingCredit, P::kPeriodDebit, P::kPeriodCredit, P::kPostingCount};
+  static const layouts::Field kore[] = {K::kUnposted, K::kPeriodAmount};
+  static const layouts::Field sakoPrevious[] = {S::kPrevDebitTurnover, S::kPrevCreditTurnover,
+                                                S::kPrevClosingBalance, S::kPrevClosingSide};
+  static const layouts::Field personalPrevious[] = {P::kPrevDebitTurnover, P::kPrevCreditTurnover,
+                                                    P::kPrevClosingBalance, P::kPrevClosingSide};
+  auto keep = [&](std::span<const layouts::Field> fields) {
+    for (const layouts::Field& f : fields)
+      std::memcpy(layouts::FieldBytes(record, f), layouts::FieldBytes(stored, f), f.Span());
+  };
+  bool posted = layouts::GetNumber(stored, *InfoOf(file).unposted) == 0;
+  switch (file) {
+    case AccountFile::kSako:
+      keep(sako);
+      if (posted) keep(sakoPrevious);
+      break;
+    case AccountFile::kDebi:
+    case AccountFile::kKred:
+      keep(personal);
+      if (posted) keep(personalPrevious);
+      break;
+    case AccountFile::kKore:
+      keep(kore);
+      break;
+  }
+}
+
 template <typename Work>
 bool InTransaction(const std::vector<std::string>& directories, Work work) {
   for (const std::string& dir : directories)
@@ -207,6 +254,16 @@ const char* AccountFileName(AccountFile file) { return InfoOf(file).name; }
 
 void SetAccountNoticeListener(AccountNoticeListener listener) { g_listener = listener; }
 
+void AddAccountChangeListener(AccountChangeListener listener) {
+  std::vector<AccountChangeListener>& all = ChangeListeners();
+  if (std::find(all.begin(), all.end(), listener) == all.end()) all.push_back(listener);
+}
+
+void RemoveAccountChangeListener(AccountChangeListener listener) {
+  std::vector<AccountChangeListener>& all = ChangeListeners();
+  all.erase(std::remove(all.begin(), all.end(), listener), all.end());
+}
+
 bool SaveNewAccount(AccountFile file, const void* record, bool copyToPreviousYear) {
   if (!RoomToSave()) return false;
   std::string number = layouts::GetText(record, *InfoOf(file).number);
@@ -239,7 +296,10 @@ bool SaveChangedAccount(AccountFile file, const void* record) {
     char old[kLargestRecord];
     bool found = false;
     if (!ReadByNumber(PathOf(dir, file), number, old, found) || !found) return false;
-    if (!Update(record, kScratch)) return false;
+    char merged[kLargestRecord];
+    std::memcpy(merged, record, info.layout->recordLength);
+    KeepPostingFields(file, old, merged);
+    if (!Update(merged, kScratch)) return false;
     if (file != AccountFile::kSako) return true;
     int oldClass = static_cast<int>(layouts::GetNumber(old, S::kAccountClass));
     int newClass = static_cast<int>(layouts::GetNumber(record, S::kAccountClass));
@@ -294,19 +354,16 @@ bool AccountReferences(AccountFile file, const std::string& number, std::vector<
   return true;
 }
 
-bool DeleteAccount(AccountFile file, const std::string& number) {
-  const FileInfo& info = InfoOf(file);
-  std::string current = CurrentDirectory(), previous = PreviousDirectory();
-  // Check first, by reading only.
+bool CheckDeletable(AccountFile file, const std::string& number) {
   char record[kLargestRecord];
   bool found = false;
-  bool ok = ReadByNumber(PathOf(current, file), number, record, found);
+  bool ok = ReadByNumber(PathOf(CurrentDirectory(), file), number, record, found);
   CloseSlot(kSlotScratch);
   if (!ok || !found) {
     ShowMessage(kMessageNotDeleted);
     return false;
   }
-  if (layouts::GetNumber(record, *info.unposted) == 0) {
+  if (layouts::GetNumber(record, *InfoOf(file).unposted) == 0) {
     ShowMessage(kMessagePostedMeanwhile, 0, Trimmed(number));
     return false;
   }
@@ -318,9 +375,18 @@ bool DeleteAccount(AccountFile file, const std::string& number) {
     ShowMessage(kMessageStillReferenced, 0, Trimmed(number) + " (" + list + ")");
     return false;
   }
+  return true;
+}
 
+bool DeleteAccount(AccountFile file, const std::string& number) {
+  const FileInfo& info = InfoOf(file);
+  std::string current = CurrentDirectory(), previous = PreviousDirectory();
+  // Check first, by reading only.
+  if (!CheckDeletable(file, number)) return false;
+  char record[kLargestRecord];
+  bool found = false;
   bool postedMeanwhile = false;
-  ok = InTransaction({current, previous}, [&] {
+  bool ok = InTransaction({current, previous}, [&] {
     // Read again under the lock: a posting may have come in between.
     if (!ReadByNumber(PathOf(current, file), number, record, found) || !found) return false;
     if (layouts::GetNumber(record, *info.unposted) == 0) {

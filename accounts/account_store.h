@@ -19,6 +19,13 @@ const char* AccountFileName(AccountFile file);  // "sako", "debi", "kred", "kore
 using AccountNoticeListener = void (*)(int operation, AccountFile file, const void* record);
 void SetAccountNoticeListener(AccountNoticeListener listener);
 
+// Who else hears of every stored change, cost centres included (the open
+// account windows): called after the change was committed, with the
+// account's number. Adding one twice keeps it once.
+using AccountChangeListener = void (*)(int operation, AccountFile file, const std::string& number);
+void AddAccountChangeListener(AccountChangeListener listener);
+void RemoveAccountChangeListener(AccountChangeListener listener);
+
 // A checked new account into the current year: the record and, for a
 // Sachkonto with a class, a loose leaf in the tree of its class. With
 // `copyToPreviousYear` the account and its leaf also go into the previous
@@ -35,6 +42,10 @@ bool SaveChangedAccount(AccountFile file, const void* record);
 // Why an account may not be deleted: what still names it ("Steuersatz",
 // "Sammelkonto der Debitoren", ...), empty when nothing does.
 bool AccountReferences(AccountFile file, const std::string& number, std::vector<std::string>& out);
+
+// The checks of DeleteAccount, by reading only: the account exists (else
+// 413), is unposted (else 724) and nothing names it (else 480).
+bool CheckDeletable(AccountFile file, const std::string& number);
 
 // Deletes one unposted account of the current year with its tree leaves,
 // and the same account of the previous year when it is unposted there.

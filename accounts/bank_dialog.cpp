@@ -14,6 +14,7 @@
 #include "core/message.h"
 #include "posting/select_batch.h"
 #include "widgets/list_columns.h"
+#include "widgets/copy_target.h"
 
 namespace talvera {
 namespace {
@@ -35,7 +36,7 @@ QPointer<BankAdministrationDialog>& OpenDialog() {
 BankAdministrationDialog::BankAdministrationDialog(QWidget* parent, const std::string& presetAccount,
                                                    bool readStore)
     : TalviDialog(parent, "BANKENVERW", "Bankenverwaltung") {
-  AddEdit(kAccount, "&Kontonr.:", 7);
+  TrackCopyTarget(AddEdit(kAccount, "&Kontonr.:", 7));
   AddEdit(kBankCode, "BL&Z:", 8);
   AddEdit(kBankAccount, "Bankkonto&nr.:", 11);
   AddEdit(kBankName, "Bankna&me:", 27);

@@ -373,6 +373,34 @@ bool Reread(void* record, FileId id) {
   return true;
 }
 
+bool GetPosition(int slot, std::uint32_t& position) {
+  if (!ValidSlot(slot)) return false;
+  if (!g_slots[slot].open) {
+    ReportDatabaseStatus(recman::kFileNotOpen);
+    return false;
+  }
+  unsigned char bytes[4] = {};
+  int status = Call(slot, recman::kGetPosition, bytes, 0, nullptr, sizeof bytes);
+  if (status != recman::kOk) {
+    ReportDatabaseStatus(status);
+    return false;
+  }
+  std::memcpy(&position, bytes, sizeof position);
+  return true;
+}
+
+bool GetDirectFound(void* record, std::uint32_t position, bool& found, FileId id) {
+  int slot = SlotOf(id);
+  found = false;
+  if (!ValidSlot(slot) || (!g_slots[slot].open && !OpenSlot(slot))) return false;
+  std::memcpy(record, &position, sizeof position);
+  int status = Call(slot, recman::kGetDirect, record, KeyOf(id));
+  found = status == recman::kOk;
+  if (found || status == recman::kInvalidRecordAddress) return true;
+  ReportDatabaseStatus(status);
+  return false;
+}
+
 namespace {
 
 bool Stat(int slot, recman::FilePart* definition) {

@@ -117,6 +117,12 @@ bool GetPreviousFound(void* record, bool& found, FileId id);
 bool GetNext(void* record, FileId id);
 bool GetNextFound(void* record, bool& found, FileId id);
 bool Reread(void* record, FileId id);
+// The position of the slot's current record, and the record at a position,
+// after which GetNext follows the key of `id`; found = false when that
+// record is gone. For long lists read page by page while other code moves
+// the slot's position in between.
+bool GetPosition(int slot, std::uint32_t& position);
+bool GetDirectFound(void* record, std::uint32_t position, bool& found, FileId id);
 // Record count and record length from the file statistics; -1 after a failure.
 long RecordCount(int slot);
 bool IsEmpty(int slot);

@@ -1,5 +1,6 @@
 // Account totals: the period totals, counts and posting dates of Sachkonten,
 // Kreditoren and Debitoren, and the period amounts of cost centres.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -47,7 +48,8 @@ bool SachkontoType(const char* number, int& type) {
 }
 
 void NotifyBalanceChange(const char* account, unsigned periodMask) {
-  if (Options().balanceListener) Options().balanceListener(account, periodMask);
+  // A copy: a listener may add or remove listeners.
+  for (BalanceChangeListener listener : std::vector(Options().balanceListeners)) listener(account, periodMask);
 }
 
 int PeriodOf(const char* date) {
@@ -164,7 +166,18 @@ void SetPostingMode(PostingMode mode) { Options().mode = mode; }
 PostingMode CurrentPostingMode() { return Options().mode; }
 void SetSuppressCollectiveRecords(bool suppress) { Options().suppressCollectiveRecords = suppress; }
 void SetPostingFromBatch(bool fromBatch) { Options().fromBatch = fromBatch; }
-void SetBalanceChangeListener(BalanceChangeListener listener) { Options().balanceListener = listener; }
+void SetBalanceChangeListener(BalanceChangeListener listener) {
+  Options().balanceListeners.clear();
+  if (listener) Options().balanceListeners.push_back(listener);
+}
+void AddBalanceChangeListener(BalanceChangeListener listener) {
+  std::vector<BalanceChangeListener>& all = Options().balanceListeners;
+  if (listener && std::find(all.begin(), all.end(), listener) == all.end()) all.push_back(listener);
+}
+void RemoveBalanceChangeListener(BalanceChangeListener listener) {
+  std::vector<BalanceChangeListener>& all = Options().balanceListeners;
+  all.erase(std::remove(all.begin(), all.end(), listener), all.end());
+}
 void SetBookingListener(BookingListener listener) { Options().bookingListener = listener; }
 
 }  // namespace talvera

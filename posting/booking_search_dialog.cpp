@@ -40,8 +40,8 @@ BookingSearchDialog::BookingSearchDialog(QWidget* parent, const QString& name, c
   AddEdit(kFrom, "&Von:", 8);
   AddEdit(kTo, "&Bis:", 8);
   AddEdit(kVoucher, "Beleg&nr.:", 8);
-  AddEdit(kDebit, "&Soll:", 7)->installEventFilter(this);
-  AddEdit(kCredit, "&Haben:", 7)->installEventFilter(this);
+  TrackCopyTarget(AddEdit(kDebit, "&Soll:", 7));
+  TrackCopyTarget(AddEdit(kCredit, "&Haben:", 7));
   AddEdit(kGross, "B&ruttobetr.:", 12);
   listButton_ = Register(kListButton, new QPushButton("&Liste", this));
   form_->addRow(listButton_);
@@ -56,13 +56,6 @@ BookingSearchDialog::BookingSearchDialog(QWidget* parent, const QString& name, c
 BookingSearchDialog::~BookingSearchDialog() {
   for (int id : {kDebit, kCredit}) UnregisterCopyTarget(Edit(id));
   if (!yearBefore_.empty() && WorkingYear() != yearBefore_) SwitchWorkingYear(yearBefore_);
-}
-
-// "&Kopieren" of an account window writes into the account field last entered.
-bool BookingSearchDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn && (watched == Edit(kDebit) || watched == Edit(kCredit)))
-    RegisterCopyTarget(static_cast<QLineEdit*>(watched));
-  return TalviDialog::eventFilter(watched, event);
 }
 
 // A date of the selection: empty is no condition; a date must lie in a year

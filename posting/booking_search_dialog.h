@@ -47,7 +47,6 @@ class BookingSearchDialog : public TalviDialog {
  protected:
   // The selection was read and is about to be searched for.
   virtual void SelectionRead(const JournalFilter&) {}
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
   QListWidget* list_;
   QPushButton* listButton_;

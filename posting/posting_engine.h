@@ -60,7 +60,13 @@ bool AlreadyCounted(const char* account, const char* journalKey, bool& counted);
 
 // Notifications after postings; both are harmless when nothing listens.
 // periodMask: bit 0 opening balance, bit p fiscal period p, bit 13 year total.
+// Every listener hears every change, in the order they were added; the
+// calls come while the posting's transaction is still open, so a listener
+// that reads the books should do so once the posting is done.
 using BalanceChangeListener = void (*)(const char* account, unsigned periodMask);
+void AddBalanceChangeListener(BalanceChangeListener listener);  // once, however often added
+void RemoveBalanceChangeListener(BalanceChangeListener listener);
+// Replaces all listeners by this one (none for nullptr).
 void SetBalanceChangeListener(BalanceChangeListener listener);
 // A posted booking that settles no open item.
 using BookingListener = void (*)(const void* booking);

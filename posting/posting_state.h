@@ -1,6 +1,8 @@
 // State of the posting engine shared by its parts (not for other code).
 #pragma once
 
+#include <vector>
+
 #include "core/amount.h"
 #include "core/text_helpers.h"
 #include "posting/posting_engine.h"
@@ -11,7 +13,7 @@ struct EngineOptions {
   PostingMode mode = PostingMode::kOrdinary;
   bool suppressCollectiveRecords = false;
   bool fromBatch = false;
-  BalanceChangeListener balanceListener = nullptr;
+  std::vector<BalanceChangeListener> balanceListeners;
   BookingListener bookingListener = nullptr;
 };
 EngineOptions& Options();

@@ -18,6 +18,7 @@
 #include "core/layouts/bat.h"
 #include "core/settings.h"
 #include "posting/tax_proposal.h"
+#include "widgets/copy_target.h"
 
 namespace talvera {
 namespace {
@@ -55,7 +56,7 @@ SplitDialog::SplitDialog(QWidget* parent, SplitKind kind, const std::string& fix
   Edit(kFixedAccount)->setEnabled(false);
   Edit(kFixedGross)->setEnabled(false);
   AddHeading(oneDebit ? "Haben" : "Soll");
-  AddEdit(kAccount, "Konto :", 8);
+  TrackCopyTarget(AddEdit(kAccount, "Konto :", 8));
   auto* kindRow = new QHBoxLayout;
   kindRow->addWidget(Register(kGrossChoice, new QRadioButton("Brutto", this)));
   kindRow->addWidget(Register(kNetChoice, new QRadioButton("&Netto", this)));

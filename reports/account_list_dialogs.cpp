@@ -33,6 +33,7 @@
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
 #include "reports/trial_balance.h"
+#include "widgets/copy_target.h"
 
 namespace talvera {
 namespace {

@@ -22,6 +22,7 @@
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
 #include "reports/report_window.h"
+#include "widgets/copy_target.h"
 
 namespace talvera {
 namespace {
@@ -240,8 +241,8 @@ KtoBlaDialog::KtoBlaDialog(QWidget* parent)
   setProperty("helpContext", 3009);
   AddKindChecks();
   AddHeading("Kontenbereich");
-  AddEdit(kFrom, "vo&n:", kAccountNoWidth);
-  AddEdit(kTo, "&bis:", kAccountNoWidth);
+  TrackCopyTarget(AddEdit(kFrom, "vo&n:", kAccountNoWidth));
+  TrackCopyTarget(AddEdit(kTo, "&bis:", kAccountNoWidth));
   AddPeriodChoice(true);
   AddCheck(kResolveCollective, "Sammelbuchungen auf&lösen");
   AddCheck(kWithoutPostings, "&ohne Buchungen");

@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+#include "accounts/account_dialogs.h"
+#include "accounts/account_window.h"
 #include "accounts/bank_dialog.h"
 #include "accounts/currency_dialog.h"
 #include "accounts/currency_rates.h"
@@ -155,8 +157,11 @@ void RegisterCommands(MainFrame& frame) {
       f->close();
       return 0;
     }
+    int before = CurrentShell().currentMandant;
     dialog.exec();
     SyncShellWithMandant();
+    // The account windows show the accounts of one Mandant.
+    if (CurrentShell().currentMandant != before) CloseAccountWindows();
     if (dialog.endProgram()) f->close();
     return 0;
   });
@@ -274,6 +279,34 @@ void RegisterCommands(MainFrame& frame) {
   for (int id : {2088, 2089, 2090, 2091}) frame.SetHandler(id, [f, id] { return RunBwa(f, id); });
   for (int id : {2092, 2093, 2094}) frame.SetHandler(id, [f, id] { return RunAnalyse(f, id); });
   RegisterPostingCommands(frame);
+  RegisterAccountCommands(frame);
+}
+
+void RegisterAccountCommands(MainFrame& frame) {
+  MainFrame* f = &frame;
+  AccountWindowRules rules;
+  rules.archiveOpen = [] { return CurrentShell().archiveOpen; };
+  rules.evaluationsUnlocked = [] { return CurrentShell().evaluationsUnlocked; };
+  SetAccountWindowRules(std::move(rules));
+  // The account windows exist while the Mandant's files are open.
+  for (auto [id, kind] : {std::pair{3091, WindowKind::kSachkonten}, std::pair{3092, WindowKind::kKreditoren},
+                          std::pair{3093, WindowKind::kDebitoren}, std::pair{10002, WindowKind::kKostenstellen}}) {
+    frame.SetHandler(id, [f, kind = kind] {
+      if (!CurrentShell().databaseOpen) return 0;
+      ShowAccountWindow(f, kind);
+      CurrentShell().accountWindowsVisible = true;
+      return 0;
+    });
+  }
+  frame.SetHandler(3099, [] {
+    CurrentShell().accountWindowsVisible = ToggleAccountWindows();
+    return 0;
+  });
+  frame.SetHandler(3006, [f] {
+    DeleteAccountsDialog dialog(f);
+    dialog.exec();
+    return 0;
+  });
 }
 
 void InstallCurrencyConversion() {

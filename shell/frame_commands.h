@@ -9,6 +9,8 @@ class MainFrame;
 void RegisterCommands(MainFrame& frame);
 // The posting dialogs: current postings, closing postings, reclassifications.
 void RegisterPostingCommands(MainFrame& frame);
+// The account windows (F5 to F8, F4 hides and shows them) and the deletion.
+void RegisterAccountCommands(MainFrame& frame);
 // Foreign amounts of bookings are converted at the rates of the open Mandant.
 void InstallCurrencyConversion();
 // The help menu: index and help on help.

@@ -354,6 +354,15 @@ bool KeyboardFilter::eventFilter(QObject* watched, QEvent* event) {
     frame_->RunCommand(3099);
     return true;
   }
+  // F5 to F8 open the account windows from every window, not only the frame.
+  static const std::pair<int, int> accountKeys[] = {
+      {Qt::Key_F5, 3091}, {Qt::Key_F6, 3092}, {Qt::Key_F7, 3093}, {Qt::Key_F8, 10002}};
+  for (auto [keyCode, command] : accountKeys) {
+    if (key->key() == keyCode && plain) {
+      frame_->RunCommand(command);
+      return true;
+    }
+  }
   if (key->key() == Qt::Key_F9 && plain) {
     frame_->activateWindow();
     frame_->raise();

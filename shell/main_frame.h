@@ -71,7 +71,8 @@ class MainFrame : public QMainWindow {
 };
 
 // Keys above all windows: numeric-pad "+" moves on like Tab, F1 asks for
-// help, F4 shows or hides the account windows, F9 brings up the frame.
+// help, F4 shows or hides the account windows, F5 to F8 open them, F9 brings
+// up the frame.
 class KeyboardFilter : public QObject {
  public:
   explicit KeyboardFilter(MainFrame* frame, std::function<void(long)> help);

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   InstallListPrinting();
   // Balances for other programs; a second running talvi leaves the name to the first.
   BalanceServer balances(QStringLiteral("TALVI"), &frame);
-  if (balances.Start()) SetBalanceChangeListener(&BalanceServer::NotifyBalanceChange);
+  if (balances.Start()) AddBalanceChangeListener(&BalanceServer::NotifyBalanceChange);
   HelpViewer help({}, &frame);
   RegisterHelpCommands(frame, help);
   auto* keys = new KeyboardFilter(&frame, [&help](long context) { help.ShowTopic(context); });

@@ -1,5 +1,6 @@
 #include "widgets/copy_target.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPointer>
 
@@ -11,7 +12,21 @@ QPointer<QLineEdit>& Target() {
   return target;
 }
 
+// Registers its field as the target when the field gets the focus.
+class FocusTracker : public QObject {
+ public:
+  explicit FocusTracker(QLineEdit* field) : QObject(field) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn) RegisterCopyTarget(static_cast<QLineEdit*>(watched));
+    return false;
+  }
+};
+
 }  // namespace
+
+void TrackCopyTarget(QLineEdit* field) {
+  if (field) field->installEventFilter(new FocusTracker(field));
+}
 
 void RegisterCopyTarget(QLineEdit* field) { Target() = field; }
 

@@ -14,6 +14,9 @@ void RegisterCopyTarget(QLineEdit* field);
 // No target any more when `field` is the registered one.
 void UnregisterCopyTarget(QLineEdit* field);
 QLineEdit* CopyTarget();
+// Makes `field` the target whenever it gets the focus (the account fields
+// of the posting list, the account sheets, the bank administration, ...).
+void TrackCopyTarget(QLineEdit* field);
 
 // Writes the account number into the target, activates its dialog and
 // selects the field (marked as edited, so that leaving it evaluates the

@@ -38,6 +38,18 @@ const TitleEntry kTitles[] = {
     {"BUCSTORNO", "Buchungen stornieren"},
     {"BUCEROMSG", "Eröffnungsbuchungen"},
     {"BUCERO", "Eröffnungsbuchungen"},
+    {"SAKTONEU", "Neues Sachkonto"},
+    {"SAKTOAEN", "Sachkonto ändern"},
+    {"DEBINEU", "Neuer Debitor"},
+    {"DEBIAEN", "Debitor ändern"},
+    {"KREDNEU", "Neuer Kreditor"},
+    {"KREDAEN", "Kreditor ändern"},
+    {"KOSTNEU", "Neue Kostenstelle"},
+    {"KOSTAEN", "Kostenstelle ändern"},
+    {"KTONEU", "Neues Konto"},
+    {"KTOLOE", "Konten löschen"},
+    {"SOLLWERTE", "Sollwerte"},
+    {"SW_ENTWICKLUNG", "Sollwertentwicklung"},
 };
 
 }  // namespace

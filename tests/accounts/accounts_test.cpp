@@ -168,6 +168,32 @@ TEST_F(AccountsTest, SachkontoChecksRefuseWithMessageAndFocus) {
   EXPECT_EQ(RecordCount(kSlotSako), before);  // the SKR 03 chart, nothing added
 }
 
+// Each line of the rate list gives its tax-key class; only the other, EC and
+// § 13b lines keep the typed rate of the account.
+TEST_F(AccountsTest, RateLinesGiveTheirTaxKeyAndOwnRate) {
+  struct Row {
+    int line;
+    bool inputTax;
+    int taxKey;
+    const char* rate;
+  };
+  const Row rows[] = {{0, false, 2, ""},   {1, true, 4 | 32, ""},    {2, false, 16, "16,00"},
+                      {3, true, 128 | 32, "16,00"}, {4, false, 8, ""}, {5, true, 1 | 32, "16,00"}};
+  for (const Row& row : rows) {
+    tt::FakeDialog d = SoundSachkonto();
+    d.text[kRatePercent] = "16";
+    AccountChoices c;
+    c.taxFree = false;
+    c.rateLine = row.line;
+    c.inputTax = row.inputTax;
+    std::vector<char> r(S::kLayout.recordLength);
+    bool previous = false;
+    ASSERT_TRUE(CheckSachkonto(d, c, {}, r.data(), previous)) << row.line;
+    EXPECT_EQ(layouts::GetNumber(r.data(), S::kTaxKey), row.taxKey) << row.line;
+    EXPECT_EQ(layouts::GetText(r.data(), S::kRate), row.rate) << row.line;
+  }
+}
+
 TEST_F(AccountsTest, PersonalAccountAndCostCentreChecks) {
   const Refusal rows[] = {
       {"NumberNotDigits", {{kNumber, "K100"}}, {}, 3, kNumber},

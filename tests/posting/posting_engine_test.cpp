@@ -306,17 +306,26 @@ TEST_F(PostingTest, CarryForwardMovesTheOpeningBalanceToTheOtherSide) {
 }
 
 TEST_F(PostingTest, NotificationsAreSent) {
-  static int bookings;
+  static int bookings, firstCalls, secondCalls;
   static unsigned masks;
-  bookings = 0;
+  bookings = firstCalls = secondCalls = 0;
   masks = 0;
   SetBookingListener([](const void*) { ++bookings; });
-  SetBalanceChangeListener([](const char*, unsigned mask) { masks |= mask; });
+  // Every balance listener hears every change once, however often it was added.
+  BalanceChangeListener first = [](const char*, unsigned mask) {
+    masks |= mask;
+    ++firstCalls;
+  };
+  AddBalanceChangeListener(first);
+  AddBalanceChangeListener(first);
+  AddBalanceChangeListener([](const char*, unsigned) { ++secondCalls; });
   ASSERT_TRUE(Booking("150346").Line("1200", S, "1000", S, "000000010,00").Post());
   SetBookingListener(nullptr);
   SetBalanceChangeListener(nullptr);
   EXPECT_EQ(bookings, 1);
   EXPECT_EQ(masks, (1u << 3) | (1u << 13));
+  EXPECT_GT(firstCalls, 0);
+  EXPECT_EQ(secondCalls, firstCalls);
 }
 
 }  // namespace

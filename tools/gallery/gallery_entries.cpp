@@ -3,6 +3,8 @@
 // shows it, takes its picture and deletes it.
 #include "tools/gallery/gallery.h"
 
+#include "accounts/account_dialogs.h"
+#include "accounts/account_window.h"
 #include "accounts/bank_dialog.h"
 #include "accounts/currency_dialog.h"
 #include "core/settings.h"
@@ -98,6 +100,22 @@ const std::vector<Entry>& Entries() {
       {"BWA", [](QWidget* p) { return SampleBwaDialog(p); }},
       {"ANALYSE", [](QWidget* p) { return SampleAnalyseDialog(p); }},
       {"GRAFIK", [](QWidget* p) { return SampleChartWindow(p); }},
+      {"KONTOVERWALTUNG_S", [](QWidget* p) { return new AccountWindow(p, WindowKind::kSachkonten); }},
+      {"KONTOVERWALTUNG_D", [](QWidget* p) { return new AccountWindow(p, WindowKind::kDebitoren); }},
+      {"KONTOVERWALTUNG_K", [](QWidget* p) { return new AccountWindow(p, WindowKind::kKreditoren); }},
+      {"KONTOVERWALTUNG_R", [](QWidget* p) { return new AccountWindow(p, WindowKind::kKostenstellen); }},
+      {"SAKTONEU", [](QWidget* p) { return new AccountDialog(p, WindowKind::kSachkonten, {}, AccountOrder::kNumber, "8401"); }},
+      {"SAKTOAEN", [](QWidget* p) { return SampleAccountDialog(p, WindowKind::kSachkonten, "8400"); }},
+      {"DEBINEU", [](QWidget* p) { return new AccountDialog(p, WindowKind::kDebitoren, {}, AccountOrder::kName, "Neu"); }},
+      {"DEBIAEN", [](QWidget* p) { return SampleAccountDialog(p, WindowKind::kDebitoren, "10000"); }},
+      {"KREDNEU", [](QWidget* p) { return new AccountDialog(p, WindowKind::kKreditoren, {}); }},
+      {"KREDAEN", [](QWidget* p) { return SampleAccountDialog(p, WindowKind::kKreditoren, "70000"); }},
+      {"KOSTNEU", [](QWidget* p) { return new AccountDialog(p, WindowKind::kKostenstellen, {}); }},
+      {"KOSTAEN", [](QWidget* p) { return SampleAccountDialog(p, WindowKind::kKostenstellen, "100"); }},
+      {"KTONEU", [](QWidget* p) { return new QuickAccountDialog(p); }},
+      {"KTOLOE", [](QWidget* p) { return new DeleteAccountsDialog(p); }},
+      {"SOLLWERTE", [](QWidget* p) { return SampleBudgetDialog(p); }},
+      {"SW_ENTWICKLUNG", [](QWidget* p) { return new BudgetDevelopmentDialog(p); }},
   };
   return entries;
 }

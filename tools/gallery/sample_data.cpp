@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "accounts/account_store.h"
 #include "core/layouts/bat.h"
 #include "core/layouts/layouts.h"
 #include "core/mandant/create_mandant.h"
@@ -92,6 +94,52 @@ bool AddUser(const char* name, unsigned rights) {
 
 }  // namespace
 
+namespace {
+
+// Customers, vendors and cost centres for the account windows.
+bool AddSampleAccounts() {
+  namespace P = layouts::personal;
+  namespace K = layouts::kore;
+  struct Person {
+    AccountFile file;
+    const char* number;
+    const char* code;
+    const char* name;
+    const char* postal;
+    const char* town;
+  };
+  const Person persons[] = {
+      {AccountFile::kDebi, "  10000", "Mueller", "Müller & Söhne OHG", "50667", "Köln"},
+      {AccountFile::kDebi, "  10001", "Schmidt", "Schmidt Bau GmbH", "40210", "Düsseldorf"},
+      {AccountFile::kDebi, "  10002", "Weber", "Weber Textil KG", "44135", "Dortmund"},
+      {AccountFile::kKred, "  70000", "Buero", "Bürobedarf Krause", "53111", "Bonn"},
+      {AccountFile::kKred, "  70001", "Stadtw", "Stadtwerke Köln", "50823", "Köln"},
+  };
+  std::vector<char> r(P::kLayout.recordLength);
+  for (const Person& p : persons) {
+    layouts::InitRecord(P::kLayout, r.data());
+    layouts::SetRawText(r.data(), P::kAccountNo, p.number);
+    layouts::SetText(r.data(), P::kShortCode, p.code);
+    layouts::SetText(r.data(), P::kName, p.name);
+    layouts::SetText(r.data(), P::kPostalCode, p.postal);
+    layouts::SetText(r.data(), P::kTown, p.town);
+    layouts::SetText(r.data(), P::kCountry, "D");
+    if (!SaveNewAccount(p.file, r.data(), false)) return false;
+  }
+  std::vector<char> k(K::kLayout.recordLength);
+  for (auto [number, code, name] : {std::tuple{"    100", "Verw", "Verwaltung"}, std::tuple{"    200", "Vertr", "Vertrieb"},
+                                    std::tuple{"    300", "Lager", "Lager und Versand"}}) {
+    layouts::InitRecord(K::kLayout, k.data());
+    layouts::SetRawText(k.data(), K::kNumber, number);
+    layouts::SetText(k.data(), K::kShortCode, code);
+    layouts::SetText(k.data(), K::kName, name);
+    if (!SaveNewAccount(AccountFile::kKore, k.data(), false)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool PrepareSampleData(const QString& chartsDir, const QString& rootDir, const QString& settingsDir) {
   ::setenv("TALVERA_WINDIR", settingsDir.toLocal8Bit().constData(), 1);
   ::setenv("TALVERA_TODAY", "15.05.2026", 1);
@@ -118,6 +166,7 @@ bool PrepareSampleData(const QString& chartsDir, const QString& rootDir, const Q
                 Post("150346", "Bareinlage", "K-2", "1000", kSachkonto, "0880", kSachkonto,
                      "000002000,00");
   if (!posted) std::fprintf(stderr, "talvi-gallery: die Beispielbuchungen fehlen\n");
+  if (!AddSampleAccounts()) std::fprintf(stderr, "talvi-gallery: die Beispielkonten fehlen\n");
   OpenUserFile(1);
   if (!AddUser("Anna", ~0u) || !AddUser("Bernd", kRightBuchungenErfassen | kRightVerbuchen) ||
       !AddUser("Clara", kRightAuswerten))

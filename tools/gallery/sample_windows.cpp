@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "accounts/account_dialogs.h"
 #include "core/cp1252.h"
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
@@ -77,6 +78,24 @@ QWidget* SampleCopyRights(QWidget* parent) {
   CloseUserFile();
   if (users.empty()) users.push_back(UserRecord{0, "Anna", 0, ""});
   return new CopyRightsDialog(parent, users.front(), users);
+}
+
+QWidget* SampleAccountDialog(QWidget* parent, WindowKind kind, const char* number) {
+  std::vector<char> record;
+  bool found = false;
+  if (!ReadAccountRecord(kind, number, record, found) || !found) return nullptr;
+  return new AccountDialog(parent, kind, record);
+}
+
+QWidget* SampleBudgetDialog(QWidget* parent) {
+  std::vector<char> record;
+  bool found = false;
+  if (!ReadAccountRecord(WindowKind::kSachkonten, "8400", record, found) || !found) return nullptr;
+  auto* dialog = new BudgetDialog(parent, WindowKind::kSachkonten, record);
+  BudgetValues values{};
+  DevelopBudget(BudgetRule::kPercentCompound, 100000, 0, 200, values);
+  dialog->Show(values);
+  return dialog;
 }
 
 }  // namespace talvera::gallery
