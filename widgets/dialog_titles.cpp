@@ -35,6 +35,9 @@ const TitleEntry kTitles[] = {
     {"SCHRIFT", "Schriftart"},
     {"FORMULAREINST", "Formulareinstellungen"},
     {"TQABOUT", "Info über TALVERA"},
+    {"BUCBAT", "Stapelbuchen"},
+    {"BUCBATKG", "Stapelbuchen"},
+    {"ABORTUEBER", "Stapelbuchungen übernehmen"},
 };
 
 }  // namespace

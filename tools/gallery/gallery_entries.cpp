@@ -11,6 +11,7 @@
 #include "reports/structure_dialogs.h"
 #include "tax/ustva_dialog.h"
 #include "posting/balances_dialog.h"
+#include "posting/batch_dialog.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
 #include "posting/select_batch.h"
@@ -83,6 +84,14 @@ const std::vector<Entry>& Entries() {
       {"KTOPLAN", [](QWidget* p) { return SampleKtoPlanDialog(p); }},
       {"BUCJOU", [](QWidget* p) { return SampleBucJouDialog(p); }},
       {"BUCLISTE", [](QWidget* p) { return SampleBucListeDialog(p); }},
+      {"BUCBAT", [](QWidget* p) { return BatchPostingDialogSample(p); }},
+      {"BUCBATKG", [](QWidget* p) {
+         CurrentSettings().kg = true;
+         QDialog* d = BatchPostingDialogSample(p);
+         CurrentSettings().kg = false;
+         return d;
+       }},
+      {"ABORTUEBER", [](QWidget* p) { return BatchRunProgressSample(p); }},
   };
   return entries;
 }
