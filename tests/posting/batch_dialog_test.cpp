@@ -1,11 +1,19 @@
 // The batch dialog on the small Mandant: bookings confirmed into the batch
 // touch no account, a correction replaces its original only when it is
 // confirmed, and "&Übernehmen" posts the batch.
+#include <QApplication>
 #include <QPushButton>
+
+#include <tuple>
 
 #include "batch_fixture.h"
 #include "posting/batch_dialog.h"
 #include "posting/booking_list_dialog_view.h"
+#include "shell/command_table.h"
+#include "shell/frame_commands.h"
+#include "shell/main_frame.h"
+#include "shell/shell_state.h"
+#include "users/login_state.h"
 
 namespace talvera::testing {
 namespace {
@@ -134,6 +142,36 @@ TEST_F(BatchDialogTest, RightsRecurringBatchesAndMissingHeaders) {
   messages_.Clear();
   EXPECT_EQ(MakeBatchDialog(nullptr, 99, {}, true), nullptr);
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{436});
+}
+
+TEST_F(BatchDialogTest, SettlementCommandsOpenTheirBatchDirectly) {
+  // The Debitoren's settlement batch is made when first needed.
+  ShellState& shell = CurrentShell();
+  shell = ShellState{};
+  shell.currentMandant = 1;
+  shell.databaseOpen = true;
+  shell.rights = kRightBuchungenErfassen;
+  CurrentLogin().rights = kRightBuchungenErfassen;
+  MainFrame frame;
+  RegisterPostingCommands(frame);
+  frame.show();
+  for (auto [command, batch, title] : {std::tuple{2097, 14, "Stapelbuchen - OP-Ausgleich Debitoren"},
+                                       std::tuple{3076, 15, "Stapelbuchen - OP-Ausgleich Kreditoren"}}) {
+    SCOPED_TRACE(command);
+    frame.RunCommand(command);
+    auto* open = dynamic_cast<BatchPostingDialog*>(OpenPostingDialog());
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->header().number, batch);
+    EXPECT_EQ(open->windowTitle(), title);
+    EXPECT_TRUE(shell.postingDialogOpen);
+    EXPECT_TRUE(open->Control(bucbat::kTakeOver)->isHidden()) << "without the right to post";
+    ASSERT_TRUE(open->End());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(shell.postingDialogOpen);
+  }
+  EXPECT_EQ(messages_.Numbers(), std::vector<int>{});
+  shell = ShellState{};
+  CurrentLogin() = LoginState{};
 }
 
 }  // namespace
