@@ -229,7 +229,7 @@ bool PreviousDay(char* date) { return AddDays(date, -1, date); }
 
 namespace {
 
-bool MovePeriod(char* date, int step) {
+bool MovePeriod(char* date, int step, int day) {
   if (!IsPeriodDate(date)) return false;
   int period = TwoDigits(date + 2) + step;
   int index = TwoDigits(date + 4);
@@ -241,7 +241,7 @@ bool MovePeriod(char* date, int step) {
     --index;
   }
   if (index < 0 || index > 99) return false;
-  int day = TwoDigits(date);
+  if (day <= 0) day = TwoDigits(date);
   int last = DaysInPeriod(period, index);
   MakePeriodDate(date, day > last ? last : day, period, index);
   return true;
@@ -249,8 +249,9 @@ bool MovePeriod(char* date, int step) {
 
 }  // namespace
 
-bool NextPeriod(char* date) { return MovePeriod(date, 1); }
-bool PreviousPeriod(char* date) { return MovePeriod(date, -1); }
+bool NextPeriod(char* date) { return MovePeriod(date, 1, 0); }
+bool PreviousPeriod(char* date) { return MovePeriod(date, -1, 0); }
+bool NextPeriodOnDay(char* date, int day) { return MovePeriod(date, 1, day < 1 || day > 31 ? 0 : day); }
 
 void ToSortDate(char* date) {
   std::swap(date[0], date[4]);

@@ -40,6 +40,9 @@ bool AddDays(const char* date, int n, char* out);
 bool PreviousDay(char* date);   // false on the first day of year index 00
 bool NextPeriod(char* date);    // same day one period later, clamped
 bool PreviousPeriod(char* date);
+// One period later on `day` of the month, clamped to that month's last day
+// (31 keeps the last day of every month); false beyond year index 99.
+bool NextPeriodOnDay(char* date, int day);
 
 void ToSortDate(char* date);    // DDPPYY -> YYPPDD, in place
 void FromSortDate(char* date);  // YYPPDD -> DDPPYY, in place

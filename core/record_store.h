@@ -161,6 +161,24 @@ class StoreTransaction {
   bool active_;
 };
 
+// Keeps a slot's file open across the calls of one operation (and so its
+// directory attached before a transaction begins); closes it afterwards
+// unless it was open before.
+class SlotKeptOpen {
+ public:
+  explicit SlotKeptOpen(int slot) : slot_(slot), wasOpen_(IsSlotOpen(slot)), ok_(OpenSlot(slot)) {}
+  ~SlotKeptOpen() {
+    if (!wasOpen_) CloseSlot(slot_);
+  }
+  SlotKeptOpen(const SlotKeptOpen&) = delete;
+  SlotKeptOpen& operator=(const SlotKeptOpen&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  int slot_;
+  bool wasOpen_, ok_;
+};
+
 // ---- Start and reports -------------------------------------------------
 bool StartRecordManager();
 // Shows the message of an unexpected status (3100 + status, or 3299 from

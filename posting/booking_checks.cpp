@@ -24,7 +24,6 @@ namespace sako = layouts::sako;
 using namespace buclau;
 
 constexpr int kMessageNoSpace = 28;
-constexpr int kMessageListFull = 411;
 constexpr int kMessageBadDay = 6, kMessageBadMonth = 7, kMessageBadYear = 8;
 constexpr int kMessageOutsideYears = 84;
 constexpr int kMessageOutsideMonth = 158;
@@ -290,7 +289,7 @@ CheckResult CheckLine(void* b, BookingDraft& draft, const EntryContext& context,
 CheckResult CheckBooking(BookingDraft& draft, const EntryContext& context, void* b) {
   // 1. Room on the data drive and in the list.
   if (FreeDiskKilobytes(DataRoot()) <= kMinFreeKilobytes) return CheckResult::Refuse(kMessageNoSpace, 0);
-  if (context.listEntries > kMaxListEntries) return CheckResult::Refuse(kMessageListFull, 0);
+  if (context.listEntries > kMaxListEntries) return CheckResult::Refuse(context.listFullMessage, 0);
 
   // 2. A split whose box is no longer checked is dropped.
   bool withSplit = draft.splitChecked && draft.split.size() == bat::kLayout.recordLength;

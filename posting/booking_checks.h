@@ -27,6 +27,7 @@ struct EntryContext {
   bool costAccounting = false;                // "KR"
   bool costCentreRequired = false;            // "KostPflicht"
   int listEntries = 0;                        // entries of the dialog's list
+  int listFullMessage = 411;                  // the batch dialog's list says 410
 };
 
 // Checks the draft and fills `booking` (1327 bytes). The order: free space

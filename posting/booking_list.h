@@ -17,6 +17,7 @@ struct BookingListRow {
 
 struct BookingListEntry {
   long postingNumber = 0;  // of the booking's first journal record; 0 while pending
+  long recordId = 0;       // a batch booking's record id in bat; 0 otherwise
   bool pending = false;
   bool fromThisDialog = false;
   std::string voucherDate;  // DDPPYY

@@ -52,7 +52,8 @@ QVariant BookingListModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::AlignVCenter | (kColumns[index.column()].right ? Qt::AlignRight : Qt::AlignLeft));
-    case kPostingNumberRole: return static_cast<qlonglong>(e.pending ? kPendingId : e.postingNumber);
+    case kPostingNumberRole:
+      return static_cast<qlonglong>(e.pending ? kPendingId : e.recordId ? e.recordId : e.postingNumber);
     case kEntryRole: return ref.entry;
     case kFirstRowRole: return ref.line == 0;
     case kKindRole: return e.pending ? kPending : e.fromThisDialog ? kPosted : kEarlier;

@@ -58,7 +58,8 @@ class BookingListDelegate : public QStyledItemDelegate {
 };
 
 // The view: whole bookings are selected; the item value of the selection
-// is the posting number of the booking (-4 while pending).
+// is the posting number of the booking (-4 while pending), in a batch its
+// record id.
 class BookingListView : public QTableView {
   Q_OBJECT
  public:

@@ -1,12 +1,13 @@
 // Where the entry dialog hands its confirmed bookings: to the journal (the
-// current-postings dialog, one booking pending at a time) or, later, into
-// a batch. The dialog only sees this interface, so that the same dialog
+// current-postings dialog, one booking pending at a time) or into a batch
+// (batch_target.h). The dialog only sees this interface, so that the same dialog
 // serves both.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "posting/booking_list.h"
 #include "posting/pending_booking.h"
 
 namespace talvera {
@@ -28,6 +29,8 @@ class BookingTarget {
   virtual bool TakeBack(std::vector<char>& out) = 0;
   // A booking left by an ended program, offered when the dialog opens.
   virtual RecoveredBooking Recover() = 0;
+  // The list entry of the booking just kept.
+  virtual BookingListEntry KeptEntry() const { return EntryOfBooking(PendingRecord()); }
 };
 
 // The journal: the booking waits as the pending booking of the user and is

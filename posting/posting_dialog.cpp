@@ -60,12 +60,14 @@ std::string Shown(const char* amount) {
 
 bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
-const char* ResourceOf(PostingMode mode) {
-  if (mode == PostingMode::kReclassification) return "UMBUCHUNG";
+QString ResourceOf(const PostingDialogOptions& o) {
+  if (!o.resource.empty()) return Q(o.resource);
+  if (o.mode == PostingMode::kReclassification) return "UMBUCHUNG";
   return CurrentSettings().kg ? "BUCLAUKG" : "BUCLAU";
 }
 
 QString TitleOf(const PostingDialogOptions& o) {
+  if (!o.title.empty()) return Q(o.title);
   if (o.mode == PostingMode::kReclassification) return "Umbuchungen";
   if (o.mode == PostingMode::kClosing) return QString::fromUtf8("Abschlußbuchungen");
   QString title = QString::fromUtf8("Laufende Geschäftsvorfälle");
@@ -105,11 +107,12 @@ std::string OpeningDate(PostingMode mode, const PostingMonth& month) {
 PostingDialog* OpenPostingDialog() { return g_open; }
 
 PostingDialog::PostingDialog(QWidget* parent, PostingDialogOptions options)
-    : TalviDialog(parent, ResourceOf(options.mode), TitleOf(options)),
-      mode_(options.mode),
+    : TalviDialog(parent, ResourceOf(options), TitleOf(options)),
       month_(options.mode == PostingMode::kOrdinary ? options.month : PostingMonth{}),
       target_(std::move(options.target)),
-      sample_(options.sample) {
+      sample_(options.sample),
+      mode_(options.mode),
+      geometry_(options.geometry) {
   setWindowTitle(TitleOf(options));
   if (!target_) target_ = std::make_unique<JournalTarget>(options.user);
   SetPostingMode(mode_);
@@ -124,7 +127,7 @@ PostingDialog::PostingDialog(QWidget* parent, PostingDialogOptions options)
   ShowTotal();
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
   InstallKeypadPlus(this, CurrentSettings().toggle);
-  if (mode_ == PostingMode::kOrdinary) RestoreDialogGeometry(this, 1, list_);
+  if (mode_ == PostingMode::kOrdinary) RestoreDialogGeometry(this, geometry_, list_);
   Focus(kg_ ? kGross : kDate);
   RegisterCopyTarget(Edit(kDebit));
 }
@@ -695,7 +698,7 @@ bool PostingDialog::PostPending() {
 }
 
 void PostingDialog::AddPendingEntry() {
-  list_->model()->Append(EntryOfBooking(target_->PendingRecord()));
+  list_->model()->Append(target_->KeptEntry());
   list_->SelectEntry(static_cast<int>(list_->model()->entries().size()) - 1);
 }
 
@@ -713,6 +716,7 @@ bool PostingDialog::ConfirmBooking() {
   context.costAccounting = CurrentSettings().kr;
   context.costCentreRequired = CurrentSettings().kostPflicht;
   context.listEntries = list_->model()->DialogEntries();
+  context.listFullMessage = ListFullMessage();
   std::vector<char> record(bat::kLayout.recordLength);
   CheckResult r = CheckBooking(d, context, record.data());
   // The user is to see a marked text (158) and a corrected closing date (112).
@@ -808,8 +812,8 @@ bool PostingDialog::End() {
   if (!PostPending()) return false;
   ending_ = true;
   if (!sample_) {
-    if (mode_ == PostingMode::kOrdinary) SaveDialogGeometry(this, 1);
-    StoreLastDocumentNumber(FieldText(kDocumentNumber));
+    if (mode_ == PostingMode::kOrdinary) SaveDialogGeometry(this, geometry_);
+    StoreOnEnd();
     const char* current = CurrentMandant().currentYear;
     if (current[0] && WorkingYear() != current) SwitchWorkingYear(current);
   }
@@ -819,6 +823,8 @@ bool PostingDialog::End() {
   QDialog::done(QDialog::Accepted);
   return true;
 }
+
+void PostingDialog::StoreOnEnd() { StoreLastDocumentNumber(FieldText(kDocumentNumber)); }
 
 bool PostingDialog::ShowBalances() {
   if (listBroken_) {

@@ -28,6 +28,10 @@ struct PostingDialogOptions {
   std::unique_ptr<BookingTarget> target;
   // Sample data for the gallery: no recovery offered, nothing read.
   bool sample = false;
+  // A dialog of its own kind (the batch dialog): its resource name and
+  // caption instead of the mode's.
+  std::string resource, title;
+  int geometry = 1;  // where its window position is kept (2: batch postings)
 };
 
 class PostingDialog : public TalviDialog {
@@ -39,10 +43,10 @@ class PostingDialog : public TalviDialog {
   // What opening does after the dialog is shown: a booking left by an
   // ended program is offered (posted or pending), then the month's
   // bookings are listed. False when the list could not be read.
-  bool Start();
+  virtual bool Start();
 
-  bool ConfirmBooking();  // "&Ok"
-  bool TakeBack();        // "&Rückgängig"
+  virtual bool ConfirmBooking();  // "&Ok"
+  virtual bool TakeBack();        // "&Rückgängig"
   bool End();             // "Buchen-&Ende" and the window's close
   bool ShowBalances();    // "Kontens&alden..."
   void NewControlTotal(); // "&Neu"
@@ -66,6 +70,23 @@ class PostingDialog : public TalviDialog {
   void reject() override;   // Esc ends like "Buchen-&Ende"
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // The message of a full list (more than 5000 entries).
+  virtual int ListFullMessage() const { return 411; }
+  // What "Buchen-&Ende" keeps: the document number as the Mandant's last.
+  virtual void StoreOnEnd();
+
+  BookingDraft ReadDraft() const;
+  void ShowDraft(const BookingDraft& d);
+  void ShowTotal();
+  void Focus(int id);
+
+  PostingMonth month_;
+  std::unique_ptr<BookingTarget> target_;
+  bool sample_ = false;
+  BookingDraft undoInput_;          // the input a take-back replaced
+  bool canRestore_ = false;
+  bool listBroken_ = false;
+  AmountText total_ = "000000000,00";
 
  private:
   void BuildControls();
@@ -73,8 +94,6 @@ class PostingDialog : public TalviDialog {
   void SwapAccounts();
   void BuildReclassificationControls();
   void FillCombos();
-  BookingDraft ReadDraft() const;
-  void ShowDraft(const BookingDraft& d);
   void ShowAccount(int nameId, int balanceId, const AccountDisplay& a);
   void RecomputeTax();
   void RecomputeNet();
@@ -84,14 +103,10 @@ class PostingDialog : public TalviDialog {
   void ClearSplit();
   bool StartsBooking(const char* date) const;
   bool PostPending();
-  void ShowTotal();
   void AddPendingEntry();
-  void Focus(int id);
 
   PostingMode mode_;
-  PostingMonth month_;
-  std::unique_ptr<BookingTarget> target_;
-  bool sample_ = false;
+  int geometry_ = 1;
   bool kg_ = false;
   char sign_ = '+';
   BookingListView* list_ = nullptr;
@@ -100,11 +115,7 @@ class PostingDialog : public TalviDialog {
   bool taxTyped_ = false;
   std::vector<char> split_;         // the lines prepared by the split dialog
   std::vector<char> undoRecord_;    // the booking taken back
-  BookingDraft undoInput_;          // the input it replaced
-  bool canRestore_ = false;
-  bool listBroken_ = false;
   bool ending_ = false;
-  AmountText total_ = "000000000,00";
   std::vector<BookingTemplate> templates_;
 };
 

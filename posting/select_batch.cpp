@@ -19,6 +19,7 @@ SelectBatchDialog::SelectBatchDialog(QWidget* parent)
   using namespace stapelwahl;
   QListWidget* list = AddList(kList, "&Stapel :");
   AddEdit(kNewName, "&Neuer Stapel :", 32);
+  AddCheck(kRecurring, "&wiederkehrende Buchungen");
   auto* add = Register(kAdd, new QPushButton("&Anlegen", this));
   form_->addRow(add);
   connect(add, &QPushButton::clicked, this, [this] { AddTypedBatch(); });
@@ -33,7 +34,8 @@ void SelectBatchDialog::Fill(int select) {
   std::vector<BatchHeader> batches;
   ListBatches(batches);
   for (const BatchHeader& b : batches) {
-    auto* item = new QListWidgetItem(QString("%1\t%2").arg(b.number, 5).arg(QString::fromStdString(b.name)), list);
+    QString name = QString::fromStdString(b.name) + (b.recurring ? " [W]" : "");
+    auto* item = new QListWidgetItem(QString("%1\t%2").arg(b.number, 5).arg(name), list);
     item->setData(Qt::UserRole, b.number);
     if (b.number == select) list->setCurrentItem(item);
   }
@@ -45,9 +47,10 @@ bool SelectBatchDialog::AddTypedBatch() {
     ShowMessage(kMessageFieldEmpty, stapelwahl::kNewName);
     return false;
   }
-  int number = AddBatch(name);
+  int number = AddBatch(name, Checked(stapelwahl::kRecurring));
   if (number <= 0) return false;
   Edit(stapelwahl::kNewName)->clear();
+  SetChecked(stapelwahl::kRecurring, false);
   Fill(number);
   return true;
 }

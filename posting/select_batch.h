@@ -1,5 +1,6 @@
 // The batch-choice dialog: lists the batch headers of the open Mandant, lets
-// the user pick one or add one, and returns its number (0 for none).
+// the user pick one or add one, and returns its number (0 for none). A
+// recurring batch is marked " [W]".
 #pragma once
 
 #include "widgets/dialog_kit.h"
@@ -7,7 +8,7 @@
 namespace talvera {
 
 namespace stapelwahl {
-enum : int { kList = 101, kNewName = 102, kAdd = 103 };
+enum : int { kList = 101, kNewName = 102, kAdd = 103, kRecurring = 104 };
 }
 
 class SelectBatchDialog : public TalviDialog {
@@ -15,7 +16,8 @@ class SelectBatchDialog : public TalviDialog {
  public:
   explicit SelectBatchDialog(QWidget* parent);
   int chosenBatch() const { return chosen_; }
-  // Adds a batch with the name typed in kNewName and selects it.
+  // Adds a batch with the name typed in kNewName (recurring when kRecurring
+  // is checked) and selects it.
   bool AddTypedBatch();
 
  protected:

@@ -30,7 +30,12 @@
 #include "reports/account_sheet_dialogs.h"
 #include "reports/bwa_dialogs.h"
 #include "reports/statement_dialogs.h"
+#include "core/layouts/stapel.h"
+#include "posting/batch_dialog.h"
+#include "posting/batch_headers.h"
 #include "posting/booking_currency.h"
+#include "posting/select_batch.h"
+#include "shell/command_table.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
 #include "posting/opening_posting_dialog.h"
@@ -316,16 +321,40 @@ void InstallCurrencyConversion() {
   });
 }
 
+namespace {
+
+// A modeless posting dialog with the menus greyed while it is open.
+void ShowModelessPostingDialog(MainFrame* f, PostingDialog* dialog) {
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(dialog, &PostingDialog::ended, f, [f] { f->EnablePostingMenus(true); });
+  f->EnablePostingMenus(false);
+  dialog->show();
+  dialog->Start();
+}
+
+// The open posting dialog comes to the front; false when none is open.
+bool ActivateOpenPostingDialog() {
+  PostingDialog* open = OpenPostingDialog();
+  if (!open) return false;
+  open->show();
+  open->raise();
+  open->activateWindow();
+  return true;
+}
+
+// The batch dialog on a batch; nothing opens when its header is missing.
+void OpenBatchDialog(MainFrame* f, int batch, const PostingMonth& month) {
+  bool mayPost = CurrentLogin().rights & kRightVerbuchen;
+  if (BatchPostingDialog* dialog = MakeBatchDialog(f, batch, month, mayPost)) ShowModelessPostingDialog(f, dialog);
+}
+
+}  // namespace
+
 void RegisterPostingCommands(MainFrame& frame) {
   MainFrame* f = &frame;
   // Current postings: once, modeless; a second request activates it.
   frame.SetHandler(3013, [f] {
-    if (PostingDialog* open = OpenPostingDialog()) {
-      open->show();
-      open->raise();
-      open->activateWindow();
-      return 0;
-    }
+    if (ActivateOpenPostingDialog()) return 0;
     PostingDialogOptions o;
     o.user = CurrentLogin().userName;
     if (!CurrentSettings().keinePeri) {
@@ -333,12 +362,7 @@ void RegisterPostingCommands(MainFrame& frame) {
       if (month.exec() != QDialog::Accepted) return 0;
       o.month = month.month();
     }
-    auto* dialog = new PostingDialog(f, std::move(o));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &PostingDialog::ended, f, [f] { f->EnablePostingMenus(true); });
-    f->EnablePostingMenus(false);
-    dialog->show();
-    dialog->Start();
+    ShowModelessPostingDialog(f, new PostingDialog(f, std::move(o)));
     return 0;
   });
   // Storno of posted bookings; opening postings after their notice, modal
@@ -356,6 +380,29 @@ void RegisterPostingCommands(MainFrame& frame) {
     f->EnablePostingMenus(true);
     return 0;
   });
+  // Batch postings: the batch is chosen, then the month, as for current postings.
+  frame.SetHandler(3051, [f] {
+    if (ActivateOpenPostingDialog()) return 0;
+    if (!EnsureSettlementBatches()) return 0;
+    int batch = SelectBatch(f, -CurrentMandant().number);
+    if (batch <= 0) return 0;
+    PostingMonth month;
+    if (!CurrentSettings().keinePeri) {
+      PostingMonthDialog chooser(f);
+      if (chooser.exec() != QDialog::Accepted) return 0;
+      month = chooser.month();
+    }
+    OpenBatchDialog(f, batch, month);
+    return 0;
+  });
+  // The settlement batches open directly.
+  for (auto [id, batch] : {std::pair{2097, layouts::stapel::kDebitorSettlementBatch},
+                           std::pair{3076, layouts::stapel::kKreditorSettlementBatch}}) {
+    frame.SetHandler(id, [f, batch = batch] {
+      if (EnsureSettlementBatches()) OpenBatchDialog(f, batch, {});
+      return 0;
+    });
+  }
   // Closing postings and reclassifications: modal, with the menus greyed.
   for (auto [id, mode] : {std::pair{3043, PostingMode::kClosing}, std::pair{3058, PostingMode::kReclassification}}) {
     frame.SetHandler(id, [f, mode = mode] {

@@ -50,6 +50,9 @@ const TitleEntry kTitles[] = {
     {"KTOLOE", "Konten löschen"},
     {"SOLLWERTE", "Sollwerte"},
     {"SW_ENTWICKLUNG", "Sollwertentwicklung"},
+    {"BUCBAT", "Stapelbuchen"},
+    {"BUCBATKG", "Stapelbuchen"},
+    {"ABORTUEBER", "Stapelbuchungen übernehmen"},
 };
 
 }  // namespace

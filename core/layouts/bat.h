@@ -44,7 +44,10 @@
 //    72      8   cost centre 2
 //    80      1   cost-centre kind
 //    81      1   byte passed to the journal record (its offset 210)
-//    82     12   reserved
+//    82      1   line 0 of a booking in a recurring batch: the day of the
+//                month it falls due (0: its posting date's day), so that
+//                moving on by one period keeps a 31st through February
+//    83     11   reserved
 //    94          line length
 //
 // K0 id (unique); K1 batch number.
@@ -70,12 +73,13 @@ inline constexpr Field kCostCentre1 = Text("cost_centre_1", 64, 8);
 inline constexpr Field kCostCentre2 = Text("cost_centre_2", 72, 8);
 inline constexpr Field kCostCentreKind = Byte("cost_centre_kind", 80);
 inline constexpr Field kJournalByte = Byte("journal_byte", 81);
+inline constexpr Field kDueDay = Byte("due_day", 82);
 
 inline constexpr Field kFields[] = {
     kDebitAccount, kCreditAccount, kListTaxAccount, kDebitKind, kCreditKind,
     kTaxSide,      kTaxClass,      kRateIndex,      kGross,     kNet,
     kRate,         kCostCentre1,   kCostCentre2,    kCostCentreKind, kJournalByte,
-    Reserved(82, 12),
+    kDueDay,       Reserved(83, 11),
 };
 
 // A part of a record, not a file of its own.

@@ -2,7 +2,8 @@
 //
 //   Off  Width  Field
 //     0      4  int32 batch number, filled by the record manager
-//     4      1  reserved
+//     4      1  recurring batch: non-zero when its bookings stay after a
+//                run and move on by one period
 //     5     33  batch name
 //    38     13  reconciliation total (Abstimmsumme)
 //    51      9  last voucher number used in the batch
@@ -21,12 +22,13 @@
 namespace talvera::layouts::stapel {
 
 inline constexpr Field kBatchNo = AutoId("batch_no", 0);
+inline constexpr Field kRecurring = Byte("recurring", 4);
 inline constexpr Field kName = Text("name", 5, 33);
 inline constexpr Field kReconciliationTotal = Amount("reconciliation_total", 38);
 inline constexpr Field kLastVoucherNo = Text("last_voucher_no", 51, 9);
 
 inline constexpr Field kFields[] = {
-    kBatchNo, Reserved(4, 1), kName, kReconciliationTotal, kLastVoucherNo, Reserved(60, 4),
+    kBatchNo, kRecurring, kName, kReconciliationTotal, kLastVoucherNo, Reserved(60, 4),
 };
 
 inline constexpr KeySegment kK0[] = {{kBatchNo}};

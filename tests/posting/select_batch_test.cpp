@@ -65,12 +65,19 @@ TEST_F(SelectBatchTest, PickAddAndCancel) {
   EXPECT_EQ(messages_.Numbers(), std::vector<int>{2});
   again.Edit(stapelwahl::kNewName)->setText("Kasse März");
   qobject_cast<QPushButton*>(again.Control(stapelwahl::kAdd))->click();
+  // A recurring batch is marked in the list.
+  again.Edit(stapelwahl::kNewName)->setText("Miete");
+  again.SetChecked(stapelwahl::kRecurring, true);
+  qobject_cast<QPushButton*>(again.Control(stapelwahl::kAdd))->click();
+  EXPECT_TRUE(again.List(stapelwahl::kList)->currentItem()->text().endsWith("Miete [W]"));
   again.accept();
-  EXPECT_EQ(again.chosenBatch(), 17);
+  EXPECT_EQ(again.chosenBatch(), 18);
   std::vector<BatchHeader> batches;
   ASSERT_TRUE(ListBatches(batches));
-  ASSERT_EQ(batches.size(), 3u);
+  ASSERT_EQ(batches.size(), 4u);
   EXPECT_EQ(batches[2].name, "Kasse März");
+  EXPECT_FALSE(batches[2].recurring);
+  EXPECT_TRUE(batches[3].recurring);
 
   // Cancel returns no batch.
   SelectBatchDialog cancelled(nullptr);

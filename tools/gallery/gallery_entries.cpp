@@ -13,6 +13,7 @@
 #include "reports/structure_dialogs.h"
 #include "tax/ustva_dialog.h"
 #include "posting/balances_dialog.h"
+#include "posting/batch_dialog.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_month_dialog.h"
 #include "posting/opening_posting_dialog.h"
@@ -116,6 +117,14 @@ const std::vector<Entry>& Entries() {
       {"KTOLOE", [](QWidget* p) { return new DeleteAccountsDialog(p); }},
       {"SOLLWERTE", [](QWidget* p) { return SampleBudgetDialog(p); }},
       {"SW_ENTWICKLUNG", [](QWidget* p) { return new BudgetDevelopmentDialog(p); }},
+      {"BUCBAT", [](QWidget* p) { return BatchPostingDialogSample(p); }},
+      {"BUCBATKG", [](QWidget* p) {
+         CurrentSettings().kg = true;
+         QDialog* d = BatchPostingDialogSample(p);
+         CurrentSettings().kg = false;
+         return d;
+       }},
+      {"ABORTUEBER", [](QWidget* p) { return BatchRunProgressSample(p); }},
   };
   return entries;
 }
