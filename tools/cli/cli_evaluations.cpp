@@ -81,16 +81,18 @@ int PeriodRadio(const EvaluationRequest& r, bool allowRange, std::string& error)
   return 0;
 }
 
-// The first and last day of the chosen period through the dialogs' reader.
-bool ChosenPeriod(const EvaluationRequest& r, bool allowRange, char* first, char* last, int& radio,
-                  std::string& error) {
+// The first and last day of the chosen period through the dialogs' reader:
+// kExitOk, kExitUsage for a period the options do not name, kExitRefused
+// when the dialogs' checks refuse it (their message is shown).
+int ChosenPeriod(const EvaluationRequest& r, bool allowRange, char* first, char* last, int& radio,
+                 std::string& error) {
   radio = PeriodRadio(r, allowRange, error);
-  if (radio == 0) return false;
+  if (radio == 0) return kExitUsage;
   OptionFields fields;
   fields.SetFieldText(periodids::kYear, r.year.empty() ? std::to_string(DayToday().y) : r.year);
   fields.SetFieldText(periodids::kFirstDate, r.from);
   fields.SetFieldText(periodids::kLastDate, r.to);
-  return ReadPeriod(fields, radio, first, last);
+  return ReadPeriod(fields, radio, first, last) ? kExitOk : kExitRefused;
 }
 
 unsigned Kinds(const std::string& letters, std::string& error) {
@@ -129,7 +131,7 @@ int BuildSaldenliste(const EvaluationRequest& r, ReportSink& sink, std::string& 
   if (r.to.empty() && !r.period.empty()) {
     char first[11];
     int radio = 0;
-    if (!ChosenPeriod(r, false, first, date, radio, error)) return kExitRefused;
+    if (int status = ChosenPeriod(r, false, first, date, radio, error)) return status;
   } else {
     OptionFields fields;
     fields.SetFieldText(1, r.to.empty() ? std::string(DayToday().text) : r.to);
@@ -148,7 +150,7 @@ int BuildJournal(const EvaluationRequest& r, ReportSink& sink, std::string& erro
   JournalReportOptions o;
   char first[11], last[11];
   int radio = 0;
-  if (!ChosenPeriod(r, true, first, last, radio, error)) return kExitRefused;
+  if (int status = ChosenPeriod(r, true, first, last, radio, error)) return status;
   std::memcpy(o.first, first, sizeof o.first);
   std::memcpy(o.last, last, sizeof o.last);
   o.byDocumentDate = r.byDocumentDate;
@@ -164,7 +166,7 @@ int BuildKontenblatt(const EvaluationRequest& r, ReportSink& sink, std::string& 
   AccountSheetOptions o;
   char first[11], last[11];
   int radio = 0;
-  if (!ChosenPeriod(r, true, first, last, radio, error)) return kExitRefused;
+  if (int status = ChosenPeriod(r, true, first, last, radio, error)) return status;
   std::memcpy(o.first, first, sizeof o.first);
   std::memcpy(o.last, last, sizeof o.last);
   o.selector = SelectorOfRadio(radio);
