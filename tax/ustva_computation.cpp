@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "core/amount.h"
 #include "core/journal_range.h"
@@ -108,6 +111,13 @@ class Computation {
   }
 
   bool JournalPass() {
+    // The engine's reverse-charge records carry the reclassification flag
+    // too, from the input-tax to the output-tax account of an EG rate; they
+    // are the acquisition's tax itself, not a correction of it.
+    std::vector<RateRecord> ecRates;
+    if (!ListRateRecords(kEcRate, ecRates)) return false;
+    for (const RateRecord& rate : ecRates)
+      reverseCharge_.insert({Trimmed(rate.inputTaxAccount), Trimmed(rate.outputTaxAccount)});
     SlotUse use(kSlotBube);
     char r[bube::kLayout.recordLength];
     char first[11], last[11];
@@ -128,13 +138,18 @@ class Computation {
   void Posting(const char* r, int p) {
     unsigned flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
     long long gross = Cents(layouts::FieldBytes(r, bube::kDebitAmount));
-    if (flags & kReclassificationFlag) {
+    if ((flags & kReclassificationFlag) && !IsReverseCharge(r)) {
       auto debit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)));
       if (debit != taxAccounts_.end()) raw_[debit->second][p] += gross;
       auto credit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kCreditAccount)));
       if (credit != taxAccounts_.end()) raw_[credit->second][p] -= gross;
     }
     if (books_.cashBasis) CashBasisPosting(r, p, gross);
+  }
+
+  bool IsReverseCharge(const char* r) const {
+    return reverseCharge_.count({Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)),
+                                 Trimmed(layouts::FieldBytes(r, bube::kCreditAccount))}) > 0;
   }
 
   // A posting whose output tax became due: its base goes to the Kennzahl of
@@ -246,6 +261,7 @@ class Computation {
   const UstvaForm& form_;
   std::map<int, Months> raw_;                 // credit minus debit by Kennzahl and month
   std::map<std::string, int> taxAccounts_;    // tax accounts and their Kennzahl
+  std::set<std::pair<std::string, std::string>> reverseCharge_;  // EG input and output tax accounts
 };
 
 }  // namespace
