@@ -5,6 +5,7 @@
 //   talvi-cli mandanten
 //   talvi-cli buchen --mandant N --csv DATEI [--dry-run]
 //   talvi-cli auswertung ART --mandant N [...] [--pdf DATEI | --text]
+//   talvi-cli stornieren --mandant N --beleg NR [--datum DATUM]
 //   talvi-cli pruefen --mandant N
 #include <QApplication>
 
@@ -33,6 +34,7 @@
 #include "reports/report_state.h"
 #include "tools/cli/cli_evaluations.h"
 #include "tools/cli/cli_session.h"
+#include "tools/cli/cli_storno.h"
 #include "tools/cli/consistency.h"
 #include "tools/cli/csv_posting.h"
 
@@ -294,6 +296,18 @@ int RunAuswertung(const Arguments& a) {
   return status;
 }
 
+int RunStornieren(const Arguments& a) {
+  std::string number = Value(a, "beleg");
+  if (number.empty()) return Usage("Geben Sie den Beleg der Buchung mit --beleg NR an.");
+  if (int status = OpenMandantOption(a)) return status;
+  std::string error;
+  int status = CancelByDocumentNumber(number, Value(a, "datum"), error);
+  CloseCliMandant();
+  if (!error.empty()) Say(error);
+  if (status == kExitOk) std::printf("Die Buchung %s ist storniert.\n", number.c_str());
+  return status;
+}
+
 int RunPruefen(const Arguments& a) {
   if (int status = OpenMandantOption(a)) return status;
   std::vector<std::string> findings;
@@ -329,6 +343,11 @@ const std::vector<CommandSpec>& Commands() {
        "(--text, die Vorgabe) oder gedruckt in eine PDF-Datei (--pdf).",
        {"mandant", "jahr", "periode", "von", "bis", "konto", "arten", "pdf", "xml"},
        {"text", "kuerzel", "unbebucht", "belegdatum", "aufloesen"}, RunAuswertung},
+      {"stornieren", "talvi-cli stornieren --mandant NR --beleg NR [--datum DATUM]",
+       "Storniert die Buchung mit diesem Beleg wie Buchen › Stornieren: eine Buchung derselben\n"
+       "Konten mit umgekehrtem Vorzeichen, am Datum der Buchung oder an --datum. Ihre offenen\n"
+       "Posten werden entfernt; eine Buchung mit Zahlungen auf ihren Posten bleibt stehen.",
+       {"mandant", "beleg", "datum"}, {}, RunStornieren},
       {"pruefen", "talvi-cli pruefen --mandant NR",
        "Prüft die Bücher: Kontensummen gegen das Journal in beiden offenen Jahren, die\n"
        "Vorjahreswerte, die Datenbank jedes Jahres und die offenen Posten. Jede Abweichung\n"
