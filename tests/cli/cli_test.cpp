@@ -122,6 +122,30 @@ TEST_F(CliCommandTest, SplitBookingAndQuotedText) {
                                                                                       << r.out;
 }
 
+TEST_F(CliCommandTest, StornoByDocumentNumber) {
+  ASSERT_EQ(Post("02.03.2026;AR1;10000;8400;1.190,00;;;Rechnung;\n"
+                 "03.03.2026;AR2;10000;8400;119,00;;;Rechnung;\n"
+                 "04.03.2026;AR2;10000;8400;238,00;;;Rechnung;\n").status, 0);
+  struct Case {
+    const char* number;
+    int status;
+    const char* expected;  // on standard error; empty: none
+  };
+  const Case cases[] = {
+      {"AR1", 0, ""},
+      {"AR1", 1, "Eine Buchung mit dem Beleg AR1 ist bereits storniert"},
+      {"AR9", 1, "Im Geschäftsjahr 2026 gibt es keine Buchung mit dem Beleg AR9."},
+      {"AR2", 1, "Den Beleg AR2 tragen 2 Buchungen"},
+  };
+  for (const Case& c : cases) {
+    CliResult r = Run({"stornieren", "--mandant", "1", "--beleg", c.number});
+    EXPECT_EQ(r.status, c.status) << c.number << r.err;
+    EXPECT_TRUE(Contains(r.err, c.expected)) << c.expected << ":\n" << r.err;
+  }
+  CliResult r = Run({"auswertung", "saldenliste", "--mandant", "1", "--arten", "D"});
+  EXPECT_TRUE(Contains(r.out, "  10000   Mueller    Müller KG                        357,00   Soll")) << r.out;
+}
+
 TEST_F(CliCommandTest, CallsThatCannotRun) {
   struct Case {
     std::vector<std::string> args;
@@ -147,7 +171,7 @@ TEST_F(CliCommandTest, CallsThatCannotRun) {
     EXPECT_EQ(r.status, c.status) << c.args[0] << " " << c.expected;
     EXPECT_TRUE(Contains(r.err, c.expected)) << c.expected << ":\n" << r.err;
   }
-  for (const char* command : {"mandanten", "buchen", "auswertung", "pruefen"}) {
+  for (const char* command : {"mandanten", "buchen", "auswertung", "stornieren", "pruefen"}) {
     CliResult r = Run({command, "--help"});
     EXPECT_EQ(r.status, 0) << command;
     EXPECT_TRUE(Contains(r.out, std::string("Aufruf: talvi-cli ") + command)) << r.out;

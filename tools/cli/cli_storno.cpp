@@ -7,6 +7,7 @@
 #include "core/mandant_values.h"
 #include "core/record_store.h"
 #include "posting/journal_search.h"
+#include "posting/posting_state.h"
 #include "posting/storno.h"
 #include "tools/cli/cli_session.h"
 
@@ -53,6 +54,16 @@ int CancelByDocumentNumber(const std::string& documentNumber, const std::string&
   if (matching.empty()) {
     error = "Im Geschäftsjahr " + WorkingYear() + " gibt es keine Buchung mit dem Beleg " + documentNumber + ".";
     return kExitRefused;
+  }
+  // A storno carries the document number of the booking it cancels: once a
+  // booking of the number is cancelled, which one is meant is the user's
+  // choice in the storno list.
+  for (const JournalBooking& b : matching) {
+    if (b.lines.front().flags & posting::kCancelled) {
+      error = "Eine Buchung mit dem Beleg " + documentNumber +
+              " ist bereits storniert; wählen Sie im Programm (Buchen › Stornieren), welche gemeint ist.";
+      return kExitRefused;
+    }
   }
   if (matching.size() > 1) {
     error = "Den Beleg " + documentNumber + " tragen " + std::to_string(matching.size()) +
