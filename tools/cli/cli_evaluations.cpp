@@ -35,6 +35,7 @@ constexpr int kMessageJournalFailed = 58;
 constexpr int kMessageOnlyEmptySheets = 43;
 constexpr int kMessageSheetFailed = 57;
 constexpr int kMessageUstvaFailed = 56;
+constexpr int kManySheets = 200;
 
 // The command line's options as the fields of an evaluation dialog, so
 // that the dialog's readers and checks (and their messages) apply.
@@ -189,8 +190,17 @@ int BuildKontenblatt(const EvaluationRequest& r, ReportSink& sink, std::string& 
   if (!sink.Prepare(kReportKontenblatt, AccountSheetWidth(o))) return kExitRefused;
   o.linesPerPage = sink.linesPerPage();
   // Printed sheets go to the printer one by one, each as soon as it is built.
+  // Many sheets take a while: a line on standard error every tenth of the way.
+  int shownStep = 0;
+  auto progress = [&shownStep](int sheet, int total) {
+    if (total >= kManySheets && sheet * 10 / total > shownStep) {
+      shownStep = sheet * 10 / total;
+      Say(std::to_string(sheet) + " von " + std::to_string(total) + " Kontenblättern ...");
+    }
+    return true;
+  };
   SheetRunResult run = PrintAccountSheets(
-      accounts, o, [&sink](int lines) { return sink.Emit(kReportKontenblatt, lines, ""); }, nullptr);
+      accounts, o, [&sink](int lines) { return sink.Emit(kReportKontenblatt, lines, ""); }, progress);
   if (run.failed) return Fail(kMessageSheetFailed, error);
   if (run.stopped) {
     error = "Die Kontenblätter konnten nicht vollständig ausgegeben werden.";
@@ -253,9 +263,13 @@ int BuildUstva(const EvaluationRequest& r, ReportSink& sink, std::string& error)
 }  // namespace
 
 bool TextSink::Emit(int kind, int, const std::string& journalPeriod) {
-  text_ += ReportFixedText(TheReportBuffer(), kind, journalPeriod);
+  bool ok = true;
+  if (out_) {
+    std::string text = ReportFixedText(TheReportBuffer(), kind, journalPeriod);
+    ok = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+  }
   TheReportBuffer().Clear();
-  return true;
+  return ok;
 }
 
 const std::vector<EvaluationEntry>& Evaluations() {

@@ -3,6 +3,7 @@
 // then handed to a sink that writes it as text or prints it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -36,16 +37,18 @@ class ReportSink {
   virtual bool Emit(int kind, int lines, const std::string& journalPeriod) = 0;
 };
 
-// A sink for text: the screen's form of each report, appended.
+// A sink for text: the screen's form of each report, written to `out` as
+// soon as it is built (every account sheet of a large year need not fit in
+// memory at once); a null `out` discards the reports.
 class TextSink : public ReportSink {
  public:
+  explicit TextSink(std::FILE* out) : out_(out) {}
   bool Prepare(int, int) override { return true; }
   int linesPerPage() const override { return 0; }
   bool Emit(int kind, int lines, const std::string& journalPeriod) override;
-  const std::string& text() const { return text_; }
 
  private:
-  std::string text_;
+  std::FILE* out_;
 };
 
 using EvaluationBuilder = int (*)(const EvaluationRequest& request, ReportSink& sink, std::string& error);

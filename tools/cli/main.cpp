@@ -270,7 +270,7 @@ int RunAuswertung(const Arguments& a) {
   if (!r.xmlPath.empty() && std::string(entry->name) != "ustva") return Usage("--xml gibt es nur für die UStVA.");
   if (!entry->build) {
     std::string error;
-    TextSink none;
+    TextSink none(nullptr);
     RunEvaluation(*entry, r, none, error);
     Say(error);
     return kExitUsage;
@@ -284,10 +284,9 @@ int RunAuswertung(const Arguments& a) {
     status = RunEvaluation(*entry, r, sink, error);
     sink.Finish();
   } else {
-    TextSink sink;
-    status = RunEvaluation(*entry, r, sink, error);
     // With only --xml the file is the output.
-    if (status == kExitOk && (text || r.xmlPath.empty())) std::fwrite(sink.text().data(), 1, sink.text().size(), stdout);
+    TextSink sink(text || r.xmlPath.empty() ? stdout : nullptr);
+    status = RunEvaluation(*entry, r, sink, error);
   }
   CloseCliMandant();
   // A check that refused has said why already.
