@@ -46,9 +46,13 @@ TEST_F(MonthTest, MarchAgreesWithTheHandCalculation) {
   ExpectGolden(TALVERA_GOLDEN_DIR, "maerz_journal", Report({"journal", "--jahr", "2026", "--periode", "3"}));
   ExpectGolden(TALVERA_GOLDEN_DIR, "maerz_ustva", Report({"ustva", "--jahr", "2026", "--periode", "3"}));
 
-  std::string xml = data_ / "ustva.xml";
-  r = Run({"auswertung", "ustva", "--mandant", "1", "--jahr", "2026", "--periode", "3", "--xml", xml});
+  // What the tax office gets: the file for the portal and the Kennzahlen sheet.
+  std::string xml = data_ / "ustva.xml", sheet = data_ / "kennzahlen.pdf";
+  r = Run({"auswertung", "ustva", "--mandant", "1", "--jahr", "2026", "--periode", "3", "--xml", xml, "--formular",
+           sheet});
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(ReadWhole(sheet).substr(0, 4), "%PDF");
   std::string upload = ReadWhole(xml);
   // The Kennzahlen of the hand calculation, as the portal takes them.
   for (const char* field : {"<Kz81>8280</Kz81>", "<Kz86>1950</Kz86>", "<Kz89>5000</Kz89>", "<Kz61>950.00</Kz61>",

@@ -20,7 +20,9 @@
 #include "reports/report_kinds.h"
 #include "reports/report_text.h"
 #include "reports/trial_balance.h"
+#include "reports/form_buffer.h"
 #include "tax/ustva_computation.h"
+#include "tax/ustva_form_sheet.h"
 #include "tax/ustva_list.h"
 #include "tax/ustva_lock.h"
 #include "tax/ustva_upload_file.h"
@@ -244,11 +246,23 @@ int BuildUstva(const EvaluationRequest& r, ReportSink& sink, std::string& error)
   UstvaReturn ret;
   if (!ComputeMandantUstva(period, UstvaChoices{}, ret)) return Fail(kMessageUstvaFailed, error);
   if (!r.xmlPath.empty() && !WriteUstvaXml(ret, r.xmlPath, error)) return kExitRefused;
+  if (!r.formPath.empty()) {
+    const CompanyMaster master = CurrentCompanyMaster();
+    if (!UstvaMasterDataComplete(master)) {
+      error = "Für das Kennzahlenblatt fehlen Anschriften oder das Bundesland in den Firmenstammdaten.";
+      return kExitRefused;
+    }
+    LayOutUstvaFormSheet(ret, master, TheFormBuffer());
+    if (!r.writeFormPdf || !r.writeFormPdf(r.formPath)) {
+      error = "Die Datei " + r.formPath + " kann nicht geschrieben werden.";
+      return kExitRefused;
+    }
+  }
   // Printing and saving the return lock its period against postings, as
   // on the screen; a text on the terminal does not.
   char lock[7];
   UstvaLockDate(period, lock);
-  if ((r.printed || !r.xmlPath.empty()) && PostingLockWouldMove(lock)) {
+  if ((r.printed || !r.xmlPath.empty() || !r.formPath.empty()) && PostingLockWouldMove(lock)) {
     AdvancePostingLock(lock);
     char shown[11];
     FormatDate(lock, shown, true);
@@ -280,7 +294,9 @@ const std::vector<EvaluationEntry>& Evaluations() {
        BuildJournal},
       {"kontenblatt", "Kontenblätter",
        "--konto NR oder --arten SKD; --jahr J --periode P oder --von/--bis; --aufloesen", BuildKontenblatt},
-      {"ustva", "Umsatzsteuer-Voranmeldung", "--jahr J --periode 1..12|Q1..Q4|jahr; --xml DATEI", BuildUstva},
+      {"ustva", "Umsatzsteuer-Voranmeldung",
+       "--jahr J --periode 1..12|Q1..Q4|jahr; --xml DATEI (für das Portal), --formular DATEI (Kennzahlenblatt, PDF)",
+       BuildUstva},
       {"guv", "Gewinn- und Verlustrechnung", "--jahr J", nullptr},
       {"bilanz", "Bilanz", "--jahr J", nullptr},
       {"bwa", "Betriebswirtschaftliche Auswertung", "--jahr J --periode P", nullptr},

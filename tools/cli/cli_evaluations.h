@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct EvaluationRequest {
   bool byDocumentDate = false;     // --belegdatum
   bool resolveCollective = false;  // --aufloesen
   std::string xmlPath;             // --xml (UStVA)
+  std::string formPath;            // --formular (UStVA): the Kennzahlen sheet as PDF
+  // Prints the form buffer into a PDF file (the printing lives with Qt).
+  std::function<bool(const std::string& path)> writeFormPdf;
   bool printed = false;            // --pdf: the printer's form of the report
 };
 

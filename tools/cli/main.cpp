@@ -28,6 +28,7 @@
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "core/today.h"
+#include "reports/print_form.h"
 #include "reports/print_report.h"
 #include "reports/printer.h"
 #include "reports/printer_setting.h"
@@ -132,6 +133,16 @@ int OpenMandantOption(const Arguments& a) {
 
 // ---- PDF --------------------------------------------------------------------
 
+// Printing needs an application object (fonts, the print engine); without
+// a display it runs on the offscreen platform.
+std::unique_ptr<QApplication> MakeApplication() {
+  static int argc = 1;
+  static char name[] = "talvi-cli";
+  static char* argv[] = {name, nullptr};
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  return std::make_unique<QApplication>(argc, argv);
+}
+
 // Reports printed into one PDF file through the program's printing, in the
 // print font the settings give each kind. The setting "Drucker" is changed
 // for this run only.
@@ -140,13 +151,7 @@ class PdfSink : public ReportSink {
   explicit PdfSink(std::string path) : path_(std::move(path)) {}
 
   bool Prepare(int kind, int ownWidth) override {
-    if (!app_) {
-      static int argc = 1;
-      static char name[] = "talvi-cli";
-      static char* argv[] = {name, nullptr};
-      ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-      app_ = std::make_unique<QApplication>(argc, argv);
-    }
+    if (!QCoreApplication::instance()) app_ = MakeApplication();
     CurrentSettings().drucker = PrinterSettingForPdf(path_);
     if (!OpenPrinter() || !PreparePrintFont(kind, ownWidth)) {
       Say("Die PDF-Datei " + path_ + " kann nicht vorbereitet werden.");
@@ -266,8 +271,15 @@ int RunAuswertung(const Arguments& a) {
   r.byDocumentDate = a.flags.count("belegdatum") > 0;
   r.resolveCollective = a.flags.count("aufloesen") > 0;
   r.xmlPath = Value(a, "xml");
+  r.formPath = Value(a, "formular");
   r.printed = !pdf.empty();
-  if (!r.xmlPath.empty() && std::string(entry->name) != "ustva") return Usage("--xml gibt es nur für die UStVA.");
+  if ((!r.xmlPath.empty() || !r.formPath.empty()) && std::string(entry->name) != "ustva")
+    return Usage("--xml und --formular gibt es nur für die UStVA.");
+  std::unique_ptr<QApplication> app;
+  r.writeFormPdf = [&app](const std::string& path) {
+    if (!QCoreApplication::instance()) app = MakeApplication();
+    return PrintFormToPdf(path, nullptr);
+  };
   if (!entry->build) {
     std::string error;
     TextSink none(nullptr);
@@ -284,8 +296,8 @@ int RunAuswertung(const Arguments& a) {
     status = RunEvaluation(*entry, r, sink, error);
     sink.Finish();
   } else {
-    // With only --xml the file is the output.
-    TextSink sink(text || r.xmlPath.empty() ? stdout : nullptr);
+    // With only --xml or --formular the files are the output.
+    TextSink sink(text || (r.xmlPath.empty() && r.formPath.empty()) ? stdout : nullptr);
     status = RunEvaluation(*entry, r, sink, error);
   }
   CloseCliMandant();
@@ -340,7 +352,7 @@ const std::vector<CommandSpec>& Commands() {
       {"auswertung", "talvi-cli auswertung ART --mandant NR [OPTIONEN] [--pdf DATEI | --text]",
        "Erstellt eine Auswertung wie auf dem Bildschirm: als Text auf die Standardausgabe\n"
        "(--text, die Vorgabe) oder gedruckt in eine PDF-Datei (--pdf).",
-       {"mandant", "jahr", "periode", "von", "bis", "konto", "arten", "pdf", "xml"},
+       {"mandant", "jahr", "periode", "von", "bis", "konto", "arten", "pdf", "xml", "formular"},
        {"text", "kuerzel", "unbebucht", "belegdatum", "aufloesen"}, RunAuswertung},
       {"stornieren", "talvi-cli stornieren --mandant NR --beleg NR [--datum DATUM]",
        "Storniert die Buchung mit diesem Beleg wie Buchen › Stornieren: eine Buchung derselben\n"
