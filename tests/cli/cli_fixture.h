@@ -84,7 +84,9 @@ class CliTest : public ::testing::Test {
     ASSERT_TRUE(talvera::CreateMandant(in, &number));
     ASSERT_TRUE(OpenMandant(number));
     CompanyMaster master = CurrentCompanyMaster();
+    master.nameExtra = "Großhandel für Bürobedarf";
     master.street = "Hafenstraße 1";
+    master.phone = "040 123456";
     master.town = "20457 Hamburg";
     master.taxOfficeStreet = "Steuerweg 2";
     master.taxOfficeTown = "20095 Hamburg";
