@@ -9,8 +9,9 @@
 //   - buchen: the whole file checked and posted in one transaction
 //     (bookings per second);
 //   - the trial balance per 15.06. (mid-month: totals plus the postings of
-//     16-30 June), the journal of June and of the year, the UStVA of June
-//     and of the second quarter, all as text;
+//     16-30 June) and per 30.06. (the stored totals alone), the journal of
+//     June and of the year, the UStVA of June and of the second quarter,
+//     all as text;
 //   - every account sheet of the year printed into one PDF file;
 //   - pruefen (totals against the journal).
 // Each evaluation is set against plain SQLite doing the same reads in the
@@ -302,6 +303,9 @@ bool RunSize(long bookings) {
   Evaluation(root, "trial_balance",
              with({"auswertung", "saldenliste", "--bis", "15.06.2026", "--arten", "SKD"}),
              BestOf3([&] { plain.Accounts(); plain.Journal("160646", "300646"); }));
+  Evaluation(root, "trial_balance_month_end",
+             with({"auswertung", "saldenliste", "--bis", "30.06.2026", "--arten", "SKD"}),
+             BestOf3([&] { plain.Accounts(); }));
   Evaluation(root, "journal_month", with({"auswertung", "journal", "--jahr", "2026", "--periode", "6"}),
              BestOf3([&] { plain.Journal("010646", "300646"); }));
   Evaluation(root, "journal_year", with({"auswertung", "journal", "--jahr", "2026", "--periode", "jahr"}),

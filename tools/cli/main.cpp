@@ -55,7 +55,7 @@ struct Arguments {
   bool help = false;
 };
 
-struct CommandSpec {
+struct CommandEntry {
   const char* name;
   const char* usage;
   const char* description;
@@ -70,7 +70,7 @@ bool Contains(const std::vector<const char*>& list, const std::string& name) {
   return false;
 }
 
-bool Parse(const CommandSpec& spec, int argc, char** argv, int first, Arguments& out, std::string& error) {
+bool Parse(const CommandEntry& command, int argc, char** argv, int first, Arguments& out, std::string& error) {
   for (int i = first; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--help" || a == "--hilfe" || a == "-h") {
@@ -83,9 +83,9 @@ bool Parse(const CommandSpec& spec, int argc, char** argv, int first, Arguments&
         value = name.substr(eq + 1);
         name.resize(eq);
       }
-      if (Contains(spec.flagOptions, name) && !inlineValue) {
+      if (Contains(command.flagOptions, name) && !inlineValue) {
         out.flags.insert(name);
-      } else if (Contains(spec.valueOptions, name)) {
+      } else if (Contains(command.valueOptions, name)) {
         if (!inlineValue) {
           if (i + 1 >= argc) {
             error = "Die Option --" + name + " braucht einen Wert.";
@@ -95,7 +95,7 @@ bool Parse(const CommandSpec& spec, int argc, char** argv, int first, Arguments&
         }
         out.values[name] = value;
       } else {
-        error = "Unbekannte Option " + a + " für \"" + spec.name + "\".";
+        error = "Unbekannte Option " + a + " für \"" + command.name + "\".";
         return false;
       }
     } else {
@@ -212,15 +212,20 @@ class Progress {
       pass_ = pass;
       step_ = 0;
     }
+    if (pass == 1) {
+      // The length is known after the first pass only.
+      total_ = done;
+      if (done % kCheckStep == 0) Say(std::to_string(done) + " Buchungen geprüft ...");
+      return;
+    }
     if (total_ < kLongRun || done * 10 / total_ <= step_) return;
     step_ = done * 10 / total_;
-    Say(std::to_string(done) + " von " + std::to_string(total_) + " Buchungen " +
-        (pass == 1 ? "geprüft" : "gebucht") + " ...");
+    Say(std::to_string(done) + " von " + std::to_string(total_) + " Buchungen gebucht ...");
   }
-  void SetTotal(long total) { total_ = total; }
 
  private:
   static constexpr long kLongRun = 10000;
+  static constexpr long kCheckStep = 100000;
   long total_ = 0, step_ = 0;
   int pass_ = 0;
 };
@@ -231,11 +236,7 @@ int RunBuchen(const Arguments& a) {
   if (int status = OpenMandantOption(a)) return status;
   bool dryRun = a.flags.count("dry-run") > 0;
   Progress progress;
-  PostingRun run = PostBookingFile(path, dryRun, *g_presenter, [&](long done, int pass) {
-    // The first pass counts the bookings the second one posts.
-    if (pass == 2) progress(done, pass);
-    else progress.SetTotal(done);
-  });
+  PostingRun run = PostBookingFile(path, dryRun, *g_presenter, [&](long done, int pass) { progress(done, pass); });
   CloseCliMandant();
   for (const Refusal& r : run.refusals) Say(r.lineNumber > 0 ? RefusalText(r) : r.text);
   if (!run.refusals.empty()) {
@@ -337,8 +338,8 @@ int RunPruefen(const Arguments& a) {
   return kExitRefused;
 }
 
-const std::vector<CommandSpec>& Commands() {
-  static const std::vector<CommandSpec> table = {
+const std::vector<CommandEntry>& Commands() {
+  static const std::vector<CommandEntry> table = {
       {"mandanten", "talvi-cli mandanten",
        "Listet die Mandanten des Datenpfads mit Nummer, Name und offenen Geschäftsjahren.", {}, {}, RunMandanten},
       {"buchen", "talvi-cli buchen --mandant NR --csv DATEI [--dry-run]",
@@ -368,7 +369,7 @@ const std::vector<CommandSpec>& Commands() {
   return table;
 }
 
-void CommandHelp(const CommandSpec& c) {
+void CommandHelp(const CommandEntry& c) {
   std::printf("Aufruf: %s\n\n%s\n", c.usage, c.description);
   if (std::string(c.name) == "auswertung") {
     std::printf("\nAuswertungen:\n");
@@ -383,7 +384,7 @@ void CommandHelp(const CommandSpec& c) {
 
 void MainHelp() {
   std::printf("Aufruf: talvi-cli BEFEHL [OPTIONEN]\n\nBefehle:\n");
-  for (const CommandSpec& c : Commands()) std::printf("  %s\n", c.usage);
+  for (const CommandEntry& c : Commands()) std::printf("  %s\n", c.usage);
   std::printf("\n\"talvi-cli BEFEHL --help\" beschreibt einen Befehl.\n"
               "Exit-Status: 0 erledigt, 1 von den Büchern abgewiesen, 2 falscher Aufruf.\n");
 }
@@ -403,7 +404,7 @@ int main(int argc, char** argv) {
     MainHelp();
     return kExitOk;
   }
-  for (const CommandSpec& c : Commands()) {
+  for (const CommandEntry& c : Commands()) {
     if (name != c.name) continue;
     Arguments args;
     std::string error;
