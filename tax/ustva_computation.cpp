@@ -3,12 +3,17 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "core/amount.h"
 #include "core/journal_range.h"
 #include "core/layouts/bube.h"
 #include "core/layouts/sako.h"
+#include "core/mandant_values.h"
 #include "core/record_store.h"
+#include "core/settings.h"
 #include "tax/tax_rates.h"
 
 namespace talvera {
@@ -432,6 +437,17 @@ bool ComputeUstva(const UstvaPeriod& period, const UstvaBooks& books, UstvaRetur
   out.form = UstvaFormFor(books.country, period.endYear);
   if (!out.form) return false;
   return Computation(period, books, out).Run();
+}
+
+bool ComputeMandantUstva(const UstvaPeriod& period, const UstvaChoices& choices, UstvaReturn& out) {
+  UstvaBooks books;
+  books.country = CurrentSettings().austria ? "AT" : "DE";
+  books.cashBasis = CurrentMandant().cashBasis;
+  books.interimAccount = CurrentMandant().cashBasisAccount;
+  bool ok = SwitchWorkingYear(std::to_string(period.fiscalYear)) && ComputeUstva(period, books, out);
+  SwitchWorkingYear(CurrentMandant().currentYear);
+  if (ok) ApplyUstvaChoices(out, choices);
+  return ok;
 }
 
 }  // namespace talvera

@@ -80,6 +80,12 @@ bool UstvaCreditsSpecialPrepayment(const UstvaPeriod& period);
 // where the period credits it and the form has the line.
 void ApplyUstvaChoices(UstvaReturn& ret, const UstvaChoices& choices);
 
+// The return of the open Mandant as the program makes it: its books
+// (country from the settings, cash basis and interim account from the
+// Mandant), computed in the period's fiscal year with the user's choices
+// applied. The current year's files are selected again afterwards.
+bool ComputeMandantUstva(const UstvaPeriod& period, const UstvaChoices& choices, UstvaReturn& out);
+
 // The form's sums and the rounded result from the amounts.
 void SumUpUstva(UstvaReturn& ret);
 

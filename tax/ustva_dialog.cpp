@@ -183,17 +183,7 @@ bool UstvaDialog::LockQuestion(const char* lock) {
 
 // The return of the period's fiscal year with the user's choices.
 bool UstvaDialog::Compute(const UstvaPeriod& period, const UstvaChoices& choices, UstvaReturn& ret) {
-  UstvaBooks books;
-  books.country = CurrentSettings().austria ? "AT" : "DE";
-  books.cashBasis = CurrentMandant().cashBasis;
-  books.interimAccount = CurrentMandant().cashBasisAccount;
-  bool ok = false;
-  {
-    WorkingYearBack back;
-    ok = SwitchWorkingYear(std::to_string(period.fiscalYear)) && ComputeUstva(period, books, ret);
-  }
-  if (ok) ApplyUstvaChoices(ret, choices);
-  return ok;
+  return ComputeMandantUstva(period, choices, ret);
 }
 
 void UstvaDialog::UpdatePreview() {

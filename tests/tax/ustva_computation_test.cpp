@@ -116,6 +116,18 @@ TEST_F(March2026Test, EveryKennzahlAndTheResult) {
   EXPECT_EQ(r.skipped[0].key, 33);
 }
 
+TEST_F(March2026Test, ReverseChargeRecordIsNoReclassification) {
+  // Cause: the engine writes the acquisition's tax as a flag-0x10 record from
+  // the EG input-tax to the EG output-tax account, which the correction for
+  // reclassifications took back out of 61 again.
+  Debit("3425", 3, "000000500,00");
+  Debit("1574", 3, "000000095,00");
+  Credit("1774", 3, "000000095,00");
+  Journal("4603100001", "1574", "1774", "", kReclassification, 0, "000000095,00", "000000095,00");
+  UstvaReturn r = Compute(3, 2026);
+  ExpectAmounts(r, {{"89", 150000}, {"St89", 28500}, {"61", 28500}, {"66", 79537}});
+}
+
 TEST_F(March2026Test, CashBasisKeepsZeroRateSales) {
   // Without a tax account a 0 % sale never shows as due in the journal, so
   // its account counts; 19 % and 7 % sales wait for their payments.
