@@ -64,11 +64,8 @@ TEST_F(MonthTest, MarchAgreesWithTheHandCalculation) {
 }
 
 // A service of an EU company under § 13b: the recipient owes its tax
-// (Kennzahl 47) and deducts it again (67). Accounts with the § 13b key
-// (rate class 1) are not handled by the tax proposal and the engine yet:
-// the booking goes through without tax and without the reverse-charge
-// record. Enabled when they are.
-TEST_F(MonthTest, DISABLED_ServiceUnderReverseChargeOwesAndDeductsItsTax) {
+// (Kennzahl 47) and deducts it again (67), so the return owes nothing for it.
+TEST_F(MonthTest, ServiceUnderReverseChargeOwesAndDeductsItsTax) {
   std::string csv = WriteFile("13b.csv",
                               "Datum;Beleg;Soll;Haben;Betrag;Text\n"
                               "11.03.2026;ER2005;3123;70002;2.000,00;Beratung § 13b\n");
