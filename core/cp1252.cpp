@@ -52,6 +52,11 @@ char32_t Decode(std::string_view text, std::size_t& i) {
 
 }  // namespace
 
+char32_t Cp1252CodePoint(unsigned char b) {
+  char32_t c = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b;
+  return c ? c : b;
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -9,6 +9,9 @@
 namespace talvera {
 
 std::string Cp1252ToUtf8(std::string_view text);
+// The Unicode code point of one Windows-1252 byte (the holes of the code
+// page stand for themselves).
+char32_t Cp1252CodePoint(unsigned char byte);
 // Characters Windows-1252 cannot hold become '?'.
 std::string Utf8ToCp1252(std::string_view text);
 

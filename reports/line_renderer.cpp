@@ -1,6 +1,5 @@
 #include "reports/line_renderer.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
@@ -12,21 +11,23 @@
 namespace talvera {
 namespace {
 
-QString ToQString(std::string_view cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
 void DrawRule(QPainter& painter, const LineItem& item, double y) {
   // One screen pixel, whatever the device: on a printer a device pixel is too
   // thin to see and would merge the two rules of a double rule.
   double unit = std::max(1.0, painter.device()->logicalDpiY() / 96.0);
-  QPen pen(painter.pen().color());
+  QPen before = painter.pen();
+  QPen pen(before.color());
   pen.setWidthF(unit);
   painter.setPen(pen);
   painter.drawLine(QPointF(item.x, y), QPointF(item.right, y));
   if (item.kind == LineItem::kDoubleRule)
     painter.drawLine(QPointF(item.x, y + 2 * unit), QPointF(item.right, y + 2 * unit));
+  painter.setPen(before);
 }
+
+// The slot of an attribute set: bold, underlined and large are bits 16, 32
+// and 64.
+int FaceSlot(unsigned char attributes) { return (attributes >> 4) & 7; }
 
 }  // namespace
 
@@ -43,24 +44,58 @@ QFont AttributeFont(const QFont& base, unsigned char attributes) {
   return font;
 }
 
-void RenderLine(QPainter& painter, const LineGeometry& g, double top, std::string_view line) {
+LineRenderer::LineRenderer(QPainter& painter, const LineGeometry& geometry)
+    : painter_(painter), geometry_(geometry) {}
+
+LineRenderer::~LineRenderer() = default;
+
+const LineRenderer::Face& LineRenderer::FaceFor(unsigned char attributes) {
+  int slot = FaceSlot(attributes);
+  std::unique_ptr<Face>& face = faces_[slot];
+  if (!face) {
+    QFont font = attributes ? AttributeFont(geometry_.font, attributes) : geometry_.font;
+    QFontMetricsF metrics(font, painter_.device());
+    double ascent = metrics.ascent();
+    face.reset(new Face{font, metrics, ascent});
+  }
+  if (painterFace_ != slot) {
+    painter_.setFont(face->font);
+    painterFace_ = slot;
+  }
+  return *face;
+}
+
+const QString& LineRenderer::Text(std::string_view cp1252) {
+  text_.resize(static_cast<qsizetype>(cp1252.size()));
+  QChar* out = text_.data();
+  for (unsigned char b : cp1252) *out++ = QChar(static_cast<char16_t>(Cp1252CodePoint(b)));
+  return text_;
+}
+
+void LineRenderer::Draw(double top, std::string_view line) {
   LineHead head = ReadLineHead(line);
   if (head.code == kLineEmpty || head.code == kLinePageBreak) return;
-  painter.save();
-  QFont font = head.attributes ? AttributeFont(g.font, head.attributes) : g.font;
-  painter.setFont(font);
-  QFontMetricsF metrics(font, painter.device());
+  const Face& face = FaceFor(head.attributes);
+  const LineGeometry& g = geometry_;
   LineFrame frame{g.charWidth, g.width, g.leftChars, g.tabs};
   LineLayout layout = LayOutLine(line, frame, [&](std::string_view text) {
-    return metrics.horizontalAdvance(ToQString(text));
+    return face.metrics.horizontalAdvance(Text(text));
   });
   for (const LineItem& item : layout.items) {
     if (item.kind == LineItem::kText)
-      painter.drawText(QPointF(item.x, top + metrics.ascent()), ToQString(item.text));
+      painter_.drawText(QPointF(item.x, top + face.ascent), Text(item.text));
     else
-      DrawRule(painter, item, top + g.lineHeight / 2);
+      DrawRule(painter_, item, top + g.lineHeight / 2);
   }
-  painter.restore();
+}
+
+void RenderLine(QPainter& painter, const LineGeometry& geometry, double top,
+                std::string_view line) {
+  // The painter keeps the font it had; a single line is drawn the way a
+  // renderer draws every line.
+  QFont before = painter.font();
+  LineRenderer(painter, geometry).Draw(top, line);
+  painter.setFont(before);
 }
 
 }  // namespace talvera

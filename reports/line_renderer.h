@@ -1,10 +1,14 @@
-// Draws one report line. The report window, the printer and PDF output all
+// Draws report lines. The report window, the printer and PDF output all
 // draw through here, so a report looks the same wherever it goes; where the
 // parts go is worked out by LayOutLine.
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QString>
 
+#include <array>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -21,8 +25,43 @@ struct LineGeometry {
   const std::vector<int>* tabs = nullptr;  // tab list in characters
 };
 
-// Draws `line` (Windows-1252, see report_buffer.h) into the row whose top is
-// at `top`.
+// Draws the lines of one paint or one print job. The fonts a line's
+// attributes ask for and their metrics are made once per attribute set and
+// kept for the renderer's life, so a long print run does not build them
+// again for every line. The painter and the geometry must outlive it.
+class LineRenderer {
+ public:
+  LineRenderer(QPainter& painter, const LineGeometry& geometry);
+  ~LineRenderer();
+  LineRenderer(const LineRenderer&) = delete;
+  LineRenderer& operator=(const LineRenderer&) = delete;
+
+  // Draws `line` (Windows-1252, see report_buffer.h) into the row whose top
+  // is at `top`.
+  void Draw(double top, std::string_view line);
+  // Someone else set the painter's font (a new page did): the next line
+  // sets its own again.
+  void ForgetPainterFont() { painterFace_ = -1; }
+
+ private:
+  struct Face {
+    QFont font;
+    QFontMetricsF metrics;
+    double ascent;
+  };
+  const Face& FaceFor(unsigned char attributes);
+  const QString& Text(std::string_view cp1252);
+
+  QPainter& painter_;
+  const LineGeometry& geometry_;
+  // One slot per combination of the bold, underlined and large bits.
+  std::array<std::unique_ptr<Face>, 8> faces_;
+  int painterFace_ = -1;  // the slot whose font the painter holds
+  QString text_;          // converted text, reused from item to item
+};
+
+// Draws one line; for a few lines (a heading band). Many lines go through
+// one LineRenderer.
 void RenderLine(QPainter& painter, const LineGeometry& geometry, double top,
                 std::string_view line);
 

@@ -10,7 +10,29 @@
 
 #include "widgets/dialog_kit.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace talvera {
+namespace {
+
+// Qt's PDF engine compresses every page through buffers of ten megabytes.
+// Blocks that large go back to the system at every free by default, so each
+// page would map and fault them in afresh, which costs more than drawing
+// the page. Keeping them in the heap costs only the pages actually used.
+void KeepLargeBuffers() {
+#if defined(__GLIBC__)
+  static const bool kept = [] {
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
+    return true;
+  }();
+  (void)kept;
+#endif
+}
+
+}  // namespace
 
 PrintJob::PrintJob(QPrinter* printer, QWidget* owner, const QString& jobName,
                    const QString& caption, const QString& pageTotal)
@@ -48,6 +70,7 @@ PrintJob::~PrintJob() {
 }
 
 bool PrintJob::Start() {
+  KeepLargeBuffers();
   if (!printer_ || !painter_.begin(printer_)) {
     failed_ = true;
     return false;

@@ -110,6 +110,7 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
   if (!job) return own ? own->Finish() : false;
   auto finish = [&] { return own ? own->Finish() : job->KeepGoing(); };
   job->Painter().setFont(geometry.font);
+  LineRenderer renderer(job->Painter(), geometry);
   // The page the job started is open; later pages begin with their first
   // line that draws something, so trailing empty lines open no blank page.
   bool pageOpen = true;
@@ -131,10 +132,11 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
     if (!pageOpen || pageFull) {
       if (!job->NextPage()) return finish();
       job->Painter().setFont(geometry.font);
+      renderer.ForgetPainterFont();
       if (pageOpen) row = 0;
       pageOpen = true;
     }
-    RenderLine(job->Painter(), geometry, (row + kTopRows) * metrics.lineHeight, line);
+    renderer.Draw((row + kTopRows) * metrics.lineHeight, line);
     ++row;
   }
   return finish();

@@ -144,8 +144,9 @@ void ReportWindow::paintEvent(QPaintEvent* event) {
   int last = std::min(shownLines_, buffer.LineCount() - offset) - 1;
   int first = std::max(0, static_cast<int>(area.top() / lineHeight_) + top - 2);
   last = std::min(last, static_cast<int>(area.bottom() / lineHeight_) + top);
+  LineRenderer renderer(painter, geometry);
   for (int i = first; i <= last; ++i)
-    RenderLine(painter, geometry, (i - top + 1) * lineHeight_, buffer.Line(i + offset));
+    renderer.Draw((i - top + 1) * lineHeight_, buffer.Line(i + offset));
 }
 
 void ReportWindow::keyPressEvent(QKeyEvent* event) {

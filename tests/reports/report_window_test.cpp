@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
+#include <QPainter>
 #include <QKeyEvent>
 #include <QScrollBar>
 
 #include <filesystem>
 
 #include "print_fixture.h"
+#include "reports/line_renderer.h"
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
@@ -87,6 +90,47 @@ TEST_F(ReportWindowTest, CopiesTheShownReport) {
   ASSERT_TRUE(CopyReportToClipboard());
   EXPECT_EQ(QApplication::clipboard()->text(), "Zeile 0\t\t\t\r\nZeile 1\t\t\t\r\n");
   window_.ClearReport();
+}
+
+// A renderer keeps fonts and pen from line to line; every line must still
+// look exactly as it does drawn on its own with a fresh painter, whatever
+// attributes, rules or characters the lines before it had.
+TEST(LineRenderer, DrawsEveryLineAsItWouldBeDrawnAlone) {
+  const std::vector<int> tabs = {1, 12, 30, 44};
+  const std::vector<std::string> lines = {
+      "\x02" "Konto\x03" "1.234,56\x02\x03" "Soll",
+      std::string(1, static_cast<char>(16 | 3)) + "\x03Summe:\x03   99,00",
+      "\x06",
+      std::string(1, static_cast<char>(32 | 64 | 1)) + "Kontenblatt \x80 \xDC" "bertrag",
+      "\x02" "Gr\xF6\xDF" "e\x02\x03" "7,00",
+      "\x05",
+      std::string(1, static_cast<char>(16 | 32 | 4)),
+      "\x03   12,50\x02" "danach normal"};
+  LineGeometry g;
+  g.font = QFont("Monospace");
+  g.font.setPointSize(9);
+  QFontMetricsF metrics(g.font);
+  g.charWidth = metrics.averageCharWidth();
+  g.lineHeight = metrics.lineSpacing();
+  g.width = 60;
+  g.leftChars = 1;
+  g.tabs = &tabs;
+  QSize size(static_cast<int>(g.charWidth * 64), static_cast<int>(g.lineHeight * (lines.size() + 2)));
+  QImage together(size, QImage::Format_RGB32), alone(size, QImage::Format_RGB32);
+  together.fill(Qt::white);
+  alone.fill(Qt::white);
+  {
+    QPainter painter(&together);
+    LineRenderer renderer(painter, g);
+    for (std::size_t i = 0; i < lines.size(); ++i) renderer.Draw(i * g.lineHeight * 1.5, lines[i]);
+  }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    QPainter painter(&alone);
+    QFont before = painter.font();
+    RenderLine(painter, g, i * g.lineHeight * 1.5, lines[i]);
+    EXPECT_EQ(painter.font(), before) << "line " << i;
+  }
+  EXPECT_TRUE(together == alone);
 }
 
 }  // namespace
