@@ -491,8 +491,13 @@ bool RunNewAccount(QWidget* parent, WindowKind kind, AccountOrder order, const s
   return true;
 }
 
-bool RunChangeAccount(QWidget* parent, WindowKind kind, const std::string& number) {
-  SingleUse use("Konto-Ändern");
+namespace {
+
+// Opens `Dialog` on the stored account, once at a time under `useName`; an
+// account deleted meanwhile is reported instead.
+template <class Dialog>
+bool RunOnStoredAccount(QWidget* parent, WindowKind kind, const std::string& number, const char* useName) {
+  SingleUse use(useName);
   if (!use.ok()) return false;
   std::vector<char> record;
   bool found = false;
@@ -501,8 +506,14 @@ bool RunChangeAccount(QWidget* parent, WindowKind kind, const std::string& numbe
     ShowMessage(kMessageNoLongerThere);
     return false;
   }
-  AccountDialog dialog(parent, kind, record);
+  Dialog dialog(parent, kind, record);
   return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+bool RunChangeAccount(QWidget* parent, WindowKind kind, const std::string& number) {
+  return RunOnStoredAccount<AccountDialog>(parent, kind, number, "Konto-Ändern");
 }
 
 // ---- Quick new account -----------------------------------------------------------
@@ -683,17 +694,7 @@ bool BudgetDevelopmentDialog::Confirm() {
 }
 
 bool RunBudget(QWidget* parent, WindowKind kind, const std::string& number) {
-  SingleUse use("Sollwerte");
-  if (!use.ok()) return false;
-  std::vector<char> record;
-  bool found = false;
-  if (!ReadAccountRecord(kind, number, record, found)) return false;
-  if (!found) {
-    ShowMessage(kMessageNoLongerThere);
-    return false;
-  }
-  BudgetDialog dialog(parent, kind, record);
-  return dialog.exec() == QDialog::Accepted;
+  return RunOnStoredAccount<BudgetDialog>(parent, kind, number, "Sollwerte");
 }
 
 // ---- Deleting accounts -----------------------------------------------------------
