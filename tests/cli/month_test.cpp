@@ -63,6 +63,23 @@ TEST_F(MonthTest, MarchAgreesWithTheHandCalculation) {
   EXPECT_EQ(r.status, 0) << r.out;
 }
 
+// The statements of the month from the command line: the P&L's loss is the
+// hand calculation's (revenues 1.950 + 8.300 + 80 discounts received =
+// 10.330,00 against expenses 22.202,50), and the balance sheet carries the
+// same loss and balances.
+TEST_F(MonthTest, StatementsOfMarchShowTheHandCalculatedLoss) {
+  ASSERT_EQ(Run({"buchen", "--mandant", "1", "--csv", kMonth}).status, 0);
+  ASSERT_EQ(Run({"stornieren", "--mandant", "1", "--beleg", "AR1007", "--datum", "31.03.2026"}).status, 0);
+  std::string guv = Report({"guv", "--jahr", "2026", "--periode", "3"});
+  std::string bilanz = Report({"bilanz", "--bis", "31.03.2026"});
+  ExpectGolden(TALVERA_GOLDEN_DIR, "maerz_guv", guv);
+  ExpectGolden(TALVERA_GOLDEN_DIR, "maerz_bilanz", bilanz);
+  EXPECT_NE(guv.find(" Gewinn/Verlust :                    11.872,50 S"), std::string::npos) << guv;
+  EXPECT_NE(bilanz.find(" Summe Aktiva                          19.511,20"), std::string::npos) << bilanz;
+  EXPECT_NE(bilanz.find(" Summe Passiva                         19.511,20"), std::string::npos) << bilanz;
+  EXPECT_NE(bilanz.find("Jahresüb./-fehlbetrag             -11.872,50"), std::string::npos) << bilanz;
+}
+
 // A service of an EU company under § 13b: the recipient owes its tax
 // (Kennzahl 47) and deducts it again (67), so the return owes nothing for it.
 TEST_F(MonthTest, ServiceUnderReverseChargeOwesAndDeductsItsTax) {

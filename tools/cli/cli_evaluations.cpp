@@ -19,6 +19,7 @@
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
 #include "reports/report_text.h"
+#include "reports/statement_report.h"
 #include "reports/trial_balance.h"
 #include "reports/form_buffer.h"
 #include "tax/ustva_computation.h"
@@ -38,6 +39,12 @@ constexpr int kMessageOnlyEmptySheets = 43;
 constexpr int kMessageSheetFailed = 57;
 constexpr int kMessageUstvaFailed = 56;
 constexpr int kManySheets = 200;
+// The statement dialogs' failure messages.
+constexpr int kMessageBalanceSheetFailed = 25;
+constexpr int kMessageOpeningSheetFailed = 26;
+constexpr int kMessagePeriodProfitAndLossFailed = 51;
+constexpr int kMessageProfitAndLossFailed = 61;
+constexpr int kMessagePeriodBalanceSheetFailed = 149;
 
 // The command line's options as the fields of an evaluation dialog, so
 // that the dialog's readers and checks (and their messages) apply.
@@ -212,6 +219,91 @@ int BuildKontenblatt(const EvaluationRequest& r, ReportSink& sink, std::string& 
   return kExitOk;
 }
 
+// The choices the P&L and the balance sheet share; false (error set) for a
+// word the options do not know.
+bool StatementChoices(const EvaluationRequest& r, StatementOptions& o, std::string& error) {
+  if (!r.depth.empty()) {
+    if (r.depth.size() != 1 || r.depth[0] < '1' || r.depth[0] > '3') {
+      error = "--tiefe nimmt 1, 2 oder 3.";
+      return false;
+    }
+    o.depth = r.depth[0] - '0';
+  }
+  std::string lines = Lower(r.accountLines), evaluation = Lower(r.evaluation);
+  if (lines.empty() || lines == "keine") o.accounts = StatementAccountLines::kNone;
+  else if (lines == "bebucht") o.accounts = StatementAccountLines::kPosted;
+  else if (lines == "alle") o.accounts = StatementAccountLines::kAll;
+  else {
+    error = "--konten nimmt keine, bebucht oder alle.";
+    return false;
+  }
+  if (evaluation.empty() || evaluation == "ohne") o.evaluation = StatementEvaluation::kNone;
+  else if (evaluation == "entwicklung") o.evaluation = StatementEvaluation::kDevelopment;
+  else if (evaluation == "struktur") o.evaluation = StatementEvaluation::kStructure;
+  else {
+    error = "--darstellung nimmt ohne, entwicklung oder struktur.";
+    return false;
+  }
+  return true;
+}
+
+// The statement's date: the end of --periode, else --bis, else today;
+// `first` gets the first day of the period (empty without one).
+int StatementDate(const EvaluationRequest& r, char* first, char* date, std::string& error) {
+  first[0] = '\0';
+  if (!r.period.empty()) {
+    int radio = 0;
+    return ChosenPeriod(r, false, first, date, radio, error);
+  }
+  OptionFields fields;
+  fields.SetFieldText(1, r.to.empty() ? std::string(DayToday().text) : r.to);
+  if (!ReadDateField(fields, 1, date)) return kExitRefused;
+  return CheckPostableYear(date, 0) ? kExitOk : kExitRefused;
+}
+
+int Two(const char* s) { return (s[0] - '0') * 10 + (s[1] - '0'); }
+
+int EmitStatement(bool balanceSheet, int kind, StatementOptions& o, int failure, ReportSink& sink,
+                  std::string& error) {
+  if (!sink.Prepare(kind, StatementWidth(o))) return kExitRefused;
+  o.linesPerPage = sink.linesPerPage();
+  int lines = balanceSheet ? BuildBalanceSheet(o) : BuildProfitAndLoss(o);
+  if (lines <= 0) return Fail(failure, error);
+  return sink.Emit(kind, lines, "") ? kExitOk : kExitRefused;
+}
+
+// The P&L: with --periode the values of that month, quarter or year (as
+// "Perioden-GuV"), else per the date's month (as "Aktuelle GuV").
+int BuildGuv(const EvaluationRequest& r, ReportSink& sink, std::string& error) {
+  StatementOptions o;
+  if (!StatementChoices(r, o, error)) return kExitUsage;
+  char first[11], date[11];
+  if (int status = StatementDate(r, first, date, error)) return status;
+  std::memcpy(o.date, date, sizeof o.date);
+  if (first[0]) o.firstPeriod = Two(first + 2);
+  o.monthValues = true;
+  o.yearValues = r.yearValues;
+  return EmitStatement(false, kReportGuv, o, first[0] ? kMessagePeriodProfitAndLossFailed : kMessageProfitAndLossFailed,
+                       sink, error);
+}
+
+// The balance sheet per the date (--eroeffnung: the opening balance sheet
+// of its year). A balance on the unexpected side keeps its place with a
+// minus sign: there is no one to ask where it belongs.
+int BuildBilanz(const EvaluationRequest& r, ReportSink& sink, std::string& error) {
+  StatementOptions o;
+  if (!StatementChoices(r, o, error)) return kExitUsage;
+  char first[11], date[11];
+  if (int status = StatementDate(r, first, date, error)) return status;
+  std::memcpy(o.date, date, sizeof o.date);
+  o.previousYearComparison = r.previousYear;
+  o.opening = r.opening;
+  int failure = r.opening  ? kMessageOpeningSheetFailed
+                : first[0] ? kMessagePeriodBalanceSheetFailed
+                           : kMessageBalanceSheetFailed;
+  return EmitStatement(true, kReportBilanz, o, failure, sink, error);
+}
+
 // The period of a return: a calendar month, a quarter or the year.
 int UstvaChoice(const EvaluationRequest& r, std::string& error) {
   int radio = PeriodRadio(r, false, error);
@@ -297,8 +389,14 @@ const std::vector<EvaluationEntry>& Evaluations() {
       {"ustva", "Umsatzsteuer-Voranmeldung",
        "--jahr J --periode 1..12|Q1..Q4|jahr; --xml DATEI (für das Portal), --formular DATEI (Kennzahlenblatt, PDF)",
        BuildUstva},
-      {"guv", "Gewinn- und Verlustrechnung", "--jahr J", nullptr},
-      {"bilanz", "Bilanz", "--jahr J", nullptr},
+      {"guv", "Gewinn- und Verlustrechnung",
+       "--bis DATUM (Monat des Datums) oder --jahr J --periode P; --jahreswerte, --tiefe 1..3,\n"
+       "    --konten keine|bebucht|alle, --darstellung ohne|entwicklung|struktur",
+       BuildGuv},
+      {"bilanz", "Bilanz",
+       "--bis DATUM oder --jahr J --periode P; --eroeffnung, --vorjahr (mit struktur), --tiefe 1..3,\n"
+       "    --konten keine|bebucht|alle, --darstellung ohne|entwicklung|struktur",
+       BuildBilanz},
       {"bwa", "Betriebswirtschaftliche Auswertung", "--jahr J --periode P", nullptr},
   };
   return table;

@@ -21,6 +21,13 @@ struct EvaluationRequest {
   bool withUnposted = false;       // --unbebucht
   bool byDocumentDate = false;     // --belegdatum
   bool resolveCollective = false;  // --aufloesen
+  // P&L and balance sheet.
+  std::string depth;               // --tiefe 1..3
+  std::string accountLines;        // --konten keine|bebucht|alle
+  std::string evaluation;          // --darstellung ohne|entwicklung|struktur
+  bool yearValues = false;         // --jahreswerte (P&L)
+  bool previousYear = false;       // --vorjahr (balance sheet with "struktur")
+  bool opening = false;            // --eroeffnung (balance sheet)
   std::string xmlPath;             // --xml (UStVA)
   std::string formPath;            // --formular (UStVA): the Kennzahlen sheet as PDF
   // Prints the form buffer into a PDF file (the printing lives with Qt).

@@ -271,6 +271,12 @@ int RunAuswertung(const Arguments& a) {
   r.withUnposted = a.flags.count("unbebucht") > 0;
   r.byDocumentDate = a.flags.count("belegdatum") > 0;
   r.resolveCollective = a.flags.count("aufloesen") > 0;
+  r.depth = Value(a, "tiefe");
+  r.accountLines = Value(a, "konten");
+  r.evaluation = Value(a, "darstellung");
+  r.yearValues = a.flags.count("jahreswerte") > 0;
+  r.previousYear = a.flags.count("vorjahr") > 0;
+  r.opening = a.flags.count("eroeffnung") > 0;
   r.xmlPath = Value(a, "xml");
   r.formPath = Value(a, "formular");
   r.printed = !pdf.empty();
@@ -353,8 +359,10 @@ const std::vector<CommandEntry>& Commands() {
       {"auswertung", "talvi-cli auswertung ART --mandant NR [OPTIONEN] [--pdf DATEI | --text]",
        "Erstellt eine Auswertung wie auf dem Bildschirm: als Text auf die Standardausgabe\n"
        "(--text, die Vorgabe) oder gedruckt in eine PDF-Datei (--pdf).",
-       {"mandant", "jahr", "periode", "von", "bis", "konto", "arten", "pdf", "xml", "formular"},
-       {"text", "kuerzel", "unbebucht", "belegdatum", "aufloesen"}, RunAuswertung},
+       {"mandant", "jahr", "periode", "von", "bis", "konto", "arten", "pdf", "xml", "formular", "tiefe", "konten",
+        "darstellung"},
+       {"text", "kuerzel", "unbebucht", "belegdatum", "aufloesen", "jahreswerte", "vorjahr", "eroeffnung"},
+       RunAuswertung},
       {"stornieren", "talvi-cli stornieren --mandant NR --beleg NR [--datum DATUM]",
        "Storniert die Buchung mit diesem Beleg wie Buchen › Stornieren: eine Buchung derselben\n"
        "Konten mit umgekehrtem Vorzeichen, am Datum der Buchung oder an --datum. Ihre offenen\n"
