@@ -13,7 +13,6 @@
 #include "core/mandant_values.h"
 #include "core/message.h"
 #include "posting/select_batch.h"
-#include "widgets/list_columns.h"
 #include "widgets/copy_target.h"
 
 namespace talvera {
@@ -50,9 +49,9 @@ BankAdministrationDialog::BankAdministrationDialog(QWidget* parent, const std::s
   auto* batchLabel = new QLabel("&QIF-Importst.:", this);
   batchLabel->setBuddy(batch);
   form_->addRow(batchLabel, batchRow);
-  QListWidget* list = AddList(kList, "Bankverbindungen:");
-  AddListColumns(list, {"Konto", "BLZ", "Bankkonto", "Bankname", "QIF-Importstapel", "IBAN", "BIC"},
-                 {7, 8, 11, 22, 18, 27, 11});
+  QListWidget* list = AddList(kList, "Bankverbindungen:",
+                              {{"Konto", 7}, {"BLZ", 8}, {"Bankkonto", 11}, {"Bankname", 22},
+                               {"QIF-Importstapel", 18}, {"IBAN", 27}, {"BIC", 11}});
 
   auto* buttons = new QHBoxLayout;
   struct Button {

@@ -15,7 +15,6 @@
 
 #include "core/message.h"
 #include "core/settings.h"
-#include "widgets/list_columns.h"
 
 namespace talvera {
 namespace {
@@ -56,8 +55,7 @@ CurrencyDialog::CurrencyDialog(QWidget* parent, const std::string& currency, con
       this);
   meaning->setWordWrap(true);
   form_->addRow(meaning);
-  QListWidget* list = AddList(kList, "Kurse:");
-  AddListColumns(list, {"Datum", "Kurs", "Einheiten", "Art"}, {10, 12, 9, 17});
+  AddList(kList, "Kurse:", {{"Datum", 10}, {"Kurs", 12, true}, {"Einheiten", 9, true}, {"Art", 17}});
 
   auto* buttons = new QHBoxLayout;
   struct Button {
