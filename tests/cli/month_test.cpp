@@ -78,6 +78,10 @@ TEST_F(MonthTest, StatementsOfMarchShowTheHandCalculatedLoss) {
   EXPECT_NE(bilanz.find(" Summe Aktiva                          19.511,20"), std::string::npos) << bilanz;
   EXPECT_NE(bilanz.find(" Summe Passiva                         19.511,20"), std::string::npos) << bilanz;
   EXPECT_NE(bilanz.find("Jahresüb./-fehlbetrag             -11.872,50"), std::string::npos) << bilanz;
+  // The BWA of revenues against material: (−10.230 − 13.520) ÷ 13.520 = −175,67 %.
+  std::string bwa = Report({"bwa", "--jahr", "2026", "--erste", "guv:1. Umsatz", "--zweite", "guv:5. Material"});
+  ExpectGolden(TALVERA_GOLDEN_DIR, "maerz_bwa", bwa);
+  EXPECT_NE(bwa.find(" März           -10.230,00               13.520,00       -175,67 %"), std::string::npos) << bwa;
 }
 
 // A service of an EU company under § 13b: the recipient owes its tax

@@ -19,6 +19,8 @@
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
 #include "reports/report_text.h"
+#include "reports/bwa_report.h"
+#include "core/structure_file.h"
 #include "reports/statement_report.h"
 #include "reports/trial_balance.h"
 #include "reports/form_buffer.h"
@@ -304,6 +306,70 @@ int BuildBilanz(const EvaluationRequest& r, ReportSink& sink, std::string& error
   return EmitStatement(true, kReportBilanz, o, failure, sink, error);
 }
 
+// One side of the BWA as the options name it: "guv", "aktiva" or "passiva",
+// then ":" and a group's name (or the start of it) or an account number.
+int BwaSideOf(const std::string& text, bool cumulative, BwaSide& out, std::string& error) {
+  std::string tree = Lower(text.substr(0, text.find(':')));
+  if (tree == "guv") out.kind = StructureKind::kProfitAndLoss;
+  else if (tree == "aktiva") out.kind = StructureKind::kAssets;
+  else if (tree == "passiva") out.kind = StructureKind::kLiabilities;
+  else {
+    error = "Die Seite \"" + text + "\" beginnt nicht mit guv, aktiva oder passiva.";
+    return kExitUsage;
+  }
+  out.cumulative = cumulative;
+  std::size_t colon = text.find(':');
+  out.whole = colon == std::string::npos || colon + 1 == text.size();
+  if (out.whole) return kExitOk;
+  std::string wanted = text.substr(colon + 1);
+  StructureTree t;
+  if (!LoadStructure(StructurePath(YearDirectory(WorkingYear()), out.kind), t)) return Fail(115, error);
+  std::string number = wanted;
+  while (number.size() < 7) number.insert(0, 1, ' ');
+  for (int handle : t.DepthFirst()) {
+    const StructureEntry& e = t.at(handle);
+    if (e.IsGroup() ? e.text.rfind(wanted, 0) == 0 : e.text == number) {
+      out.entry = handle;
+      return kExitOk;
+    }
+  }
+  error = "Im Aufbau \"" + tree + "\" gibt es weder eine Gruppe noch ein Konto \"" + wanted + "\".";
+  return kExitRefused;
+}
+
+// The BWA: two entries of the structure trees compared month by month over
+// the fiscal year of --jahr.
+int BuildBwa(const EvaluationRequest& r, ReportSink& sink, std::string& error) {
+  if (r.firstSide.empty() || r.secondSide.empty()) {
+    error = "Die BWA vergleicht zwei Seiten: geben Sie --erste und --zweite an.";
+    return kExitUsage;
+  }
+  std::string cumulative = Lower(r.cumulative);
+  if (!cumulative.empty() && cumulative != "erste" && cumulative != "zweite" && cumulative != "beide") {
+    error = "--kumuliert nimmt erste, zweite oder beide.";
+    return kExitUsage;
+  }
+  OptionFields fields;
+  fields.SetFieldText(1, r.year.empty() ? std::to_string(DayToday().y) : r.year);
+  char yearStart[11];
+  if (!ReadYearField(fields, 1, yearStart, 0) || !CheckPostableYear(yearStart, 0)) return kExitRefused;
+  BwaSide sides[2];
+  if (int status = BwaSideOf(r.firstSide, cumulative == "erste" || cumulative == "beide", sides[0], error))
+    return status;
+  if (int status = BwaSideOf(r.secondSide, cumulative == "zweite" || cumulative == "beide", sides[1], error))
+    return status;
+  if (sides[0].kind == sides[1].kind && sides[0].whole == sides[1].whole &&
+      (sides[0].whole || sides[0].entry == sides[1].entry))
+    return Fail(709, error);
+  BwaSeries series[2];
+  for (int s = 0; s < 2; ++s)
+    if (!ComputeBwaSeries(sides[s], series[s])) return Fail(115, error);
+  if (!sink.Prepare(kReportAnalyse, kBwaWidth)) return kExitRefused;
+  int lines = BuildBwaReport(series[0], series[1], sink.linesPerPage());
+  if (lines <= 0) return Fail(115, error);
+  return sink.Emit(kReportAnalyse, lines, "") ? kExitOk : kExitRefused;
+}
+
 // The period of a return: a calendar month, a quarter or the year.
 int UstvaChoice(const EvaluationRequest& r, std::string& error) {
   int radio = PeriodRadio(r, false, error);
@@ -397,7 +463,10 @@ const std::vector<EvaluationEntry>& Evaluations() {
        "--bis DATUM oder --jahr J --periode P; --eroeffnung, --vorjahr (mit struktur), --tiefe 1..3,\n"
        "    --konten keine|bebucht|alle, --darstellung ohne|entwicklung|struktur",
        BuildBilanz},
-      {"bwa", "Betriebswirtschaftliche Auswertung", "--jahr J --periode P", nullptr},
+      {"bwa", "Betriebswirtschaftliche Auswertung",
+       "--jahr J --erste SEITE --zweite SEITE [--kumuliert erste|zweite|beide]; eine SEITE ist guv, aktiva\n"
+       "    oder passiva, wahlweise mit \":\" und dem Anfang eines Gruppennamens oder einer Kontonummer",
+       BuildBwa},
   };
   return table;
 }

@@ -28,6 +28,10 @@ struct EvaluationRequest {
   bool yearValues = false;         // --jahreswerte (P&L)
   bool previousYear = false;       // --vorjahr (balance sheet with "struktur")
   bool opening = false;            // --eroeffnung (balance sheet)
+  // BWA: the two compared sides, "guv", "aktiva" or "passiva", each with
+  // ":" and a group's name or an account number (without: the whole tree).
+  std::string firstSide, secondSide;  // --erste, --zweite
+  std::string cumulative;             // --kumuliert erste|zweite|beide
   std::string xmlPath;             // --xml (UStVA)
   std::string formPath;            // --formular (UStVA): the Kennzahlen sheet as PDF
   // Prints the form buffer into a PDF file (the printing lives with Qt).

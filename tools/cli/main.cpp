@@ -277,6 +277,9 @@ int RunAuswertung(const Arguments& a) {
   r.yearValues = a.flags.count("jahreswerte") > 0;
   r.previousYear = a.flags.count("vorjahr") > 0;
   r.opening = a.flags.count("eroeffnung") > 0;
+  r.firstSide = Value(a, "erste");
+  r.secondSide = Value(a, "zweite");
+  r.cumulative = Value(a, "kumuliert");
   r.xmlPath = Value(a, "xml");
   r.formPath = Value(a, "formular");
   r.printed = !pdf.empty();
@@ -360,7 +363,7 @@ const std::vector<CommandEntry>& Commands() {
        "Erstellt eine Auswertung wie auf dem Bildschirm: als Text auf die Standardausgabe\n"
        "(--text, die Vorgabe) oder gedruckt in eine PDF-Datei (--pdf).",
        {"mandant", "jahr", "periode", "von", "bis", "konto", "arten", "pdf", "xml", "formular", "tiefe", "konten",
-        "darstellung"},
+        "darstellung", "erste", "zweite", "kumuliert"},
        {"text", "kuerzel", "unbebucht", "belegdatum", "aufloesen", "jahreswerte", "vorjahr", "eroeffnung"},
        RunAuswertung},
       {"stornieren", "talvi-cli stornieren --mandant NR --beleg NR [--datum DATUM]",
