@@ -25,6 +25,7 @@
 #include "recman/recman.h"
 #include "support/small_mandant.h"
 #include "tax/tax_rates.h"
+#include "temp_directory.h"
 
 namespace {
 
@@ -34,14 +35,6 @@ namespace bat = layouts::bat;
 namespace bl = layouts::bat_line;
 
 constexpr int S = 2, K = 4, D = 8;
-
-std::string TempDirectory() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/bench-batch-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  return mkdtemp(buffer.data()) ? buffer.data() : "";
-}
 
 struct Line {
   const char* debit;
@@ -109,7 +102,7 @@ int main(int argc, char** argv) {
   ::setenv("TALVERA_TODAY", "09.12.2026", 1);
   ResetDayToday();
   MessageRecorder messages;
-  std::string root = TempDirectory();
+  std::string root = TempDirectory("bench-batch");
   if (root.empty()) return 1;
   SetDataRoot(root);
   testing::SetSmallMandantValues("2026", "2025");

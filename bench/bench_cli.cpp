@@ -53,6 +53,7 @@
 #include "core/today.h"
 #include "posting/journal_search.h"
 #include "recman/recman.h"
+#include "temp_directory.h"
 
 namespace {
 
@@ -66,14 +67,6 @@ std::string g_suffix;
 void Figure(const std::string& name, double value) {
   std::printf("FIGURE %s_%s %.4f\n", name.c_str(), g_suffix.c_str(), value);
   std::fflush(stdout);
-}
-
-std::string TempDirectory() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/bench-cli-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  return mkdtemp(buffer.data()) ? buffer.data() : "";
 }
 
 std::string CliPath() {
@@ -276,7 +269,7 @@ void Evaluation(const std::string& root, const std::string& name, const std::vec
 
 bool RunSize(long bookings) {
   g_suffix = std::to_string(bookings);
-  std::string root = TempDirectory();
+  std::string root = TempDirectory("bench-cli");
   if (root.empty() || !MakeMandant(root)) {
     std::fprintf(stderr, "bench-cli: the Mandant cannot be made\n");
     return false;

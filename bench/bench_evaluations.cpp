@@ -58,6 +58,7 @@
 #include "reports/report_state.h"
 #include "reports/report_buffer.h"
 #include "reports/trial_balance.h"
+#include "temp_directory.h"
 
 namespace {
 
@@ -71,14 +72,6 @@ double Seconds(Clock::time_point since) {
 }
 
 void Figure(const char* name, double value) { std::printf("FIGURE %s %.4f\n", name, value); }
-
-std::string TempDirectory() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/bench-evaluations-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  return mkdtemp(buffer.data()) ? buffer.data() : "";
-}
 
 void UseMandant(const std::string& root, const char* year) {
   SetDataRoot(root);
@@ -405,7 +398,7 @@ int main(int argc, char** argv) {
   ::setenv("TALVERA_TODAY", "20.12.1996", 1);
   ResetDayToday();
   MessageRecorder messages;  // a failure shows up as a message, not a box
-  std::string root = TempDirectory();
+  std::string root = TempDirectory("bench-evaluations");
   ::setenv("TALVERA_WINDIR", root.c_str(), 1);  // the PDF printer's settings live there
   auto start = Clock::now();
   if (!WriteInChild(root, "1996", records, accounts) || !WriteInChild(root, "1997", records / 10, accounts)) {

@@ -29,19 +29,12 @@
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "recman/recman.h"
+#include "temp_directory.h"
 
 namespace {
 
 using namespace talvera;
 using Clock = std::chrono::steady_clock;
-
-std::string TempDirectory(const char* name) {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/" + name + "-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  return mkdtemp(buffer.data()) ? buffer.data() : "";
-}
 
 std::string TemplatePath(const std::string& dir, const char* file, char letter) {
   return dir + "/" + file + ".bt" + letter;

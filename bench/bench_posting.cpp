@@ -43,6 +43,7 @@
 #include "recman/recman.h"
 #include "support/small_mandant.h"
 #include "tax/tax_rates.h"
+#include "temp_directory.h"
 
 namespace {
 
@@ -58,14 +59,6 @@ double Seconds(Clock::time_point since) {
 }
 
 void Figure(const char* name, double value) { std::printf("FIGURE %s %.4f\n", name, value); }
-
-std::string TempDirectory() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/bench-posting-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  return mkdtemp(buffer.data()) ? buffer.data() : "";
-}
 
 // ---- the Mandant ------------------------------------------------------------------
 
@@ -297,7 +290,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   for (bool previousShare : {false, true}) {
     g_previousShare = previousShare;
-    std::string outerRoot = TempDirectory(), singleRoot = TempDirectory();
+    std::string outerRoot = TempDirectory("bench-posting"), singleRoot = TempDirectory("bench-posting");
     if (outerRoot.empty() || singleRoot.empty()) return 1;
     double outerSeconds = 0;
     SingleTimes single;

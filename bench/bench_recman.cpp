@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "recman.h"
+#include "temp_directory.h"
 
 namespace {
 
@@ -292,14 +293,6 @@ bool RunPlain(const std::string& dir, const std::vector<Bytes>& records,
   return true;
 }
 
-std::string TempDirectory() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/bench-recman-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  return mkdtemp(buffer.data()) ? buffer.data() : "";
-}
-
 Times Best(const Times& a, const Times& b) {
   return {std::min(a.insert, b.insert), std::min(a.next, b.next), std::min(a.equal, b.equal)};
 }
@@ -314,7 +307,7 @@ int main() {
   const double kNone = 1e9;
   Times recmanBest{kNone, kNone, kNone}, plainBest{kNone, kNone, kNone};
   for (int round = 0; round < 3; ++round) {
-    std::string dir = TempDirectory();
+    std::string dir = TempDirectory("bench-recman");
     if (dir.empty()) return 1;
     Times recmanTimes, plainTimes;
     bool ok = RunRecman(dir, records, lookups, &recmanTimes) &&
