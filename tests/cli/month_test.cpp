@@ -75,6 +75,9 @@ TEST_F(MonthTest, StatementsOfMarchShowTheHandCalculatedLoss) {
   ExpectGolden(TALVERA_GOLDEN_DIR, "maerz_guv", guv);
   ExpectGolden(TALVERA_GOLDEN_DIR, "maerz_bilanz", bilanz);
   EXPECT_NE(guv.find(" Gewinn/Verlust :                    11.872,50 S"), std::string::npos) << guv;
+  // Per a date: the values of its month, the same loss.
+  std::string perDate = Report({"guv", "--bis", "31.03.2026"});
+  EXPECT_NE(perDate.find(" Gewinn/Verlust :                    11.872,50 S"), std::string::npos) << perDate;
   EXPECT_NE(bilanz.find(" Summe Aktiva                          19.511,20"), std::string::npos) << bilanz;
   EXPECT_NE(bilanz.find(" Summe Passiva                         19.511,20"), std::string::npos) << bilanz;
   EXPECT_NE(bilanz.find("Jahresüb./-fehlbetrag             -11.872,50"), std::string::npos) << bilanz;

@@ -129,6 +129,22 @@ int Fail(int message, std::string& error) {
   return kExitRefused;
 }
 
+// The reference date ("per :"): --bis, else the end of --periode, else
+// today, as the dialogs preset it; `first` gets the first day of the
+// period (empty without one). The year must be open.
+int ReferenceDate(const EvaluationRequest& r, char* first, char* date, std::string& error) {
+  first[0] = '\0';
+  if (r.to.empty() && !r.period.empty()) {
+    int radio = 0;
+    if (int status = ChosenPeriod(r, false, first, date, radio, error)) return status;
+  } else {
+    OptionFields fields;
+    fields.SetFieldText(1, r.to.empty() ? std::string(DayToday().text) : r.to);
+    if (!ReadDateField(fields, 1, date)) return kExitRefused;
+  }
+  return CheckPostableYear(date, 0) ? kExitOk : kExitRefused;
+}
+
 // ---- the builders ---------------------------------------------------------
 
 int BuildSaldenliste(const EvaluationRequest& r, ReportSink& sink, std::string& error) {
@@ -137,19 +153,8 @@ int BuildSaldenliste(const EvaluationRequest& r, ReportSink& sink, std::string& 
   if (o.kinds == 0) return kExitUsage;
   o.byNumber = !r.byShortCode;
   o.withUnposted = r.withUnposted;
-  // The reference date ("per :"): --bis, else the end of the period,
-  // else today, as the dialog presets it.
-  char date[11] = "";
-  if (r.to.empty() && !r.period.empty()) {
-    char first[11];
-    int radio = 0;
-    if (int status = ChosenPeriod(r, false, first, date, radio, error)) return status;
-  } else {
-    OptionFields fields;
-    fields.SetFieldText(1, r.to.empty() ? std::string(DayToday().text) : r.to);
-    if (!ReadDateField(fields, 1, date)) return kExitRefused;
-  }
-  if (!CheckPostableYear(date, 0)) return kExitRefused;
+  char first[11], date[11];
+  if (int status = ReferenceDate(r, first, date, error)) return status;
   std::memcpy(o.date, date, sizeof o.date);
   if (!sink.Prepare(kReportSaldenliste, 0)) return kExitRefused;
   o.linesPerPage = sink.linesPerPage();
@@ -249,20 +254,6 @@ bool StatementChoices(const EvaluationRequest& r, StatementOptions& o, std::stri
   return true;
 }
 
-// The statement's date: the end of --periode, else --bis, else today;
-// `first` gets the first day of the period (empty without one).
-int StatementDate(const EvaluationRequest& r, char* first, char* date, std::string& error) {
-  first[0] = '\0';
-  if (!r.period.empty()) {
-    int radio = 0;
-    return ChosenPeriod(r, false, first, date, radio, error);
-  }
-  OptionFields fields;
-  fields.SetFieldText(1, r.to.empty() ? std::string(DayToday().text) : r.to);
-  if (!ReadDateField(fields, 1, date)) return kExitRefused;
-  return CheckPostableYear(date, 0) ? kExitOk : kExitRefused;
-}
-
 int Two(const char* s) { return (s[0] - '0') * 10 + (s[1] - '0'); }
 
 int EmitStatement(bool balanceSheet, int kind, StatementOptions& o, int failure, ReportSink& sink,
@@ -280,7 +271,7 @@ int BuildGuv(const EvaluationRequest& r, ReportSink& sink, std::string& error) {
   StatementOptions o;
   if (!StatementChoices(r, o, error)) return kExitUsage;
   char first[11], date[11];
-  if (int status = StatementDate(r, first, date, error)) return status;
+  if (int status = ReferenceDate(r, first, date, error)) return status;
   std::memcpy(o.date, date, sizeof o.date);
   if (first[0]) o.firstPeriod = Two(first + 2);
   o.monthValues = true;
@@ -296,7 +287,7 @@ int BuildBilanz(const EvaluationRequest& r, ReportSink& sink, std::string& error
   StatementOptions o;
   if (!StatementChoices(r, o, error)) return kExitUsage;
   char first[11], date[11];
-  if (int status = StatementDate(r, first, date, error)) return status;
+  if (int status = ReferenceDate(r, first, date, error)) return status;
   std::memcpy(o.date, date, sizeof o.date);
   o.previousYearComparison = r.previousYear;
   o.opening = r.opening;
