@@ -22,7 +22,11 @@
 // Dates in the journal keys count years from 1980 (2026 is 46). Peak memory
 // is each process's maximum resident set.
 //
-//   bench-cli [--gross | SIZE...]
+//   bench-cli [--keep DIR] [--gross | SIZE...]
+//
+// With --keep the data root of each size stays in DIR/<size> and a later
+// run with the same DIR evaluates it again without posting the year anew
+// (the posting figures are then left out).
 //
 // Prints "FIGURE <name> <value>" lines; names carry the size ("_100000").
 #include <sqlite3.h>
@@ -267,21 +271,34 @@ void Evaluation(const std::string& root, const std::string& name, const std::vec
   Figure(name + "_peak_mb", run.peakMb);
 }
 
+std::string g_keep;
+
 bool RunSize(long bookings) {
   g_suffix = std::to_string(bookings);
-  std::string root = TempDirectory("bench-cli");
-  if (root.empty() || !MakeMandant(root)) {
-    std::fprintf(stderr, "bench-cli: the Mandant cannot be made\n");
-    return false;
+  std::string root;
+  bool posted = false;
+  if (g_keep.empty()) {
+    root = TempDirectory("bench-cli");
+  } else {
+    root = g_keep + "/" + g_suffix;
+    posted = std::filesystem::exists(root + "/buchen.txt");
+    std::error_code ec;
+    std::filesystem::create_directories(root, ec);
   }
-  std::string csv = root + "/jahr.csv";
-  WriteBookings(csv, bookings);
-
-  ProcessRun post = RunCli(root, {"buchen", "--mandant", "1", "--csv", csv}, root + "/buchen.txt");
-  if (!post.ok) return false;
-  Figure("post_seconds", post.seconds);
-  Figure("post_bookings_per_second", bookings / post.seconds);
-  Figure("post_peak_mb", post.peakMb);
+  if (!posted) {
+    if (root.empty() || !MakeMandant(root)) {
+      std::fprintf(stderr, "bench-cli: the Mandant cannot be made\n");
+      return false;
+    }
+    std::string csv = root + "/jahr.csv";
+    WriteBookings(csv, bookings);
+    ProcessRun post = RunCli(root, {"buchen", "--mandant", "1", "--csv", csv}, root + "/buchen.tmp");
+    if (!post.ok) return false;
+    std::filesystem::rename(root + "/buchen.tmp", root + "/buchen.txt");
+    Figure("post_seconds", post.seconds);
+    Figure("post_bookings_per_second", bookings / post.seconds);
+    Figure("post_peak_mb", post.peakMb);
+  }
 
   // What every call costs before it reads: the process, the settings, the
   // Mandant file.
@@ -315,8 +332,10 @@ bool RunSize(long bookings) {
   Figure("check_seconds", check.seconds);
   Figure("check_peak_mb", check.peakMb);
   if (!check.ok) std::fprintf(stderr, "bench-cli: pruefen found differences\n");
-  std::error_code ec;
-  std::filesystem::remove_all(root, ec);
+  if (g_keep.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
+  }
   return true;
 }
 
@@ -329,6 +348,7 @@ int main(int argc, char** argv) {
   std::vector<long> sizes;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--gross") == 0) sizes = {100000, 1000000};
+    else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) g_keep = argv[++i];
     else sizes.push_back(std::atol(argv[i]));
   }
   if (sizes.empty()) sizes = {20000, 100000};

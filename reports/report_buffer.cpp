@@ -1,15 +1,73 @@
 #include "reports/report_buffer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <new>
 
 namespace talvera {
 namespace {
 
 // Reports reuse the buffer; starting at this size spares the first regrowths.
-constexpr std::size_t kInitialText = 32 * 1024;
 constexpr std::size_t kInitialLines = 256;
 
+// An unnamed file in the temporary directory: gone with the process, even
+// when it is killed.
+int OpenUnnamedTemporaryFile() {
+  const char* dir = std::getenv("TMPDIR");
+  std::string base = dir && *dir ? dir : "/tmp";
+  int fd = ::open(base.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  std::string path = base + "/talvera-report-XXXXXX";
+  fd = ::mkostemp(path.data(), O_CLOEXEC);
+  if (fd >= 0) ::unlink(path.c_str());
+  return fd;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size, std::int64_t pos) {
+  while (size > 0) {
+    ssize_t n = ::pwrite(fd, data, size, pos);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    pos += n;
+  }
+  return true;
+}
+
+bool ReadAll(int fd, char* data, std::size_t size, std::int64_t pos) {
+  while (size > 0) {
+    ssize_t n = ::pread(fd, data, size, pos);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    pos += n;
+  }
+  return true;
+}
+
 }  // namespace
+
+ReportBuffer::~ReportBuffer() { CloseFile(); }
+
+void ReportBuffer::CloseFile() {
+  if (file_ >= 0) ::close(file_);
+  file_ = -1;
+  fileEnd_ = 0;
+  for (CachedBlock& c : cache_) {
+    c.block = UINT32_MAX;
+    std::string().swap(c.text);
+  }
+}
+
+void ReportBuffer::SetStorageLimits(std::size_t memoryLimit, std::size_t blockSize) {
+  memoryLimit_ = memoryLimit;
+  blockSize_ = blockSize > 0 ? blockSize : 1;
+}
 
 LineHead ReadLineHead(std::string_view line) {
   LineHead head;
@@ -39,8 +97,7 @@ bool ReportBuffer::Begin(std::string_view objectTemplate, std::string_view tabTe
 bool ReportBuffer::Begin(std::vector<TemplateObject> objects, std::vector<int> tabs) {
   Clear();
   try {
-    text_.reserve(kInitialText);
-    offsets_.reserve(kInitialLines);
+    lines_.reserve(kInitialLines);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -51,18 +108,55 @@ bool ReportBuffer::Begin(std::vector<TemplateObject> objects, std::vector<int> t
   return true;
 }
 
+bool ReportBuffer::StartBlock(std::size_t atLeast) {
+  if (!SpillFinishedBlocks()) return false;
+  try {
+    Block block;
+    block.text.reserve(atLeast > blockSize_ ? atLeast : blockSize_);
+    blocks_.push_back(std::move(block));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+// Once the text in memory passes the limit, every finished block goes to
+// the temporary file; only the block being filled stays.
+bool ReportBuffer::SpillFinishedBlocks() {
+  if (memoryText_ <= memoryLimit_ || blocks_.empty()) return true;
+  if (file_ < 0) {
+    file_ = OpenUnnamedTemporaryFile();
+    if (file_ < 0) return false;
+  }
+  for (Block& block : blocks_) {
+    if (block.filePos >= 0 || block.text.empty()) continue;
+    if (!WriteAll(file_, block.text.data(), block.size, fileEnd_)) return false;
+    block.filePos = fileEnd_;
+    fileEnd_ += block.size;
+    memoryText_ -= block.size;
+    std::string().swap(block.text);
+  }
+  return true;
+}
+
 bool ReportBuffer::Append(std::string_view line) {
   std::size_t end = line.find('\0');
   if (end != std::string_view::npos) line = line.substr(0, end);
+  std::size_t need = line.size() + 1;
+  // A line never spans two blocks: one that does not fit opens the next.
+  if (blocks_.empty() || blocks_.back().size + need > blocks_.back().text.capacity()) {
+    if (!StartBlock(need)) return false;
+  }
+  Block& block = blocks_.back();
   try {
-    text_.append(line);
-    text_.push_back('\0');
-    offsets_.push_back(text_.size());
+    lines_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1), block.size});
   } catch (const std::bad_alloc&) {
-    // Leave the buffer as it was before this line.
-    text_.resize(offsets_.back());
     return false;
   }
+  block.text.append(line);
+  block.text.push_back('\0');
+  block.size += static_cast<std::uint32_t>(need);
+  memoryText_ += need;
   return true;
 }
 
@@ -119,8 +213,10 @@ bool ReportBuffer::AddPageBreak() {
 void ReportBuffer::End() { objects_.clear(); }
 
 void ReportBuffer::Clear() {
-  std::string().swap(text_);
-  std::vector<std::size_t>{0}.swap(offsets_);
+  std::vector<Block>().swap(blocks_);
+  std::vector<LinePlace>().swap(lines_);
+  memoryText_ = 0;
+  CloseFile();
   objects_.clear();
   tabs_.clear();
   pageCount_ = 0;
@@ -135,10 +231,41 @@ void ReportBuffer::SetFieldSlot(int n, std::string_view text) {
     if (static_cast<unsigned char>(c) < 32) c = ' ';
 }
 
+const std::string* ReportBuffer::BlockText(std::uint32_t index) const {
+  const Block& block = blocks_[index];
+  if (block.filePos < 0) return &block.text;
+  ++useCounter_;
+  CachedBlock* oldest = &cache_[0];
+  for (CachedBlock& c : cache_) {
+    if (c.block == index) {
+      c.lastUse = useCounter_;
+      return &c.text;
+    }
+    if (c.lastUse < oldest->lastUse) oldest = &c;
+  }
+  oldest->block = UINT32_MAX;
+  try {
+    oldest->text.resize(block.size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (!ReadAll(file_, oldest->text.data(), block.size, block.filePos)) return nullptr;
+  oldest->block = index;
+  oldest->lastUse = useCounter_;
+  return &oldest->text;
+}
+
 std::string_view ReportBuffer::Line(int index) const {
   if (index < 0 || index >= LineCount()) return {};
-  std::size_t begin = offsets_[index];
-  return std::string_view(text_).substr(begin, offsets_[index + 1] - 1 - begin);
+  LinePlace place = lines_[static_cast<std::size_t>(index)];
+  const std::string* text = BlockText(place.block);
+  if (!text) return {};
+  // The line ends where the next one of its block starts, or at the end of
+  // the block.
+  std::size_t next = static_cast<std::size_t>(index) + 1;
+  std::uint32_t end = next < lines_.size() && lines_[next].block == place.block ? lines_[next].offset
+                                                                               : blocks_[place.block].size;
+  return std::string_view(*text).substr(place.offset, end - 1 - place.offset);
 }
 
 ReportBuffer& TheReportBuffer() {

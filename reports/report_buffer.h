@@ -16,9 +16,17 @@
 //   16..127  codes 1..6 in the low four bits with attributes: 16 bold,
 //            32 underlined, 64 one and a half times as large; any other
 //            first byte is no line code and draws nothing
+//
+// Storage: lines are kept in blocks of about a megabyte. Up to a limit of
+// text (16 MB) every block stays in memory; beyond it the finished blocks
+// go to an unnamed temporary file and come back through a small cache when
+// read, so the journal of a year with a million postings does not have to
+// fit in memory, only its line index (eight bytes a line) does.
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +66,11 @@ constexpr int kFieldSlots = 20;
 
 class ReportBuffer {
  public:
+  ReportBuffer() = default;
+  ReportBuffer(const ReportBuffer&) = delete;
+  ReportBuffer& operator=(const ReportBuffer&) = delete;
+  ~ReportBuffer();
+
   // Clears the buffer and the field slots and loads both templates; false
   // when one of them does not exist (the buffer is empty then).
   bool Begin(std::string_view objectTemplate, std::string_view tabTemplate);
@@ -90,19 +103,55 @@ class ReportBuffer {
   // would end its segment early, so they become blanks.
   void SetFieldSlot(int n, std::string_view text);
 
-  int LineCount() const { return static_cast<int>(offsets_.size()) - 1; }
+  int LineCount() const { return static_cast<int>(lines_.size()); }
   // The line without its terminating zero; empty beyond the last line.
+  // The view stays valid until the next line is added, or, once the
+  // report has gone to its temporary file, until lines of a few other
+  // blocks have been read; copy it to keep it longer.
   std::string_view Line(int index) const;
+
+  // Text kept in memory before finished blocks go to the temporary file,
+  // and the size of a block; Clear keeps both. Tests make them small.
+  void SetStorageLimits(std::size_t memoryLimit, std::size_t blockSize);
+  // Whether some of the lines are in the temporary file.
+  bool Spilled() const { return file_ >= 0; }
   // Page breaks added since Begin.
   int PageCount() const { return pageCount_; }
   // The tab list of the tab template, in characters.
   const std::vector<int>& TemplateTabs() const { return tabs_; }
 
  private:
-  bool Append(std::string_view line);
+  // Where a line starts: its block and its offset in the block.
+  struct LinePlace {
+    std::uint32_t block;
+    std::uint32_t offset;
+  };
+  struct Block {
+    std::string text;          // the lines, each ended by a zero byte, while in memory
+    std::uint32_t size = 0;    // bytes in the block
+    std::int64_t filePos = -1; // where the block stands in the file once written
+  };
+  struct CachedBlock {
+    std::uint32_t block = UINT32_MAX;
+    std::uint64_t lastUse = 0;
+    std::string text;
+  };
 
-  std::string text_;                     // lines, each ended by a zero byte
-  std::vector<std::size_t> offsets_{0};  // start of each line; the last is the end
+  bool Append(std::string_view line);
+  bool StartBlock(std::size_t atLeast);
+  bool SpillFinishedBlocks();
+  const std::string* BlockText(std::uint32_t block) const;
+  void CloseFile();
+
+  std::vector<Block> blocks_;    // the last one is the one being filled
+  std::vector<LinePlace> lines_;
+  std::size_t memoryText_ = 0;   // bytes of the blocks held in memory
+  std::size_t memoryLimit_ = std::size_t{16} << 20;
+  std::size_t blockSize_ = std::size_t{1} << 20;
+  int file_ = -1;
+  std::int64_t fileEnd_ = 0;
+  mutable std::array<CachedBlock, 4> cache_;
+  mutable std::uint64_t useCounter_ = 0;
   std::vector<TemplateObject> objects_;
   std::vector<int> tabs_;
   std::array<std::string, kFieldSlots> slots_;

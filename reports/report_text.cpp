@@ -67,23 +67,35 @@ FixedLineKind LayOutFixedLine(std::string_view line, int width, const std::vecto
   return FixedLineKind::kText;
 }
 
-std::string ReportFixedText(const ReportBuffer& buffer, int kind, std::string_view journalPeriod) {
-  std::string out;
+bool WriteReportFixedText(const ReportBuffer& buffer, int kind, std::string_view journalPeriod,
+                          const std::function<bool(std::string_view)>& write) {
   if (kind == kReportJournal) {
     std::optional<std::string> title = JournalTitleText(journalPeriod);
     std::optional<std::string> columns = MessageText(kTextJournalColumnLine);
-    if (title && columns) out += *title + "\n\n" + *columns + "\n";
+    if (title && columns && !write(*title + "\n\n" + *columns + "\n")) return false;
   }
   int width = ReportWidth(kind, buffer.Width());
   std::string row;
+  std::string out;
   for (int i = 0; i < buffer.LineCount(); ++i) {
+    out.clear();
     switch (LayOutFixedLine(buffer.Line(i), width, buffer.TemplateTabs(), row)) {
       case FixedLineKind::kText: out += Cp1252ToUtf8(row); break;
       case FixedLineKind::kDoubleRule: out.append(static_cast<std::size_t>(width), '='); break;
       case FixedLineKind::kPageBreak: out += '\f'; break;
     }
     out += '\n';
+    if (!write(out)) return false;
   }
+  return true;
+}
+
+std::string ReportFixedText(const ReportBuffer& buffer, int kind, std::string_view journalPeriod) {
+  std::string out;
+  WriteReportFixedText(buffer, kind, journalPeriod, [&](std::string_view text) {
+    out += text;
+    return true;
+  });
   return out;
 }
 

@@ -4,6 +4,7 @@
 // tabs, rules become rows of "-" or "=".
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,5 +25,10 @@ FixedLineKind LayOutFixedLine(std::string_view line, int width, const std::vecto
 // each: a double rule as a row of "=", a page break as a form feed. The
 // journal gets its heading lines first, which on the screen stand above it.
 std::string ReportFixedText(const ReportBuffer& buffer, int kind, std::string_view journalPeriod);
+// The same text handed to `write` a line at a time (with its "\n"), so a
+// big report can go to a file without being held twice; false as soon as
+// `write` fails.
+bool WriteReportFixedText(const ReportBuffer& buffer, int kind, std::string_view journalPeriod,
+                          const std::function<bool(std::string_view)>& write);
 
 }  // namespace talvera

@@ -99,6 +99,33 @@ TEST(ReportBuffer, LinesCodesAndPages) {
   EXPECT_EQ(b.PageCount(), 0);
 }
 
+// A big report goes to the temporary file block by block: every line reads
+// back as written, in order and out of order (more blocks than the read
+// cache holds), empty lines and a line longer than a block included; after
+// Clear the buffer starts in memory again.
+TEST(ReportBuffer, LinesBeyondTheMemoryLimitReadBackFromTheTemporaryFile) {
+  ReportBuffer b;
+  b.SetStorageLimits(100, 40);
+  ASSERT_TRUE(b.Begin(std::vector<TemplateObject>{}, std::vector<int>{}));
+  std::vector<std::string> written;
+  for (int i = 0; i < 300; ++i) {
+    std::string line = i % 7 == 0 ? std::string() : "\2Zeile " + std::to_string(i);
+    if (i == 150) line = "\2" + std::string(95, 'x');  // longer than a block
+    ASSERT_TRUE(b.AddTextLine(line));
+    written.push_back(line);
+  }
+  ASSERT_TRUE(b.Spilled());
+  EXPECT_EQ(Lines(b), written);
+  for (int i : {299, 0, 150, 3, 298, 77, 1, 151})
+    EXPECT_EQ(b.Line(i), written[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(b.Line(300), "");
+  b.Clear();
+  ASSERT_TRUE(b.Begin(std::vector<TemplateObject>{}, std::vector<int>{}));
+  ASSERT_TRUE(b.AddTextLine("\2klein"));
+  EXPECT_FALSE(b.Spilled());
+  EXPECT_EQ(b.Line(0), "\2klein");
+}
+
 // A text byte at the start of a line is no line code: its low four bits
 // must not turn "," (0x2C), "L" (0x4C) or "Ü" (0xDC) into a page break.
 TEST(ReportBuffer, OnlyCodesOneToSixCarryAttributes) {

@@ -428,8 +428,9 @@ int BuildUstva(const EvaluationRequest& r, ReportSink& sink, std::string& error)
 bool TextSink::Emit(int kind, int, const std::string& journalPeriod) {
   bool ok = true;
   if (out_) {
-    std::string text = ReportFixedText(TheReportBuffer(), kind, journalPeriod);
-    ok = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+    ok = WriteReportFixedText(TheReportBuffer(), kind, journalPeriod, [this](std::string_view text) {
+      return std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+    });
   }
   TheReportBuffer().Clear();
   return ok;
