@@ -12,6 +12,7 @@
 //     16-30 June) and per 30.06. (the stored totals alone), the journal of
 //     June and of the year, the UStVA of June and of the second quarter,
 //     all as text;
+//   - the P&L and the balance sheet of the year (stored totals only);
 //   - every account sheet of the year printed into one PDF file;
 //   - pruefen (totals against the journal).
 // Each evaluation is set against plain SQLite doing the same reads in the
@@ -28,7 +29,9 @@
 // run with the same DIR evaluates it again without posting the year anew
 // (the posting figures are then left out).
 //
-// Prints "FIGURE <name> <value>" lines; names carry the size ("_100000").
+// Prints "FIGURE <name> <value>" lines; names carry the size ("_100000"),
+// and with more than one size "<name>_growth_<first>_to_<last>": the time at
+// the last size over the time at the first.
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -40,6 +43,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -250,6 +254,10 @@ class PlainBooks {
   std::string bube_, sako_;
 };
 
+// Each evaluation's time per size, in the order of the sizes, for the growth
+// figures at the end.
+std::map<std::string, std::vector<double>> g_times;
+
 template <typename F>
 double BestOf3(F read) {
   double best = 1e9;
@@ -269,6 +277,7 @@ void Evaluation(const std::string& root, const std::string& name, const std::vec
   Figure(name + "_sqlite_seconds", plainSeconds);
   Figure(name + "_ratio", plainSeconds > 0 ? run.seconds / plainSeconds : -1);
   Figure(name + "_peak_mb", run.peakMb);
+  g_times[name].push_back(run.seconds);
 }
 
 std::string g_keep;
@@ -324,6 +333,12 @@ bool RunSize(long bookings) {
              BestOf3([&] { plain.Accounts(); plain.Journal("010646", "300646"); }));
   Evaluation(root, "ustva_quarter", with({"auswertung", "ustva", "--jahr", "2026", "--periode", "Q2"}),
              BestOf3([&] { plain.Accounts(); plain.Journal("010446", "300646"); }));
+  Evaluation(root, "pnl_year",
+             with({"auswertung", "guv", "--bis", "31.12.2026", "--jahreswerte", "--konten", "bebucht"}),
+             BestOf3([&] { plain.Accounts(); }));
+  Evaluation(root, "balance_sheet_year",
+             with({"auswertung", "bilanz", "--bis", "31.12.2026", "--konten", "bebucht"}),
+             BestOf3([&] { plain.Accounts(); }));
   Evaluation(root, "sheets_pdf",
              with({"auswertung", "kontenblatt", "--arten", "SKD", "--jahr", "2026", "--periode", "jahr", "--pdf",
                    root + "/blaetter.pdf"}),
@@ -354,6 +369,12 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = {20000, 100000};
   for (long size : sizes) {
     if (size <= 0 || !RunSize(size)) return 1;
+  }
+  // How each evaluation's time grows from the smallest to the largest size.
+  if (sizes.size() > 1) {
+    g_suffix = std::to_string(sizes.front()) + "_to_" + std::to_string(sizes.back());
+    for (const auto& [name, times] : g_times)
+      if (times.size() == sizes.size() && times.front() > 0) Figure(name + "_growth", times.back() / times.front());
   }
   for (const MessageRequest& m : messages.shown)
     std::fprintf(stderr, "bench-cli: message %d %s\n", m.number, m.text.c_str());

@@ -11,9 +11,14 @@
 //      reads the journal by date instead: only there are the records that
 //      start each booking seen;
 //   3. the entries are listed in journal-key order, summed and closed.
+// The entries are never all held at once: the account keys list their
+// records in insertion order, so step 2 notes only the journal key and role
+// of each (eleven bytes), sorts the notes and reads each record again by
+// its journal key as it is listed; the journal by date is read as listed.
 #include "reports/account_sheet.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
@@ -131,13 +136,22 @@ Entry CommonEntry(const void* r, int booking) {
   return e;
 }
 
+// Whether the record names the account on exactly one of its sides.
+bool HasSideEntry(const void* r, const std::string& account) {
+  return Same(layouts::FieldBytes(r, bube::kDebitAccount), account) !=
+         Same(layouts::FieldBytes(r, bube::kCreditAccount), account);
+}
+
+// Whether the record is the account's as its tax account, with tax.
+bool HasTaxEntry(const void* r, const std::string& account) {
+  return Same(layouts::FieldBytes(r, bube::kTaxAccount), account) && Cents(r, bube::kTaxAmount) != 0;
+}
+
 // The entry of the debit or credit side: none when the record does not
 // name the account there, or names it on both sides.
 bool SideEntry(const void* r, const std::string& account, int booking, Entry& e) {
-  const char* debit = layouts::FieldBytes(r, bube::kDebitAccount);
-  const char* credit = layouts::FieldBytes(r, bube::kCreditAccount);
-  bool isDebit = Same(debit, account), isCredit = Same(credit, account);
-  if (isDebit == isCredit) return false;
+  if (!HasSideEntry(r, account)) return false;
+  bool isDebit = Same(layouts::FieldBytes(r, bube::kDebitAccount), account);
   e = CommonEntry(r, booking);
   if (isDebit) {
     e.debit = Cents(r, bube::kDebitAmount);
@@ -152,9 +166,8 @@ bool SideEntry(const void* r, const std::string& account, int booking, Entry& e)
 // The entry of the tax account: the tax on the side it was posted to,
 // against the account of the other side.
 bool TaxEntry(const void* r, const std::string& account, int booking, Entry& e) {
-  if (!Same(layouts::FieldBytes(r, bube::kTaxAccount), account)) return false;
+  if (!HasTaxEntry(r, account)) return false;
   long long tax = Cents(r, bube::kTaxAmount);
-  if (tax == 0) return false;
   e = CommonEntry(r, booking);
   e.role = 1;
   bool onDebit = static_cast<unsigned>(layouts::GetNumber(r, bube::kTaxSideFlags)) & kNetOnDebit;
@@ -174,46 +187,150 @@ bool InRange(const void* r, const char* lo, const char* hi) {
   return std::strncmp(key, lo, 10) >= 0 && std::strncmp(key, hi, 10) <= 0;
 }
 
-// The records that name the account in one of the account keys (1 debit,
-// 2 credit, 3 tax account).
-bool ReadByAccountKey(int keyNumber, const std::string& account, const char* lo, const char* hi,
-                      std::vector<Entry>& out) {
-  FileId id = MakeFileId(kSlotBube, keyNumber);
-  const layouts::Field& field = keyNumber == 1   ? bube::kDebitAccount
-                                : keyNumber == 2 ? bube::kCreditAccount
-                                                 : bube::kTaxAccount;
-  char r[bube::kLayout.recordLength];
-  bool found = false;
-  bool ok = GetGreaterOrEqualFound(r, KeyValue(account.c_str(), kAccountNoWidth + 1), found, id);
-  Entry e;
-  while (ok && found && Same(layouts::FieldBytes(r, field), account)) {
-    if (InRange(r, lo, hi) &&
-        (keyNumber == 3 ? TaxEntry(r, account, 0, e) : SideEntry(r, account, 0, e)))
-      out.push_back(e);
-    ok = GetNextFound(r, found, id);
+// The account's entries in journal-key order (the tax entry of a record
+// after its side entry), handed out one at a time.
+class EntryStream {
+ public:
+  // Reads what the stream needs to start: for an account read by its keys
+  // the notes of every record, for a folded collective account the first
+  // record. `lo`/`hi` bound the journal keys.
+  bool Open(const std::string& account, bool byDate, const char* lo, const char* hi) {
+    account_ = account;
+    byDate_ = byDate;
+    std::memcpy(hi_, hi, sizeof hi_);
+    if (byDate_) {
+      bool found = false;
+      bool ok = GetGreaterOrEqualFound(record_, KeyValue(lo, 10), found, Journal());
+      more_ = ok && found;
+      return ok && Fill();
+    }
+    for (int keyNumber : {1, 2, 3})
+      if (!NoteByAccountKey(keyNumber, lo, hi)) return false;
+    std::sort(notes_.begin(), notes_.end(), [](const Note& a, const Note& b) {
+      int c = std::memcmp(a.key, b.key, sizeof a.key);
+      return c != 0 ? c < 0 : a.role < b.role;
+    });
+    return Fill();
   }
-  return ok;
-}
 
-// The journal by date, for folding: a booking begins with its first
-// record, and every carry-forward or opening record stands for itself.
-bool ReadByDate(const std::string& account, const char* lo, const char* hi, std::vector<Entry>& out) {
-  FileId id = MakeFileId(kSlotBube, 0);
-  char r[bube::kLayout.recordLength];
-  bool found = false;
-  bool ok = GetGreaterOrEqualFound(r, KeyValue(lo, 10), found, id);
-  int booking = 0;
-  Entry e;
-  while (ok && found && std::strncmp(layouts::FieldBytes(r, bube::kPostingKey), hi, 10) <= 0) {
-    unsigned flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
-    bool collective = flags & kCollectiveRecord;
-    if ((!collective && (flags & kFirstOfBooking)) || (!collective && (flags & kCarryForward))) ++booking;
-    if (SideEntry(r, account, booking, e)) out.push_back(e);
-    if (TaxEntry(r, account, booking, e)) out.push_back(e);
-    ok = GetNextFound(r, found, id);
+  // The current entry; none at the end.
+  const Entry* Current() const { return ready_ > taken_ ? &queue_[taken_] : nullptr; }
+  // On to the next entry; false when a record cannot be read.
+  bool Advance() {
+    ++taken_;
+    return Fill();
   }
-  return ok;
-}
+
+ private:
+  struct Note {
+    char key[10];
+    char role;  // 0 debit or credit side, 1 tax
+  };
+
+  static FileId Journal() { return MakeFileId(kSlotBube, 0); }
+
+  // The records that name the account in one of the account keys (1 debit,
+  // 2 credit, 3 tax account).
+  bool NoteByAccountKey(int keyNumber, const char* lo, const char* hi) {
+    FileId id = MakeFileId(kSlotBube, keyNumber);
+    const layouts::Field& field = keyNumber == 1   ? bube::kDebitAccount
+                                  : keyNumber == 2 ? bube::kCreditAccount
+                                                   : bube::kTaxAccount;
+    bool found = false;
+    bool ok = GetGreaterOrEqualFound(record_, KeyValue(account_.c_str(), kAccountNoWidth + 1), found, id);
+    while (ok && found && Same(layouts::FieldBytes(record_, field), account_)) {
+      if (InRange(record_, lo, hi) &&
+          (keyNumber == 3 ? HasTaxEntry(record_, account_) : HasSideEntry(record_, account_))) {
+        Note n;
+        std::memcpy(n.key, layouts::FieldBytes(record_, bube::kPostingKey), sizeof n.key);
+        n.role = keyNumber == 3 ? 1 : 0;
+        notes_.push_back(n);
+      }
+      ok = GetNextFound(record_, found, id);
+    }
+    return ok;
+  }
+
+  // Makes sure an entry is ready unless the account has no more.
+  bool Fill() {
+    while (taken_ >= ready_) {
+      taken_ = ready_ = 0;
+      if (byDate_ ? !NextByDate() : !NextNote()) return false;
+      if (!more_ && ready_ == 0) return true;
+    }
+    return true;
+  }
+
+  // The next noted record, read again by its journal key; a record gone
+  // meanwhile is passed over.
+  bool NextNote() {
+    more_ = next_ < notes_.size();
+    if (!more_) {
+      std::vector<Note>().swap(notes_);
+      return true;
+    }
+    const Note& n = notes_[next_++];
+    bool found = false;
+    if (!Seek(n.key, found)) return false;
+    if (found &&
+        (n.role == 1 ? TaxEntry(record_, account_, 0, queue_[0]) : SideEntry(record_, account_, 0, queue_[0])))
+      ready_ = 1;
+    return true;
+  }
+
+  // Puts the record of a journal key into record_. The notes come in key
+  // order, so a record a few steps on is reached by reading on (the
+  // journal reads ahead), a farther one by a search.
+  bool Seek(const char* key, bool& found) {
+    constexpr int kStepsBeforeSearch = 64;
+    found = false;
+    for (int step = 0; positioned_ && step < kStepsBeforeSearch; ++step) {
+      int c = std::memcmp(layouts::FieldBytes(record_, bube::kPostingKey), key, 10);
+      if (c >= 0) {
+        found = c == 0;  // passed over: the record is gone
+        return true;
+      }
+      bool more = false;
+      if (!GetNextFound(record_, more, Journal())) return false;
+      positioned_ = more;
+      if (!more) return true;
+    }
+    if (!GetEqual(record_, KeyValue(key, 10), found, Journal())) return false;
+    positioned_ = found;
+    return true;
+  }
+
+  // The journal by date, for folding: a booking begins with its first
+  // record, and every carry-forward or opening record stands for itself.
+  bool NextByDate() {
+    if (!more_) return true;
+    if (std::strncmp(layouts::FieldBytes(record_, bube::kPostingKey), hi_, 10) > 0) {
+      more_ = false;
+      return true;
+    }
+    unsigned flags = static_cast<unsigned>(layouts::GetNumber(record_, bube::kFlags));
+    bool collective = flags & kCollectiveRecord;
+    if ((!collective && (flags & kFirstOfBooking)) || (!collective && (flags & kCarryForward))) ++booking_;
+    if (SideEntry(record_, account_, booking_, queue_[ready_])) ++ready_;
+    if (TaxEntry(record_, account_, booking_, queue_[ready_])) ++ready_;
+    bool found = false;
+    bool ok = GetNextFound(record_, found, Journal());
+    more_ = ok && found;
+    return ok;
+  }
+
+  std::string account_;
+  bool byDate_ = false;
+  char hi_[11] = {};
+  char record_[bube::kLayout.recordLength];
+  bool more_ = false;
+  int booking_ = 0;
+  std::vector<Note> notes_;
+  std::size_t next_ = 0;
+  bool positioned_ = false;  // record_ holds the journal record the cursor stands on
+  std::array<Entry, 2> queue_{};
+  int ready_ = 0, taken_ = 0;
+};
 
 bool ReadAccountRecord(const SheetAccount& account, std::vector<char>& record, AccountValues& values) {
   int slot = AccountSlot(account.kind);
@@ -264,14 +381,9 @@ class SheetBuilder {
     SelectorPeriods(o_.selector == 0 ? 17 : o_.selector, &firstPeriod_, &lastPeriod_);
     if (o_.selector != 0) firstPeriod_ = Two(o_.first + 2);
     if (o_.selector != 0 && !o_.withoutPostings && NothingInPeriods()) return 0;
-    if (!ReadEntries()) return -1;
-    BroughtForward();
-    auto listed = std::find_if(entries_.begin(), entries_.end(),
-                               [&](const Entry& e) { return !BeforeFirst(e); });
-    if (o_.selector == 0 && !o_.withoutPostings && listed == entries_.end() && broughtForward_ == 0)
-      return 0;
-    if (!Begin()) return -1;
-    Lines(listed);
+    if (!ReadEntries() || !BroughtForward()) return -1;
+    if (o_.selector == 0 && !o_.withoutPostings && !entries_.Current() && broughtForward_ == 0) return 0;
+    if (!Begin() || !Lines()) return -1;
     Close();
     EndReport();
     if (figures) *figures = figures_;
@@ -299,17 +411,7 @@ class SheetBuilder {
     if (o_.selector == 0) std::memcpy(from, "01", 2);
     char lo[11], hi[11];
     KeyBounds(from, o_.last, lo, hi);
-    bool ok = folding() ? ReadByDate(account_.number, lo, hi, entries_)
-                        : ReadByAccountKey(1, account_.number, lo, hi, entries_) &&
-                              ReadByAccountKey(2, account_.number, lo, hi, entries_) &&
-                              ReadByAccountKey(3, account_.number, lo, hi, entries_);
-    if (!ok) return false;
-    // The account keys list their records in insertion order.
-    std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-      int c = std::strcmp(a.key, b.key);
-      return c != 0 ? c < 0 : a.role < b.role;
-    });
-    return true;
+    return entries_.Open(account_.number, folding(), lo, hi);
   }
 
   bool folding() const { return !o_.resolveCollective && IsCollectiveAccount(account_.number); }
@@ -318,8 +420,9 @@ class SheetBuilder {
 
   // Opening values and the totals of the periods before the first; for a
   // free range also the postings of its period before the first date that
-  // the monthly totals hold.
-  void BroughtForward() {
+  // the monthly totals hold. The entries before the first date are passed
+  // over; false when the journal cannot be read.
+  bool BroughtForward() {
     const AccountValues& a = values_;
     long long debit = a.openingDebit, credit = a.openingCredit;
     int before = o_.selector == 17 ? 0 : Two(o_.first + 2) - 1;
@@ -327,18 +430,18 @@ class SheetBuilder {
       debit += a.periodDebit[p];
       credit += a.periodCredit[p];
     }
-    if (o_.selector == 0) {
-      for (const Entry& e : entries_) {
-        if (!BeforeFirst(e)) break;
-        if (e.flags & (kCarryForward | kClosing)) continue;
-        debit += e.debit;
-        credit += e.credit;
+    for (const Entry* e = entries_.Current(); e && BeforeFirst(*e); e = entries_.Current()) {
+      if (o_.selector == 0 && !(e->flags & (kCarryForward | kClosing))) {
+        debit += e->debit;
+        credit += e->credit;
       }
+      if (!entries_.Advance()) return false;
     }
     broughtForward_ = debit - credit;
     figures_.broughtForward = broughtForward_;
     (broughtForward_ >= 0 ? figures_.yearDebit : figures_.yearCredit) +=
         broughtForward_ >= 0 ? broughtForward_ : -broughtForward_;
+    return true;
   }
 
   bool Begin() {
@@ -481,29 +584,33 @@ class SheetBuilder {
     ++figures_.postings;
   }
 
-  void Lines(std::vector<Entry>::const_iterator from) {
+  // The entries from the first date on; false when the journal cannot be
+  // read.
+  bool Lines() {
     bool fold = folding();
-    for (auto it = from; it != entries_.end();) {
+    while (const Entry* e = entries_.Current()) {
       if (!fold) {
-        Sum(*it);
-        SheetLine l = LineOf(*it, it->text, it->contra, it->debit, it->credit);
-        l.values[kRate] = it->rate;
-        l.values[kCost1] = it->costCentre1;
-        l.values[kCost2] = it->costCentre2;
+        Sum(*e);
+        SheetLine l = LineOf(*e, e->text, e->contra, e->debit, e->credit);
+        l.values[kRate] = e->rate;
+        l.values[kCost1] = e->costCentre1;
+        l.values[kCost2] = e->costCentre2;
         Add(l);
-        ++it;
+        if (!entries_.Advance()) return false;
         continue;
       }
       // The records of one booking become one line.
-      const Entry& head = *it;
+      const Entry head = *e;
       long long debit = 0, credit = 0;
-      for (; it != entries_.end() && it->booking == head.booking; ++it) {
-        Sum(*it);
-        debit += it->debit;
-        credit += it->credit;
+      for (; e && e->booking == head.booking; e = entries_.Current()) {
+        Sum(*e);
+        debit += e->debit;
+        credit += e->credit;
+        if (!entries_.Advance()) return false;
       }
       Add(LineOf(head, "Sammelbuchung ", "SB", debit, credit));
     }
+    return true;
   }
 
   void Balance(const char* label, long long debit, long long credit) {
@@ -548,7 +655,7 @@ class SheetBuilder {
   ReportPage page_;
   std::vector<char> record_;
   AccountValues values_;
-  std::vector<Entry> entries_;
+  EntryStream entries_;
   int firstPeriod_ = 1, lastPeriod_ = 12;
   int lastTab_ = 10;
   long long broughtForward_ = 0;

@@ -16,6 +16,7 @@
 #include "support/golden_report.h"
 
 using namespace talvera;
+using talvera::testing::Booking;
 using talvera::testing::FixedMandantTest;
 
 namespace {
@@ -145,6 +146,32 @@ TEST_F(AccountSheetTest, DebitAndTaxAccountOfOneRecordGivesBothLines) {
   EXPECT_EQ(f.postings, 2);
   EXPECT_EQ(f.periodDebit, 2300);
   EXPECT_EQ(f.broughtForward, 3000);
+}
+
+// The account keys list records as they were posted; the sheet lists them
+// by date, whether the next one is a few journal records on or far away
+// (here beyond 200 postings of other accounts).
+TEST_F(AccountSheetTest, ListsByDateWhateverOrderTheyWerePostedIn) {
+  constexpr int S = kSachkonto;
+  ASSERT_TRUE(Booking("280416", "Spaet", "V-28").Line("4210", S, "1200", S, "000000028,00").Post());
+  ASSERT_TRUE(Booking("030416", "Frueh", "V-03").Line("1200", S, "1000", S, "000000003,00").Post());
+  for (int i = 0; i < 200; ++i)
+    ASSERT_TRUE(Booking("100416", "Kasse", "K").Line("4900", S, "1000", S, "000000001,00").Post());
+  ASSERT_TRUE(Booking("150416", "Mitte", "V-15").Line("4210", S, "1200", S, "000000015,00").Post());
+  ASSERT_TRUE(Booking("040416", "Frueh 2", "V-04").Line("1200", S, "1000", S, "000000004,00").Post());
+  SheetFigures f;
+  ASSERT_GT(BuildAccountSheet(Account(kSachkonto, "1200"), Period(4, "010416", "300416"), &f), 0);
+  EXPECT_EQ(f.postings, 4);
+  EXPECT_EQ(f.periodDebit, 700);
+  EXPECT_EQ(f.periodCredit, 4300);
+  std::string text = Text();
+  std::size_t at = 0;
+  for (const char* voucher : {"V-03", "V-04", "V-15", "V-28"}) {
+    std::size_t next = text.find(voucher);
+    ASSERT_NE(next, std::string::npos) << voucher;
+    EXPECT_GT(next, at) << voucher;
+    at = next;
+  }
 }
 
 // Without "ohne Buchungen" an account without values or postings in the
