@@ -3,15 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <new>
 
 namespace talvera {
 namespace {
-
-// Reports reuse the buffer; starting at this size spares the first regrowths.
-constexpr std::size_t kInitialLines = 256;
 
 // An unnamed file in the temporary directory: gone with the process, even
 // when it is killed.
@@ -59,8 +57,9 @@ void ReportBuffer::CloseFile() {
   file_ = -1;
   fileEnd_ = 0;
   for (CachedBlock& c : cache_) {
-    c.block = UINT32_MAX;
+    c.block = SIZE_MAX;
     std::string().swap(c.text);
+    std::vector<std::uint32_t>().swap(c.offsets);
   }
 }
 
@@ -96,11 +95,6 @@ bool ReportBuffer::Begin(std::string_view objectTemplate, std::string_view tabTe
 
 bool ReportBuffer::Begin(std::vector<TemplateObject> objects, std::vector<int> tabs) {
   Clear();
-  try {
-    lines_.reserve(kInitialLines);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
   for (std::string& slot : slots_) slot.clear();
   objects_ = std::move(objects);
   tabs_ = std::move(tabs);
@@ -113,6 +107,7 @@ bool ReportBuffer::StartBlock(std::size_t atLeast) {
   try {
     Block block;
     block.text.reserve(atLeast > blockSize_ ? atLeast : blockSize_);
+    block.firstLine = lineCount_;
     blocks_.push_back(std::move(block));
   } catch (const std::bad_alloc&) {
     return false;
@@ -129,12 +124,16 @@ bool ReportBuffer::SpillFinishedBlocks() {
     if (file_ < 0) return false;
   }
   for (Block& block : blocks_) {
-    if (block.filePos >= 0 || block.text.empty()) continue;
-    if (!WriteAll(file_, block.text.data(), block.size, fileEnd_)) return false;
+    if (block.filePos >= 0 || block.lines == 0) continue;
+    std::size_t offsetBytes = block.offsets.size() * sizeof(std::uint32_t);
+    if (!WriteAll(file_, block.text.data(), block.size, fileEnd_) ||
+        !WriteAll(file_, reinterpret_cast<const char*>(block.offsets.data()), offsetBytes, fileEnd_ + block.size))
+      return false;
     block.filePos = fileEnd_;
-    fileEnd_ += block.size;
+    fileEnd_ += static_cast<std::int64_t>(block.size + offsetBytes);
     memoryText_ -= block.size;
     std::string().swap(block.text);
+    std::vector<std::uint32_t>().swap(block.offsets);
   }
   return true;
 }
@@ -149,13 +148,15 @@ bool ReportBuffer::Append(std::string_view line) {
   }
   Block& block = blocks_.back();
   try {
-    lines_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1), block.size});
+    block.offsets.push_back(block.size);
   } catch (const std::bad_alloc&) {
     return false;
   }
   block.text.append(line);
   block.text.push_back('\0');
   block.size += static_cast<std::uint32_t>(need);
+  ++block.lines;
+  ++lineCount_;
   memoryText_ += need;
   return true;
 }
@@ -214,7 +215,7 @@ void ReportBuffer::End() { objects_.clear(); }
 
 void ReportBuffer::Clear() {
   std::vector<Block>().swap(blocks_);
-  std::vector<LinePlace>().swap(lines_);
+  lineCount_ = 0;
   memoryText_ = 0;
   CloseFile();
   objects_.clear();
@@ -231,41 +232,56 @@ void ReportBuffer::SetFieldSlot(int n, std::string_view text) {
     if (static_cast<unsigned char>(c) < 32) c = ' ';
 }
 
-const std::string* ReportBuffer::BlockText(std::uint32_t index) const {
+bool ReportBuffer::BlockData(std::size_t index, const std::string** text,
+                             const std::vector<std::uint32_t>** offsets) const {
   const Block& block = blocks_[index];
-  if (block.filePos < 0) return &block.text;
+  if (block.filePos < 0) {
+    *text = &block.text;
+    *offsets = &block.offsets;
+    return true;
+  }
   ++useCounter_;
   CachedBlock* oldest = &cache_[0];
   for (CachedBlock& c : cache_) {
     if (c.block == index) {
       c.lastUse = useCounter_;
-      return &c.text;
+      *text = &c.text;
+      *offsets = &c.offsets;
+      return true;
     }
     if (c.lastUse < oldest->lastUse) oldest = &c;
   }
-  oldest->block = UINT32_MAX;
+  oldest->block = SIZE_MAX;
   try {
     oldest->text.resize(block.size);
+    oldest->offsets.resize(static_cast<std::size_t>(block.lines));
   } catch (const std::bad_alloc&) {
-    return nullptr;
+    return false;
   }
-  if (!ReadAll(file_, oldest->text.data(), block.size, block.filePos)) return nullptr;
+  if (!ReadAll(file_, oldest->text.data(), block.size, block.filePos) ||
+      !ReadAll(file_, reinterpret_cast<char*>(oldest->offsets.data()), oldest->offsets.size() * sizeof(std::uint32_t),
+               block.filePos + block.size))
+    return false;
   oldest->block = index;
   oldest->lastUse = useCounter_;
-  return &oldest->text;
+  *text = &oldest->text;
+  *offsets = &oldest->offsets;
+  return true;
 }
 
 std::string_view ReportBuffer::Line(int index) const {
   if (index < 0 || index >= LineCount()) return {};
-  LinePlace place = lines_[static_cast<std::size_t>(index)];
-  const std::string* text = BlockText(place.block);
-  if (!text) return {};
-  // The line ends where the next one of its block starts, or at the end of
-  // the block.
-  std::size_t next = static_cast<std::size_t>(index) + 1;
-  std::uint32_t end = next < lines_.size() && lines_[next].block == place.block ? lines_[next].offset
-                                                                               : blocks_[place.block].size;
-  return std::string_view(*text).substr(place.offset, end - 1 - place.offset);
+  // The last block that starts at or before the line.
+  auto after = std::upper_bound(blocks_.begin(), blocks_.end(), index,
+                                [](int line, const Block& b) { return line < b.firstLine; });
+  std::size_t blockIndex = static_cast<std::size_t>(after - blocks_.begin()) - 1;
+  const std::string* text = nullptr;
+  const std::vector<std::uint32_t>* offsets = nullptr;
+  if (!BlockData(blockIndex, &text, &offsets)) return {};
+  std::size_t k = static_cast<std::size_t>(index - blocks_[blockIndex].firstLine);
+  std::uint32_t begin = (*offsets)[k];
+  std::uint32_t end = k + 1 < offsets->size() ? (*offsets)[k + 1] : blocks_[blockIndex].size;
+  return std::string_view(*text).substr(begin, end - 1 - begin);
 }
 
 ReportBuffer& TheReportBuffer() {

@@ -17,11 +17,11 @@
 //            32 underlined, 64 one and a half times as large; any other
 //            first byte is no line code and draws nothing
 //
-// Storage: lines are kept in blocks of about a megabyte. Up to a limit of
-// text (16 MB) every block stays in memory; beyond it the finished blocks
-// go to an unnamed temporary file and come back through a small cache when
-// read, so the journal of a year with a million postings does not have to
-// fit in memory, only its line index (eight bytes a line) does.
+// Storage: lines are kept in blocks of about a megabyte, each with the
+// offsets of its lines. Up to a limit of text (16 MB) every block stays in
+// memory; beyond it the finished blocks go to an unnamed temporary file and
+// come back through a small cache when read, so a report of any length
+// keeps only a few blocks and one small entry per block in memory.
 #pragma once
 
 #include <array>
@@ -103,7 +103,7 @@ class ReportBuffer {
   // would end its segment early, so they become blanks.
   void SetFieldSlot(int n, std::string_view text);
 
-  int LineCount() const { return static_cast<int>(lines_.size()); }
+  int LineCount() const { return lineCount_; }
   // The line without its terminating zero; empty beyond the last line.
   // The view stays valid until the next line is added, or, once the
   // report has gone to its temporary file, until lines of a few other
@@ -121,30 +121,33 @@ class ReportBuffer {
   const std::vector<int>& TemplateTabs() const { return tabs_; }
 
  private:
-  // Where a line starts: its block and its offset in the block.
-  struct LinePlace {
-    std::uint32_t block;
-    std::uint32_t offset;
-  };
+  // A block holds whole lines, each ended by a zero byte, and the offset
+  // of each line; in the file the offsets follow the text.
   struct Block {
-    std::string text;          // the lines, each ended by a zero byte, while in memory
-    std::uint32_t size = 0;    // bytes in the block
-    std::int64_t filePos = -1; // where the block stands in the file once written
+    std::string text;                     // while in memory
+    std::vector<std::uint32_t> offsets;   // while in memory
+    std::uint32_t size = 0;               // bytes of text
+    int firstLine = 0;
+    int lines = 0;
+    std::int64_t filePos = -1;            // where the block stands once written
   };
   struct CachedBlock {
-    std::uint32_t block = UINT32_MAX;
+    std::size_t block = SIZE_MAX;
     std::uint64_t lastUse = 0;
     std::string text;
+    std::vector<std::uint32_t> offsets;
   };
 
   bool Append(std::string_view line);
   bool StartBlock(std::size_t atLeast);
   bool SpillFinishedBlocks();
-  const std::string* BlockText(std::uint32_t block) const;
+  // The block's text and offsets, from memory or through the cache; false
+  // when it cannot be read back.
+  bool BlockData(std::size_t block, const std::string** text, const std::vector<std::uint32_t>** offsets) const;
   void CloseFile();
 
   std::vector<Block> blocks_;    // the last one is the one being filled
-  std::vector<LinePlace> lines_;
+  int lineCount_ = 0;
   std::size_t memoryText_ = 0;   // bytes of the blocks held in memory
   std::size_t memoryLimit_ = std::size_t{16} << 20;
   std::size_t blockSize_ = std::size_t{1} << 20;
