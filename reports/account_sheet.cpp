@@ -11,10 +11,10 @@
 //      reads the journal by date instead: only there are the records that
 //      start each booking seen;
 //   3. the entries are listed in journal-key order, summed and closed.
-// The entries are never all held at once: the account keys list their
-// records in insertion order, so step 2 notes only the journal key and role
-// of each (eleven bytes), sorts the notes and reads each record again by
-// its journal key as it is listed; the journal by date is read as listed.
+// The entries of a big account are not all held at once: the account keys
+// list their records in insertion order, so beyond some 65,000 entries
+// step 2 sorts each batch into a run on a temporary file and step 3 merges
+// the runs. The journal by date is read as listed.
 #include "reports/account_sheet.h"
 
 #include <algorithm>
@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "core/layouts/bube.h"
@@ -34,6 +35,7 @@
 #include "reports/account_values.h"
 #include "reports/report_buffer.h"
 #include "reports/report_page.h"
+#include "reports/spill_file.h"
 #include "tax/tax_rates.h"
 
 namespace talvera {
@@ -187,13 +189,19 @@ bool InRange(const void* r, const char* lo, const char* hi) {
   return std::strncmp(key, lo, 10) >= 0 && std::strncmp(key, hi, 10) <= 0;
 }
 
+// Entries held in memory (≈ 8 MB); an account with more puts each batch,
+// sorted, into a temporary file as a run and merges the runs as it lists
+// them.
+std::size_t g_entriesHeld = 65536;
+
 // The account's entries in journal-key order (the tax entry of a record
 // after its side entry), handed out one at a time.
 class EntryStream {
  public:
   // Reads what the stream needs to start: for an account read by its keys
-  // the notes of every record, for a folded collective account the first
-  // record. `lo`/`hi` bound the journal keys.
+  // all its entries (sorted, in runs on the temporary file when there are
+  // many), for a folded collective account the first journal record.
+  // `lo`/`hi` bound the journal keys.
   bool Open(const std::string& account, bool byDate, const char* lo, const char* hi) {
     account_ = account;
     byDate_ = byDate;
@@ -205,46 +213,69 @@ class EntryStream {
       return ok && Fill();
     }
     for (int keyNumber : {1, 2, 3})
-      if (!NoteByAccountKey(keyNumber, lo, hi)) return false;
-    std::sort(notes_.begin(), notes_.end(), [](const Note& a, const Note& b) {
-      int c = std::memcmp(a.key, b.key, sizeof a.key);
-      return c != 0 ? c < 0 : a.role < b.role;
-    });
+      if (!ReadByAccountKey(keyNumber, lo, hi)) return false;
+    if (!runs_.empty() && !held_.empty() && !WriteRun()) return false;
+    if (runs_.empty()) SortHeld();
+    more_ = true;
     return Fill();
   }
 
   // The current entry; none at the end.
   const Entry* Current() const { return ready_ > taken_ ? &queue_[taken_] : nullptr; }
-  // On to the next entry; false when a record cannot be read.
+  // On to the next entry; false when the journal or the runs cannot be read.
   bool Advance() {
     ++taken_;
     return Fill();
   }
 
  private:
-  struct Note {
-    char key[10];
-    char role;  // 0 debit or credit side, 1 tax
+  static constexpr std::size_t kRunBuffer = 256;
+  static_assert(std::is_trivially_copyable_v<Entry>);
+
+  struct Run {
+    std::int64_t position = 0;
+    std::size_t count = 0;
+    std::size_t read = 0;  // entries taken from the file so far
+    std::vector<Entry> buffer;
+    std::size_t at = 0;
   };
 
   static FileId Journal() { return MakeFileId(kSlotBube, 0); }
 
+  static bool Before(const Entry& a, const Entry& b) {
+    int c = std::strcmp(a.key, b.key);
+    return c != 0 ? c < 0 : a.role < b.role;
+  }
+
+  // The account keys list their records in insertion order; equal keys
+  // keep it.
+  void SortHeld() { std::stable_sort(held_.begin(), held_.end(), Before); }
+
+  bool WriteRun() {
+    SortHeld();
+    Run run;
+    run.count = held_.size();
+    if (!spill_.Append(held_.data(), held_.size() * sizeof(Entry), &run.position)) return false;
+    runs_.push_back(std::move(run));
+    held_.clear();
+    return true;
+  }
+
   // The records that name the account in one of the account keys (1 debit,
   // 2 credit, 3 tax account).
-  bool NoteByAccountKey(int keyNumber, const char* lo, const char* hi) {
+  bool ReadByAccountKey(int keyNumber, const char* lo, const char* hi) {
     FileId id = MakeFileId(kSlotBube, keyNumber);
     const layouts::Field& field = keyNumber == 1   ? bube::kDebitAccount
                                   : keyNumber == 2 ? bube::kCreditAccount
                                                    : bube::kTaxAccount;
     bool found = false;
     bool ok = GetGreaterOrEqualFound(record_, KeyValue(account_.c_str(), kAccountNoWidth + 1), found, id);
+    Entry e;
     while (ok && found && Same(layouts::FieldBytes(record_, field), account_)) {
       if (InRange(record_, lo, hi) &&
-          (keyNumber == 3 ? HasTaxEntry(record_, account_) : HasSideEntry(record_, account_))) {
-        Note n;
-        std::memcpy(n.key, layouts::FieldBytes(record_, bube::kPostingKey), sizeof n.key);
-        n.role = keyNumber == 3 ? 1 : 0;
-        notes_.push_back(n);
+          (keyNumber == 3 ? TaxEntry(record_, account_, 0, e) : SideEntry(record_, account_, 0, e))) {
+        held_.push_back(e);
+        if (held_.size() >= g_entriesHeld && !WriteRun()) return false;
       }
       ok = GetNextFound(record_, found, id);
     }
@@ -255,48 +286,41 @@ class EntryStream {
   bool Fill() {
     while (taken_ >= ready_) {
       taken_ = ready_ = 0;
-      if (byDate_ ? !NextByDate() : !NextNote()) return false;
+      if (byDate_ ? !NextByDate() : !NextHeld()) return false;
       if (!more_ && ready_ == 0) return true;
     }
     return true;
   }
 
-  // The next noted record, read again by its journal key; a record gone
-  // meanwhile is passed over.
-  bool NextNote() {
-    more_ = next_ < notes_.size();
-    if (!more_) {
-      std::vector<Note>().swap(notes_);
+  bool NextHeld() {
+    if (runs_.empty()) {
+      more_ = next_ < held_.size();
+      if (more_)
+        queue_[ready_++] = held_[next_++];
+      else
+        std::vector<Entry>().swap(held_);
       return true;
     }
-    const Note& n = notes_[next_++];
-    bool found = false;
-    if (!Seek(n.key, found)) return false;
-    if (found &&
-        (n.role == 1 ? TaxEntry(record_, account_, 0, queue_[0]) : SideEntry(record_, account_, 0, queue_[0])))
-      ready_ = 1;
+    // The smallest head of the runs; on equal keys the earlier run, which
+    // was read first.
+    Run* best = nullptr;
+    for (Run& run : runs_) {
+      if (run.at == run.buffer.size() && run.read < run.count && !Refill(run)) return false;
+      if (run.at < run.buffer.size() && (!best || Before(run.buffer[run.at], best->buffer[best->at]))) best = &run;
+    }
+    more_ = best != nullptr;
+    if (more_) queue_[ready_++] = best->buffer[best->at++];
     return true;
   }
 
-  // Puts the record of a journal key into record_. The notes come in key
-  // order, so a record a few steps on is reached by reading on (the
-  // journal reads ahead), a farther one by a search.
-  bool Seek(const char* key, bool& found) {
-    constexpr int kStepsBeforeSearch = 64;
-    found = false;
-    for (int step = 0; positioned_ && step < kStepsBeforeSearch; ++step) {
-      int c = std::memcmp(layouts::FieldBytes(record_, bube::kPostingKey), key, 10);
-      if (c >= 0) {
-        found = c == 0;  // passed over: the record is gone
-        return true;
-      }
-      bool more = false;
-      if (!GetNextFound(record_, more, Journal())) return false;
-      positioned_ = more;
-      if (!more) return true;
-    }
-    if (!GetEqual(record_, KeyValue(key, 10), found, Journal())) return false;
-    positioned_ = found;
+  bool Refill(Run& run) {
+    std::size_t n = std::min(kRunBuffer, run.count - run.read);
+    run.buffer.resize(n);
+    run.at = 0;
+    if (!spill_.Read(run.buffer.data(), n * sizeof(Entry),
+                     run.position + static_cast<std::int64_t>(run.read * sizeof(Entry))))
+      return false;
+    run.read += n;
     return true;
   }
 
@@ -325,9 +349,10 @@ class EntryStream {
   char record_[bube::kLayout.recordLength];
   bool more_ = false;
   int booking_ = 0;
-  std::vector<Note> notes_;
+  std::vector<Entry> held_;
   std::size_t next_ = 0;
-  bool positioned_ = false;  // record_ holds the journal record the cursor stands on
+  std::vector<Run> runs_;
+  SpillFile spill_;
   std::array<Entry, 2> queue_{};
   int ready_ = 0, taken_ = 0;
 };
@@ -681,6 +706,8 @@ bool ListSheetAccounts(unsigned kinds, const std::string& from, const std::strin
   }
   return true;
 }
+
+void SetSheetEntriesHeld(std::size_t entries) { g_entriesHeld = entries > 0 ? entries : 1; }
 
 int AccountSheetWidth(const AccountSheetOptions& options) {
   if (options.linesPerPage == 0) return kScreenWidth;

@@ -73,4 +73,8 @@ SheetRunResult PrintAccountSheets(const std::vector<SheetAccount>& accounts,
                                   const std::function<bool(int lines)>& print,
                                   const std::function<bool(int sheet, int total)>& progress);
 
+// How many entries of one account a sheet holds in memory before it sorts
+// them in runs on a temporary file (65,536); tests make it small.
+void SetSheetEntriesHeld(std::size_t entries);
+
 }  // namespace talvera

@@ -1,61 +1,14 @@
 #include "reports/report_buffer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <new>
 
 namespace talvera {
-namespace {
-
-// An unnamed file in the temporary directory: gone with the process, even
-// when it is killed.
-int OpenUnnamedTemporaryFile() {
-  const char* dir = std::getenv("TMPDIR");
-  std::string base = dir && *dir ? dir : "/tmp";
-  int fd = ::open(base.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0) return fd;
-  std::string path = base + "/talvera-report-XXXXXX";
-  fd = ::mkostemp(path.data(), O_CLOEXEC);
-  if (fd >= 0) ::unlink(path.c_str());
-  return fd;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size, std::int64_t pos) {
-  while (size > 0) {
-    ssize_t n = ::pwrite(fd, data, size, pos);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    pos += n;
-  }
-  return true;
-}
-
-bool ReadAll(int fd, char* data, std::size_t size, std::int64_t pos) {
-  while (size > 0) {
-    ssize_t n = ::pread(fd, data, size, pos);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    pos += n;
-  }
-  return true;
-}
-
-}  // namespace
 
 ReportBuffer::~ReportBuffer() { CloseFile(); }
 
 void ReportBuffer::CloseFile() {
-  if (file_ >= 0) ::close(file_);
-  file_ = -1;
-  fileEnd_ = 0;
+  file_.Close();
   for (CachedBlock& c : cache_) {
     c.block = SIZE_MAX;
     std::string().swap(c.text);
@@ -119,18 +72,13 @@ bool ReportBuffer::StartBlock(std::size_t atLeast) {
 // the temporary file; only the block being filled stays.
 bool ReportBuffer::SpillFinishedBlocks() {
   if (memoryText_ <= memoryLimit_ || blocks_.empty()) return true;
-  if (file_ < 0) {
-    file_ = OpenUnnamedTemporaryFile();
-    if (file_ < 0) return false;
-  }
   for (Block& block : blocks_) {
     if (block.filePos >= 0 || block.lines == 0) continue;
-    std::size_t offsetBytes = block.offsets.size() * sizeof(std::uint32_t);
-    if (!WriteAll(file_, block.text.data(), block.size, fileEnd_) ||
-        !WriteAll(file_, reinterpret_cast<const char*>(block.offsets.data()), offsetBytes, fileEnd_ + block.size))
+    std::int64_t position = 0;
+    if (!file_.Append(block.text.data(), block.size, &position) ||
+        !file_.Append(block.offsets.data(), block.offsets.size() * sizeof(std::uint32_t), nullptr))
       return false;
-    block.filePos = fileEnd_;
-    fileEnd_ += static_cast<std::int64_t>(block.size + offsetBytes);
+    block.filePos = position;
     memoryText_ -= block.size;
     std::string().swap(block.text);
     std::vector<std::uint32_t>().swap(block.offsets);
@@ -258,9 +206,8 @@ bool ReportBuffer::BlockData(std::size_t index, const std::string** text,
   } catch (const std::bad_alloc&) {
     return false;
   }
-  if (!ReadAll(file_, oldest->text.data(), block.size, block.filePos) ||
-      !ReadAll(file_, reinterpret_cast<char*>(oldest->offsets.data()), oldest->offsets.size() * sizeof(std::uint32_t),
-               block.filePos + block.size))
+  if (!file_.Read(oldest->text.data(), block.size, block.filePos) ||
+      !file_.Read(oldest->offsets.data(), oldest->offsets.size() * sizeof(std::uint32_t), block.filePos + block.size))
     return false;
   oldest->block = index;
   oldest->lastUse = useCounter_;

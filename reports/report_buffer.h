@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "reports/report_templates.h"
+#include "reports/spill_file.h"
 
 namespace talvera {
 
@@ -114,7 +115,7 @@ class ReportBuffer {
   // and the size of a block; Clear keeps both. Tests make them small.
   void SetStorageLimits(std::size_t memoryLimit, std::size_t blockSize);
   // Whether some of the lines are in the temporary file.
-  bool Spilled() const { return file_ >= 0; }
+  bool Spilled() const { return file_.IsOpen(); }
   // Page breaks added since Begin.
   int PageCount() const { return pageCount_; }
   // The tab list of the tab template, in characters.
@@ -151,8 +152,7 @@ class ReportBuffer {
   std::size_t memoryText_ = 0;   // bytes of the blocks held in memory
   std::size_t memoryLimit_ = std::size_t{16} << 20;
   std::size_t blockSize_ = std::size_t{1} << 20;
-  int file_ = -1;
-  std::int64_t fileEnd_ = 0;
+  SpillFile file_;
   mutable std::array<CachedBlock, 4> cache_;
   mutable std::uint64_t useCounter_ = 0;
   std::vector<TemplateObject> objects_;

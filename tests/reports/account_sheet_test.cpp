@@ -68,19 +68,25 @@ TEST_F(AccountSheetTest, SheetGoldens) {
       {"kontenblatt_4900_kost_druck", kSachkonto, "4900", 3, "010316", "310316", false, true, 60},
       {"kontenblatt_1200_jahr_druck", kSachkonto, "1200", 17, "010116", "311216", false, false, 20},
   };
-  for (const SheetCase& c : cases) {
-    SCOPED_TRACE(c.golden);
-    AccountSheetOptions o = Period(c.selector, c.first, c.last);
-    o.resolveCollective = c.resolve;
-    o.costCentres = c.costCentres;
-    o.linesPerPage = c.linesPerPage;
-    int lines = BuildAccountSheet(Account(c.kind, c.account), o);
-    ASSERT_GT(lines, 0);
-    EXPECT_EQ(TheReportBuffer().LineCount(), lines);
-    talvera::testing::ExpectGolden(
-        TALVERA_GOLDEN_DIR, c.golden,
-        talvera::testing::GoldenText(TheReportBuffer(), ReportWidth(kReportKontenblatt, TheReportBuffer().Width())));
+  // The same sheets when an account's entries are sorted in runs of two on
+  // the temporary file.
+  for (std::size_t held : {std::size_t{65536}, std::size_t{2}}) {
+    SetSheetEntriesHeld(held);
+    for (const SheetCase& c : cases) {
+      SCOPED_TRACE(c.golden);
+      AccountSheetOptions o = Period(c.selector, c.first, c.last);
+      o.resolveCollective = c.resolve;
+      o.costCentres = c.costCentres;
+      o.linesPerPage = c.linesPerPage;
+      int lines = BuildAccountSheet(Account(c.kind, c.account), o);
+      ASSERT_GT(lines, 0);
+      EXPECT_EQ(TheReportBuffer().LineCount(), lines);
+      talvera::testing::ExpectGolden(TALVERA_GOLDEN_DIR, c.golden,
+                                     talvera::testing::GoldenText(
+                                         TheReportBuffer(), ReportWidth(kReportKontenblatt, TheReportBuffer().Width())));
+    }
   }
+  SetSheetEntriesHeld(65536);
   EXPECT_TRUE(messages_.shown.empty());
 }
 
@@ -149,29 +155,33 @@ TEST_F(AccountSheetTest, DebitAndTaxAccountOfOneRecordGivesBothLines) {
 }
 
 // The account keys list records as they were posted; the sheet lists them
-// by date, whether the next one is a few journal records on or far away
-// (here beyond 200 postings of other accounts).
+// by date, whether it holds them all or sorts them in runs on a temporary
+// file (two entries a run here).
 TEST_F(AccountSheetTest, ListsByDateWhateverOrderTheyWerePostedIn) {
   constexpr int S = kSachkonto;
   ASSERT_TRUE(Booking("280416", "Spaet", "V-28").Line("4210", S, "1200", S, "000000028,00").Post());
   ASSERT_TRUE(Booking("030416", "Frueh", "V-03").Line("1200", S, "1000", S, "000000003,00").Post());
-  for (int i = 0; i < 200; ++i)
-    ASSERT_TRUE(Booking("100416", "Kasse", "K").Line("4900", S, "1000", S, "000000001,00").Post());
   ASSERT_TRUE(Booking("150416", "Mitte", "V-15").Line("4210", S, "1200", S, "000000015,00").Post());
   ASSERT_TRUE(Booking("040416", "Frueh 2", "V-04").Line("1200", S, "1000", S, "000000004,00").Post());
-  SheetFigures f;
-  ASSERT_GT(BuildAccountSheet(Account(kSachkonto, "1200"), Period(4, "010416", "300416"), &f), 0);
-  EXPECT_EQ(f.postings, 4);
-  EXPECT_EQ(f.periodDebit, 700);
-  EXPECT_EQ(f.periodCredit, 4300);
-  std::string text = Text();
-  std::size_t at = 0;
-  for (const char* voucher : {"V-03", "V-04", "V-15", "V-28"}) {
-    std::size_t next = text.find(voucher);
-    ASSERT_NE(next, std::string::npos) << voucher;
-    EXPECT_GT(next, at) << voucher;
-    at = next;
+  ASSERT_TRUE(Booking("100416", "Mitte 2", "V-10").Line("4210", S, "1200", S, "000000010,00").Post());
+  for (std::size_t held : {std::size_t{65536}, std::size_t{2}}) {
+    SCOPED_TRACE(held);
+    SetSheetEntriesHeld(held);
+    SheetFigures f;
+    ASSERT_GT(BuildAccountSheet(Account(kSachkonto, "1200"), Period(4, "010416", "300416"), &f), 0);
+    EXPECT_EQ(f.postings, 5);
+    EXPECT_EQ(f.periodDebit, 700);
+    EXPECT_EQ(f.periodCredit, 5300);
+    std::string text = Text();
+    std::size_t at = 0;
+    for (const char* voucher : {"V-03", "V-04", "V-10", "V-15", "V-28"}) {
+      std::size_t next = text.find(voucher);
+      ASSERT_NE(next, std::string::npos) << voucher;
+      EXPECT_GT(next, at) << voucher;
+      at = next;
+    }
   }
+  SetSheetEntriesHeld(65536);
 }
 
 // Without "ohne Buchungen" an account without values or postings in the
