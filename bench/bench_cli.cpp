@@ -10,8 +10,9 @@
 //     (bookings per second);
 //   - the trial balance per 15.06. (mid-month: totals plus the postings of
 //     16-30 June) and per 30.06. (the stored totals alone), the journal of
-//     June and of the year, the UStVA of June and of the second quarter,
-//     all as text;
+//     June and of the year, the UStVA of June and of the second quarter
+//     (the account totals plus the records naming a tax account as debit or
+//     credit, read by the journal's account keys), all as text;
 //   - the P&L and the balance sheet of the year (stored totals only);
 //   - every account sheet of the year printed into one PDF file;
 //   - pruefen (totals against the journal).
@@ -37,6 +38,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +63,7 @@
 #include "core/today.h"
 #include "posting/journal_search.h"
 #include "recman/recman.h"
+#include "tax/ustva_form.h"
 #include "temp_directory.h"
 
 namespace {
@@ -219,6 +222,54 @@ class PlainBooks {
     sqlite3_finalize(scan);
     return count + (sum == -1 ? 1 : 0);
   }
+  // The records naming one of the accounts as debit or credit (the
+  // journal's account keys: the whole year of each), decoded; those of the
+  // date range (DDPPYY) counted.
+  long ByAccounts(const std::vector<std::string>& accounts, const char* first, const char* last) {
+    char lo[11], hi[11];
+    std::snprintf(lo, sizeof lo, "%.2s%.2s%.2s0000", first + 4, first + 2, first);
+    std::snprintf(hi, sizeof hi, "%.2s%.2s%.2s9999", last + 4, last + 2, last);
+    long count = 0;
+    long long sum = 0;
+    JournalLine line;
+    for (const char* column : {"k1", "k2"}) {
+      sqlite3_stmt* scan = nullptr;
+      std::string sql = "SELECT data FROM " + bube_ + " WHERE " + column + " = ?1";
+      if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &scan, nullptr) != SQLITE_OK) return -1;
+      for (const std::string& account : accounts) {
+        char key[8] = {};
+        std::memcpy(key, account.data(), std::min<std::size_t>(account.size(), 7));
+        sqlite3_bind_blob(scan, 1, key, sizeof key, SQLITE_STATIC);
+        while (sqlite3_step(scan) == SQLITE_ROW) {
+          ReadJournalLine(sqlite3_column_blob(scan, 0), line);
+          if (line.key < std::string(lo) || line.key > std::string(hi)) continue;
+          sum += line.debit;
+          ++count;
+        }
+        sqlite3_reset(scan);
+      }
+      sqlite3_finalize(scan);
+    }
+    return count + (sum == -1 ? 1 : 0);
+  }
+  // The accounts whose UStVA key names a tax line of the year's form.
+  std::vector<std::string> TaxAccounts(int year) {
+    std::vector<std::string> out;
+    const UstvaForm* form = UstvaFormFor("DE", year);
+    sqlite3_stmt* scan = nullptr;
+    std::string sql = "SELECT data FROM " + sako_ + " ORDER BY k0";
+    if (!form || sqlite3_prepare_v2(db_, sql.c_str(), -1, &scan, nullptr) != SQLITE_OK) return out;
+    while (sqlite3_step(scan) == SQLITE_ROW) {
+      const void* r = sqlite3_column_blob(scan, 0);
+      int key = static_cast<int>(layouts::GetNumber(r, sako::kUstvaKey));
+      if (key == 0) continue;
+      int taxKey = static_cast<int>(layouts::GetNumber(r, sako::kTaxKey));
+      const UstvaLine* line = form->LineForAccountKey(TodaysKennzahl(key, taxKey), year);
+      if (line && line->IsTax()) out.push_back(layouts::GetText(r, sako::kAccountNo));
+    }
+    sqlite3_finalize(scan);
+    return out;
+  }
   // Every account record, its twelve period totals added up.
   long Accounts() {
     sqlite3_stmt* scan = nullptr;
@@ -329,10 +380,11 @@ bool RunSize(long bookings) {
              BestOf3([&] { plain.Journal("010646", "300646"); }));
   Evaluation(root, "journal_year", with({"auswertung", "journal", "--jahr", "2026", "--periode", "jahr"}),
              BestOf3([&] { plain.Journal("010146", "311246"); }));
+  std::vector<std::string> taxAccounts = plain.TaxAccounts(2026);
   Evaluation(root, "ustva_month", with({"auswertung", "ustva", "--jahr", "2026", "--periode", "6"}),
-             BestOf3([&] { plain.Accounts(); plain.Journal("010646", "300646"); }));
+             BestOf3([&] { plain.Accounts(); plain.ByAccounts(taxAccounts, "010646", "300646"); }));
   Evaluation(root, "ustva_quarter", with({"auswertung", "ustva", "--jahr", "2026", "--periode", "Q2"}),
-             BestOf3([&] { plain.Accounts(); plain.Journal("010446", "300646"); }));
+             BestOf3([&] { plain.Accounts(); plain.ByAccounts(taxAccounts, "010446", "300646"); }));
   Evaluation(root, "pnl_year",
              with({"auswertung", "guv", "--bis", "31.12.2026", "--jahreswerte", "--konten", "bebucht"}),
              BestOf3([&] { plain.Accounts(); }));

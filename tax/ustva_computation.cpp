@@ -1,6 +1,7 @@
 #include "tax/ustva_computation.h"
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -14,6 +15,7 @@
 #include "core/mandant_values.h"
 #include "core/record_store.h"
 #include "core/settings.h"
+#include "core/text_helpers.h"
 #include "tax/tax_rates.h"
 
 namespace talvera {
@@ -29,6 +31,11 @@ constexpr int kInputTaxBit = 32;
 constexpr int kOtherTarget = 0;  // the cash-basis target for every other class
 
 using Months = std::array<long long, 13>;  // index 1..12: fiscal periods
+
+// A journal record kept for a later pass.
+struct Record {
+  char bytes[bube::kLayout.recordLength];
+};
 
 long long Cents(const char* amountText) {
   long long c = 0;
@@ -72,7 +79,11 @@ class Computation {
   bool Run() {
     if (!AccountPass()) return false;
     if (!baseAccounts_.empty() && !ReverseChargeAccounts()) return false;
-    if ((!taxAccounts_.empty() || !baseAccounts_.empty() || books_.cashBasis) && !JournalPass()) return false;
+    if (books_.cashBasis) {
+      if (!JournalPass()) return false;
+    } else if ((!taxAccounts_.empty() || !reverseChargePairs_.empty()) && !TaxAccountPass()) {
+      return false;
+    }
     if (!Amounts()) return false;
     SumUpUstva(out_);
     return true;
@@ -126,6 +137,8 @@ class Computation {
     return false;
   }
 
+  // Under cash-basis taxation every posting whose tax became due counts, so
+  // the whole period is read in key order.
   bool JournalPass() {
     SlotUse use(kSlotBube);
     char r[bube::kLayout.recordLength];
@@ -142,6 +155,91 @@ class Computation {
       Posting(r, p);
     }
     return ok;
+  }
+
+  // Without cash-basis taxation only records that name a tax account as
+  // debit or credit count: reclassifications and reverse charges. They are
+  // read through the journal's debit and credit keys, account by account,
+  // so the return does not read the period's other postings; the figures
+  // are those of a reading of the whole period in key order.
+  bool TaxAccountPass() {
+    SlotUse use(kSlotBube);
+    char lo[11], hi[11];
+    std::snprintf(lo, sizeof lo, "%.2s%02d000000", period_.yearStart + 4, period_.firstPeriod);
+    std::snprintf(hi, sizeof hi, "%.2s%02d999999", period_.yearStart + 4, period_.lastPeriod);
+    std::set<std::string> debits, credits;
+    for (const auto& entry : taxAccounts_) {
+      debits.insert(entry.first);
+      credits.insert(entry.first);
+    }
+    for (const auto& entry : reverseChargePairs_) debits.insert(entry.first.first);
+    // By journal key: key order, and a record between two tax accounts once.
+    std::map<std::string, Record> records;
+    for (const std::string& account : debits)
+      if (!ReadByAccount(1, bube::kDebitAccount, account, lo, hi, records)) return false;
+    for (const std::string& account : credits)
+      if (!ReadByAccount(2, bube::kCreditAccount, account, lo, hi, records)) return false;
+    for (const auto& [key, record] : records) {
+      const char* r = record.bytes;
+      int p = (key[2] - '0') * 10 + (key[3] - '0');
+      unsigned flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
+      if (int rateClass = ReverseChargeClass(r, flags)) {
+        if (!BasesBefore(key.c_str(), lo)) return false;
+        ReverseChargePosting(r, p, rateClass);
+      } else {
+        Reclassification(r, p, flags);
+      }
+    }
+    return true;
+  }
+
+  // The reclassifications of the period among the records that name the
+  // account on one side (key 1 debit, key 2 credit).
+  bool ReadByAccount(int keyNumber, const layouts::Field& side, const std::string& account,
+                     const char* lo, const char* hi, std::map<std::string, Record>& out) {
+    FileId id = MakeFileId(kSlotBube, keyNumber);
+    char number[kAccountNoWidth + 1];
+    std::snprintf(number, sizeof number, "%*s", kAccountNoWidth, account.c_str());
+    Record record;
+    char* r = record.bytes;
+    bool found = false;
+    bool ok = GetGreaterOrEqualFound(r, KeyValue(number, kAccountNoWidth + 1), found, id);
+    for (; ok && found && Trimmed(layouts::FieldBytes(r, side)) == account; ok = GetNextFound(r, found, id)) {
+      if (!(layouts::GetNumber(r, bube::kFlags) & kReclassificationFlag)) continue;
+      const char* key = layouts::FieldBytes(r, bube::kPostingKey);
+      if (std::strncmp(key, lo, 10) < 0 || std::strncmp(key, hi, 10) > 0) continue;
+      out.emplace(std::string(key, 10), record);
+    }
+    return ok;
+  }
+
+  // The bases a reverse charge follows, as a reading in key order collects
+  // them: the base lines of the records before it, back to the record that
+  // starts its booking or the first one after an earlier charge, within the
+  // period. Charges right before it (other rates of the same booking) share
+  // its bases.
+  bool BasesBefore(const char* chargeKey, const char* lo) {
+    bookingBases_.clear();
+    FileId byKey = MakeFileId(kSlotBube, 0);
+    char r[bube::kLayout.recordLength];
+    bool found = false;
+    if (!GetEqual(r, KeyValue(chargeKey, 10), found, byKey)) return false;
+    bool chargesBefore = true;
+    while (found) {
+      if (!GetPreviousFound(r, found, byKey)) return false;
+      if (!found || std::strncmp(layouts::FieldBytes(r, bube::kPostingKey), lo, 10) < 0) break;
+      unsigned flags = static_cast<unsigned>(layouts::GetNumber(r, bube::kFlags));
+      if (ReverseChargeClass(r, flags)) {
+        if (chargesBefore) continue;
+        break;
+      }
+      chargesBefore = false;
+      std::vector<BookingBase> ofRecord;
+      BasesOfRecord(r, flags, ofRecord);
+      bookingBases_.insert(bookingBases_.begin(), ofRecord.begin(), ofRecord.end());
+      if (flags & kFirstOfBooking) break;
+    }
+    return true;
   }
 
   // The input-tax and output-tax accounts of the EG and § 13b rate records:
@@ -169,13 +267,18 @@ class Computation {
   void NoteBase(const char* r, unsigned flags) {
     if (afterCharge_ || (flags & kFirstOfBooking)) bookingBases_.clear();
     afterCharge_ = false;
+    BasesOfRecord(r, flags, bookingBases_);
+  }
+
+  // The record's sides on accounts that carry a base Kennzahl.
+  void BasesOfRecord(const char* r, unsigned flags, std::vector<BookingBase>& out) const {
     if (flags & kCollectiveRecord) return;
     auto debit = baseAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)));
     if (debit != baseAccounts_.end())
-      bookingBases_.push_back({&debit->second, Cents(layouts::FieldBytes(r, bube::kDebitAmount))});
+      out.push_back({&debit->second, Cents(layouts::FieldBytes(r, bube::kDebitAmount))});
     auto credit = baseAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kCreditAccount)));
     if (credit != baseAccounts_.end())
-      bookingBases_.push_back({&credit->second, -Cents(layouts::FieldBytes(r, bube::kCreditAmount))});
+      out.push_back({&credit->second, -Cents(layouts::FieldBytes(r, bube::kCreditAmount))});
   }
 
   // The bases a charge was computed on: the booking's bases of its class,
@@ -236,13 +339,18 @@ class Computation {
       return;
     }
     NoteBase(r, flags);
-    if (flags & kReclassificationFlag) {
-      auto debit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)));
-      if (debit != taxAccounts_.end()) raw_[debit->second][p] += gross;
-      auto credit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kCreditAccount)));
-      if (credit != taxAccounts_.end()) raw_[credit->second][p] -= gross;
-    }
+    Reclassification(r, p, flags);
     if (books_.cashBasis) CashBasisPosting(r, p, gross);
+  }
+
+  // A reclassification of a tax account is taken back out of its Kennzahl.
+  void Reclassification(const char* r, int p, unsigned flags) {
+    if (!(flags & kReclassificationFlag)) return;
+    long long gross = Cents(layouts::FieldBytes(r, bube::kDebitAmount));
+    auto debit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kDebitAccount)));
+    if (debit != taxAccounts_.end()) raw_[debit->second][p] += gross;
+    auto credit = taxAccounts_.find(Trimmed(layouts::FieldBytes(r, bube::kCreditAccount)));
+    if (credit != taxAccounts_.end()) raw_[credit->second][p] -= gross;
   }
 
   // A posting whose output tax became due: its base goes to the Kennzahl of

@@ -4,8 +4,11 @@
 //    the period, credit minus debit to the Kennzahl its key names on the
 //    period's form. Keys the form does not have are listed as skipped.
 // 2. Journal pass: reclassification postings of tax accounts are taken back
-//    out of the tax Kennzahlen; under cash-basis taxation the postings whose
-//    output tax became due give the turnover bases instead of the accounts.
+//    out of the tax Kennzahlen; they are read by the journal's debit and
+//    credit keys of the tax accounts, so the pass does not grow with the
+//    period's other postings. Under cash-basis taxation the postings whose
+//    output tax became due give the turnover bases instead of the accounts;
+//    then the whole period is read.
 //    The reverse charge of an EG or § 13b purchase is no reclassification:
 //    its input tax counts, its output tax goes with the purchase's base (to
 //    the base's tax Kennzahl, e.g. 84 → 85, or computed from the base).

@@ -128,6 +128,66 @@ TEST_F(March2026Test, ReverseChargeRecordIsNoReclassification) {
   ExpectAmounts(r, {{"89", 150000}, {"St89", 28500}, {"61", 28500}, {"66", 79537}});
 }
 
+// The journal is read account by account, not month by month: every kind of
+// reclassification record must still be found exactly once.
+TEST_F(March2026Test, ReclassificationsOfTaxAccountsCountFromEitherSideOnce) {
+  struct Case {
+    const char* what;
+    const char* key;
+    const char* debit;
+    const char* credit;
+    unsigned flags;
+    const char* amount;
+  } cases[] = {
+      {"tax account on the debit side only", "4603100001", "1576", "1780", kReclassification, "000000030,00"},
+      {"between two tax Kennzahlen (62 and 66)", "4603110001", "1588", "1576", kReclassification, "000000050,00"},
+      {"a reclassification of April", "4604010001", "1576", "1780", kReclassification, "000000070,00"},
+  };
+  for (const Case& c : cases) {
+    Journal(c.key, c.debit, c.credit, "", c.flags, 0, c.amount, c.amount);
+    int period = (c.key[2] - '0') * 10 + (c.key[3] - '0');
+    Debit(c.debit, period, c.amount);
+    Credit(c.credit, period, c.amount);
+  }
+  // An ordinary posting on a tax account is no reclassification: it counts.
+  Journal("4603120001", "1576", "1200", "", 0, 0, "000000040,00", "000000040,00");
+  Debit("1576", 3, "000000040,00");
+  UstvaReturn r = Compute(3, 2026);
+  // Reclassifications leave 62 and 66 as booked by invoices; the posting of
+  // 40,00 adds to 66: 795,37 + 40,00.
+  ExpectAmounts(r, {{"62", 38000}, {"66", 83537}});
+}
+
+// A reverse charge takes the bases of its own booking, found in key order
+// before it: back to the booking's first record or an earlier charge, never
+// into the month before. Bookings of the same day may lack their first mark.
+TEST_F(March2026Test, ReverseChargeTakesTheBasesOfItsOwnBooking) {
+  const unsigned kFirst = 0x40;
+  // February: a § 13b service (46) without a charge of its own.
+  Journal("4602280001", "3123", "70000", "", kFirst, 0, "000000100,00", "000000100,00");
+  Debit("3123", 2, "000000100,00");
+  // 1 March, unmarked: a building service (84) and its charge 19,00.
+  Journal("4603010001", "3125", "70000", "", 0, 0, "000000100,00", "000000100,00");
+  Journal("4603010002", "1577", "1787", "", kReclassification, 0, "000000019,00", "000000019,00");
+  // 2 March, unmarked: an EU service (46) and its charge 19,00.
+  Journal("4603020001", "3123", "70000", "", 0, 0, "000000100,00", "000000100,00");
+  Journal("4603020002", "1577", "1787", "", kReclassification, 0, "000000019,00", "000000019,00");
+  // 3 March, marked: an EU service without a charge, then a building service
+  // (84) and its charge 19,00.
+  Journal("4603030001", "3123", "70000", "", kFirst, 0, "000000100,00", "000000100,00");
+  Journal("4603030002", "3125", "70000", "", kFirst, 0, "000000100,00", "000000100,00");
+  Journal("4603030003", "1577", "1787", "", kReclassification, 0, "000000019,00", "000000019,00");
+  Debit("3125", 3, "000000200,00");
+  Debit("3123", 3, "000000200,00");
+  Debit("1577", 3, "000000057,00");
+  Credit("1787", 3, "000000057,00");
+  UstvaReturn r = Compute(3, 2026);
+  // The first and third charge go with 84 to 85 and out of 47 (1787's
+  // Kennzahl); the second stays in 47 with its base 46:
+  // 47 = 95,00 + 57,00 - 2 * 19,00.
+  ExpectAmounts(r, {{"84", 20000}, {"85", 3800}, {"46", 70000}, {"47", 11400}, {"67", 15200}});
+}
+
 TEST_F(March2026Test, CashBasisKeepsZeroRateSales) {
   // Without a tax account a 0 % sale never shows as due in the journal, so
   // its account counts; 19 % and 7 % sales wait for their payments.
