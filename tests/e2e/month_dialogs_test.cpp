@@ -1,0 +1,639 @@
+// The month of "Handel Nord GmbH" (tests/cli/month) entered as a user enters
+// it: the Mandant made in the Mandant dialogs, the customers and vendors in
+// the account windows, the bookings typed into the posting dialog (the
+// splits in the split dialog, the rent in a recurring batch, the storno in
+// the storno dialog), and the evaluations made in their dialogs. Their
+// reports must be the very text talvi-cli prints for the month posted from
+// the file (tests/cli/golden), and printed they must read as the command
+// line prints them.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "accounts/account_checks.h"
+#include "accounts/account_window.h"
+#include "core/layouts/bat.h"
+#include "core/mandant/company_master.h"
+#include "core/mandant/create_mandant.h"
+#include "core/mandant/data_conversion.h"
+#include "core/mandant/open_mandant.h"
+#include "core/mandant_values.h"
+#include "core/message_recorder.h"
+#include "core/record_store.h"
+#include "core/settings.h"
+#include "core/today.h"
+#include "posting/batch_bookings.h"
+#include "posting/batch_dialog.h"
+#include "posting/booking_list_dialog_view.h"
+#include "posting/invariants.h"
+#include "posting/posting_dialog.h"
+#include "posting/posting_lock.h"
+#include "posting/select_batch.h"
+#include "posting/split_dialog.h"
+#include "posting/storno_dialog.h"
+#include "recman/recman.h"
+#include "reports/account_list_dialogs.h"
+#include "reports/bwa_dialogs.h"
+#include "reports/clipboard_text.h"
+#include "reports/print_form.h"
+#include "reports/print_report.h"
+#include "reports/printer.h"
+#include "reports/printer_setting.h"
+#include "reports/report_buffer.h"
+#include "reports/report_kinds.h"
+#include "reports/report_state.h"
+#include "reports/report_text.h"
+#include "reports/report_window.h"
+#include "reports/statement_dialogs.h"
+#include "shell/frame_commands.h"
+#include "shell/mandant_dialogs.h"
+#include "support/temp_dir.h"
+#include "tax/evaluation_period_dialog_panel.h"
+#include "tax/ustva_dialog.h"
+#include "users/login_state.h"
+#include "users/users_dialogs.h"
+
+namespace talvera::testing {
+namespace {
+
+namespace bat = layouts::bat;
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+bool HavePoppler() { return RunCommand("command -v pdftotext >/dev/null && echo yes") == "yes\n"; }
+
+// ---- the keyboard ------------------------------------------------------------
+
+QWidget* Focus() { return QApplication::focusWidget(); }
+// Key clicks of the text; a letter beyond ASCII ("ü", "ß") comes as the
+// key event a German keyboard sends for it.
+void TypeTo(QWidget* w, const std::string& text) {
+  for (QChar c : QString::fromStdString(text)) {
+    if (c.unicode() < 128) {
+      QTest::keyClick(w, c.toLatin1());
+    } else {
+      QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+      QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+  }
+}
+void Type(const std::string& text) { TypeTo(Focus(), text); }
+void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(Focus(), key, m); }
+// Types into one field of a dialog, as after a click into it.
+void TypeInto(QWidget* field, const std::string& text) {
+  field->setFocus();
+  if (auto* edit = qobject_cast<QLineEdit*>(field)) edit->selectAll();
+  TypeTo(field, text);
+}
+void Activate(QWidget* w) {
+  QApplication::setActiveWindow(w);
+  w->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(w, 2000));
+}
+// Fields one after another, Tab between them.
+void Fields(const std::vector<std::string>& values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) Key(Qt::Key_Tab);
+    Type(values[i]);
+  }
+}
+// A button's mnemonic: the button shows itself pressed, then clicks.
+void Button(Qt::Key key) {
+  Key(key, Qt::AltModifier);
+  auto down = [] {
+    for (QWidget* w : QApplication::allWidgets())
+      if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isDown()) return true;
+    return false;
+  };
+  for (int i = 0; i < 400 && down(); ++i) QTest::qWait(5);
+}
+// Runs `act` on the modal dialog the next exec() shows.
+void WhenModal(std::function<void(TalviDialog&)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* d = qobject_cast<TalviDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    act(*d);
+    if (d->isVisible()) d->reject();
+  });
+}
+
+// ---- the month ------------------------------------------------------------------
+
+// One booking of the month's file: a line, or the lines of a split.
+struct MonthLine {
+  std::string date, voucher, debit, credit, gross, text, group;
+};
+struct MonthBooking {
+  std::vector<MonthLine> lines;
+};
+
+std::vector<std::string> SplitFields(const std::string& line) {
+  std::vector<std::string> out(1);
+  for (char c : line) {
+    if (c == ';') out.emplace_back();
+    else if (c != '\r') out.back() += c;
+  }
+  return out;
+}
+
+std::vector<MonthBooking> ReadMonth(const std::string& path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);  // Datum;Beleg;Soll;Haben;Betrag;Satz;Steuer;Text;Buchung
+  std::vector<MonthBooking> out;
+  while (std::getline(in, line)) {
+    if (line.empty()) continue;
+    std::vector<std::string> f = SplitFields(line);
+    f.resize(9);
+    MonthLine l{f[0], f[1], f[2], f[3], f[4], f[7], f[8]};
+    if (!l.group.empty() && !out.empty() && out.back().lines.front().group == l.group)
+      out.back().lines.push_back(l);
+    else
+      out.push_back({{l}});
+  }
+  return out;
+}
+
+// "25.000,00" -> 2500000
+long long Cents(const std::string& amount) {
+  long long cents = 0;
+  for (char c : amount)
+    if (c >= '0' && c <= '9') cents = cents * 10 + (c - '0');
+  return cents;
+}
+// 119000 -> "1.190,00"
+std::string Amount(long long cents) {
+  std::string euros = std::to_string(cents / 100);
+  for (int at = static_cast<int>(euros.size()) - 3; at > 0; at -= 3) euros.insert(static_cast<std::size_t>(at), ".");
+  char rest[8];
+  std::snprintf(rest, sizeof rest, ",%02lld", cents % 100);
+  return euros + rest;
+}
+// "01.03.2026" as typed: "01.03.26".
+std::string Typed(const std::string& date) { return date.substr(0, 6) + date.substr(8, 2); }
+
+const std::string kMonthFile = std::string(TALVERA_MONTH_DIR) + "/handel_nord_maerz_2026.csv";
+
+struct Person {
+  WindowKind window;
+  const char *number, *shortCode, *name, *country, *vatId;
+};
+const Person kPeople[] = {
+    {WindowKind::kDebitoren, "10000", "Mueller", "Müller KG", "DE", ""},
+    {WindowKind::kDebitoren, "10001", "Schmidt", "Schmidt OHG", "DE", ""},
+    {WindowKind::kKreditoren, "70000", "Gross", "Großhandel Süd GmbH", "DE", ""},
+    {WindowKind::kKreditoren, "70001", "VanDijk", "Van Dijk B.V.", "NL", "NL123456789B01"},
+};
+
+// ---- the fixture: one Mandant, its month posted through the dialogs ------------------
+
+class MonthDialogsTest : public ::testing::Test {
+ public:
+  static void SetUpTestSuite() {
+    ::setenv("TALVERA_TODAY", "31.03.2026", 1);
+    ResetDayToday();
+    settings_ = new TempSettingsDir;
+    data_ = new TempDir;
+    messages_ = new MessageRecorder;
+    // An installed program: TALVI.INI names the data root, the chart
+    // templates lie in it, the printer is a PDF file.
+    std::ofstream(*settings_ / "TALVI.INI") << "[TALVI]\nPfad=" << data_->path() << "\nLand=DE\nDrucker="
+                                            << PrinterSettingForPdf(Pdf()) << "\n";
+    ReadSettings();
+    SetDataRoot(data_->path());
+    for (const std::string& file : recman::ListFiles(TALVERA_CHARTS))
+      ASSERT_EQ(recman::CopyFile(std::string(TALVERA_CHARTS) + "/" + file, data_->path() + "/" + file), recman::kOk);
+    PrepareMandants();
+    InstallCurrencyConversion();
+    CreateTheMandant();
+    if (::testing::Test::HasFatalFailure()) return;
+    CreateThePeople();
+    if (::testing::Test::HasFatalFailure()) return;
+    PostTheMonth();
+  }
+  static void TearDownTestSuite() {
+    CloseAccountWindows();
+    CloseAll();
+    recman::Shutdown();
+    delete messages_;
+    delete data_;
+    delete settings_;
+    ::unsetenv("TALVERA_TODAY");
+    ResetDayToday();
+  }
+
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(MainFilesOpen()) << "the month was not posted";
+    messages_->Clear();
+  }
+  void TearDown() override {
+    TheReportBuffer().Clear();
+    SetReportKind(kReportNone);
+    ClearPrintRequest();
+  }
+
+  static std::string Pdf() { return *settings_ / "dialog.pdf"; }
+
+  // Mandant 1 from SKR 03 through "Anle&gen..." of the Mandant
+  // administration, opened with OK, and its company master completed.
+  static void CreateTheMandant() {
+    MandantDialog administration(nullptr);
+    ASSERT_FALSE(administration.unusable());
+    WhenModal([](TalviDialog& d) {
+      using namespace mandanlegen;
+      EXPECT_EQ(d.FieldText(kYear), "2026");
+      EXPECT_TRUE(d.Checked(kSkr03));
+      EXPECT_TRUE(d.Checked(kAccrual));
+      TypeInto(d.Edit(kName), "Handel Nord GmbH");
+      TypeInto(d.Edit(kTaxOffice), "Finanzamt Nord");
+      TypeInto(d.Edit(kTaxNumber), "123/456/78901");
+      TypeInto(d.Edit(kVatId), "DE123456789");
+      d.accept();
+    });
+    administration.CreateMandant();
+    EXPECT_EQ(messages_->Numbers(), std::vector<int>{510});  // "Der Mandant wurde installiert."
+    messages_->Clear();
+    ASSERT_EQ(administration.List(mandant::kList)->count(), 1);
+    // OK opens it; its first login makes the user its administrator.
+    WhenModal([](TalviDialog& login) {
+      TypeInto(login.Edit(benutzerlogin::kName), "anna");
+      login.accept();
+    });
+    administration.accept();
+    ASSERT_EQ(administration.result(), QDialog::Accepted) << messages_->Numbers().size();
+    ASSERT_TRUE(MainFilesOpen());
+    ASSERT_EQ(CurrentMandant().number, 1);
+    ASSERT_EQ(CurrentLogin().userName, "anna");
+
+    CompanyMasterDialog master(nullptr);
+    using namespace stammdat;
+    TypeInto(master.Edit(kNameExtra), "Großhandel für Bürobedarf");
+    TypeInto(master.Edit(kStreet), "Hafenstraße 1");
+    TypeInto(master.Edit(kTown), "20457 Hamburg");
+    TypeInto(master.Edit(kPhone), "040 123456");
+    TypeInto(master.Edit(kTaxOfficeStreet), "Steuerweg 2");
+    TypeInto(master.Edit(kTaxOfficeTown), "20095 Hamburg");
+    master.Combo(kFederalState)->setFocus();
+    TypeTo(master.Combo(kFederalState), "Bayern");
+    master.accept();
+    ASSERT_EQ(master.result(), QDialog::Accepted);
+    ASSERT_EQ(CurrentCompanyMaster().federalState, 2);
+    ASSERT_EQ(CurrentCompanyMaster().street, "Hafenstraße 1");
+  }
+
+  // The Debitoren (F7) and Kreditoren (F6) through their windows' "&Neu...".
+  static void CreateThePeople() {
+    for (const Person& p : kPeople) {
+      AccountWindow* window = ShowAccountWindow(nullptr, p.window);
+      ASSERT_NE(window, nullptr);
+      WhenModal([&p](TalviDialog& d) {
+        using namespace kontoneu;
+        TypeInto(d.Edit(kNumber), p.number);
+        TypeInto(d.Edit(kShortCode), p.shortCode);
+        TypeInto(d.Edit(kName), p.name);
+        TypeInto(d.Edit(kCountry), p.country);
+        TypeInto(d.Edit(kVatId), p.vatId);
+        d.accept();
+      });
+      ASSERT_TRUE(window->NewAccount()) << p.number;
+      EXPECT_EQ(window->SelectedNumber(), std::string(7 - std::strlen(p.number), ' ') + p.number);
+    }
+    CloseAccountWindows();
+    EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
+  }
+
+  // Types one booking into the focused entry dialog and confirms it.
+  static void EnterBooking(PostingDialog& dialog, const MonthBooking& b) {
+    using namespace buclau;
+    const MonthLine& first = b.lines.front();
+    SCOPED_TRACE(first.voucher);
+    EXPECT_EQ(Focus(), dialog.Control(kDate));
+    if (b.lines.size() == 1) {
+      Fields({Typed(first.date), first.voucher, first.debit, first.credit, first.gross});
+    } else {
+      // One fixed account on one side, the lines on the other.
+      bool manyDebits = b.lines[1].credit == first.credit;
+      long long total = 0;
+      for (const MonthLine& l : b.lines) total += Cents(l.gross);
+      Fields({Typed(first.date), first.voucher, manyDebits ? "" : first.debit, manyDebits ? first.credit : "",
+              Amount(total)});
+      Key(manyDebits ? Qt::Key_F11 : Qt::Key_F12);
+      auto* split = dialog.findChild<SplitDialog*>();
+      ASSERT_NE(split, nullptr);
+      Activate(split);
+      for (const MonthLine& l : b.lines) {
+        EXPECT_EQ(Focus(), split->Control(split_dialog::kAccount));
+        Fields({manyDebits ? l.debit : l.credit, l.gross});
+        Key(Qt::Key_Return);
+      }
+      EXPECT_EQ(split->FieldText(split_dialog::kSum), Amount(total));
+      Button(Qt::Key_O);
+      QApplication::processEvents();
+      Activate(&dialog);
+    }
+    Key(Qt::Key_X, Qt::AltModifier);
+    Type(first.text);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(messages_->Numbers(), std::vector<int>{}) << messages_->shown.front().text;
+    messages_->Clear();
+  }
+
+  static PostingMonth March() { return MonthOf(3, 2026); }
+
+  static std::unique_ptr<PostingDialog> OpenPostingDialog() {
+    PostingDialogOptions o;
+    o.user = CurrentLogin().userName;
+    o.month = March();
+    auto dialog = std::make_unique<PostingDialog>(nullptr, std::move(o));
+    dialog->show();
+    Activate(dialog.get());
+    EXPECT_TRUE(dialog->Start());
+    return dialog;
+  }
+
+  // The rent in a recurring batch of its own, made in the batch choice,
+  // entered in the batch dialog and posted with "&Übernehmen".
+  static void PostTheRent(const MonthBooking& rent) {
+    int batch = 0;
+    {
+      SelectBatchDialog choice(nullptr);
+      TypeInto(choice.Edit(stapelwahl::kNewName), "Miete");
+      choice.Check(stapelwahl::kRecurring)->setFocus();
+      QTest::keyClick(choice.Check(stapelwahl::kRecurring), Qt::Key_Space);
+      qobject_cast<QPushButton*>(choice.Control(stapelwahl::kAdd))->click();
+      choice.accept();
+      batch = choice.chosenBatch();
+    }
+    ASSERT_GT(batch, 0);
+    std::unique_ptr<BatchPostingDialog> dialog(MakeBatchDialog(nullptr, batch, March(), true));
+    ASSERT_NE(dialog, nullptr);
+    dialog->show();
+    Activate(dialog.get());
+    ASSERT_TRUE(dialog->Start());
+    EnterBooking(*dialog, rent);
+    qobject_cast<QPushButton*>(dialog->Control(bucbat::kTakeOver))->click();
+    EXPECT_EQ(messages_->Numbers(), std::vector<int>{89});  // all posted
+    messages_->Clear();
+    ASSERT_TRUE(dialog->End());
+    rentBatch_ = batch;
+  }
+
+  // AR1007 cancelled on 31.03.2026 in the storno dialog.
+  static void CancelAR1007() {
+    using namespace bucstorno;
+    StornoDialog storno(nullptr);
+    storno.show();
+    Activate(&storno);
+    TypeInto(storno.Edit(kFrom), "01.03.26");
+    TypeInto(storno.Edit(kTo), "31.03.26");
+    TypeInto(storno.Edit(kVoucher), "AR1007");
+    qobject_cast<QPushButton*>(storno.Control(kListButton))->click();
+    QListWidget* list = storno.List(kList);
+    ASSERT_EQ(list->count(), 1);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    list->setCurrentRow(0);
+    TypeInto(storno.Edit(kStornoDate), "31.03.26");
+    qobject_cast<QPushButton*>(storno.Control(kCancel))->click();
+    EXPECT_EQ(storno.lastRun().posted, 1);
+    EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
+    storno.reject();
+  }
+
+  static void PostTheMonth() {
+    std::vector<MonthBooking> month = ReadMonth(kMonthFile);
+    ASSERT_EQ(month.size(), 37u);
+    // The journal keeps the order of the file: the opening payment, the
+    // rent from its batch, then the others in the entry dialog.
+    ASSERT_EQ(month[1].lines.front().voucher, "MI03");
+    {
+      auto dialog = OpenPostingDialog();
+      EnterBooking(*dialog, month[0]);
+      ASSERT_TRUE(dialog->End());
+    }
+    PostTheRent(month[1]);
+    if (::testing::Test::HasFatalFailure()) return;
+    {
+      auto dialog = OpenPostingDialog();
+      for (std::size_t i = 2; i < month.size(); ++i) {
+        EnterBooking(*dialog, month[i]);
+        if (::testing::Test::HasFatalFailure()) return;
+      }
+      ASSERT_TRUE(dialog->End());
+    }
+    CancelAR1007();
+  }
+
+  // A report as the screen shows it, in the text talvi-cli prints.
+  static std::string ScreenText(int kind) {
+    const ReportState& r = CurrentReport();
+    return ReportFixedText(TheReportBuffer(), kind,
+                           kind == kReportJournal ? JournalPeriodText(r.journalFirst, r.journalLast) : "");
+  }
+  // Compared with the command line's golden file, never rewritten here.
+  static void ExpectCliGolden(const char* name, const std::string& text) {
+    std::string path = std::string(TALVERA_GOLDEN_DIR) + "/" + name + ".txt";
+    std::string golden = ReadWhole(path);
+    ASSERT_FALSE(golden.empty()) << path;
+    EXPECT_EQ(text, golden) << "differs from " << path;
+  }
+
+  static inline TempSettingsDir* settings_ = nullptr;
+  static inline TempDir* data_ = nullptr;
+  static inline MessageRecorder* messages_ = nullptr;
+  static inline int rentBatch_ = 0;
+};
+
+// ---- the tests -------------------------------------------------------------------------
+
+TEST_F(MonthDialogsTest, TheBooksHoldTheMonthAndTheBatchTheNextRent) {
+  std::vector<std::string> problems;
+  EXPECT_TRUE(CheckTotalsAgainstJournal(problems));
+  EXPECT_TRUE(problems.empty()) << problems.front();
+  // The recurring batch moved on by one period: April's rent waits.
+  std::vector<BatchRecord> records;
+  ASSERT_TRUE(ListBatchBookings(rentBatch_, records));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(layouts::GetText(records[0].data(), bat::kVoucherNo), "MI03");
+  EXPECT_EQ(std::string(layouts::FieldBytes(records[0].data(), bat::kPostingDate), 6), "010446");
+}
+
+TEST_F(MonthDialogsTest, ScreenReportsAreTheCommandLines) {
+  {
+    KtoSalDialog d(nullptr);
+    TypeInto(d.Edit(ktosal::kDate), "31.03.26");
+    d.SetChecked(evalids::kKreditoren, true);
+    d.SetChecked(evalids::kDebitoren, true);
+    d.Radio(evalids::kByNumber)->click();
+    d.accept();
+    ASSERT_GT(d.Lines(), 0);
+    ExpectCliGolden("maerz_saldenliste", ScreenText(kReportSaldenliste));
+  }
+  {
+    BucJouDialog d(nullptr);
+    d.SetChecked(periodids::kFirstMonth + 2, true);
+    TypeInto(d.Edit(periodids::kYear), "2026");
+    d.accept();
+    ASSERT_GT(d.Lines(), 0);
+    ExpectCliGolden("maerz_journal", ScreenText(kReportJournal));
+  }
+  {
+    UstvaDialogHooks hooks;
+    UstvaDialog d(nullptr, hooks);
+    TypeInto(d.Edit(period_panel::kYear), "2026");
+    d.Panel()->SetChoice(3);
+    d.accept();
+    ASSERT_GT(d.Result(), 0);
+    ExpectCliGolden("maerz_ustva", ScreenText(kReportUstva));
+  }
+  {
+    GuvPerDialog d(nullptr);
+    d.SetChecked(periodids::kFirstMonth + 2, true);
+    TypeInto(d.Edit(periodids::kYear), "2026");
+    d.accept();
+    ASSERT_GT(d.Lines(), 0);
+    ExpectCliGolden("maerz_guv", ScreenText(kReportGuv));
+  }
+  {
+    // The withdrawals (1800) stand in debit among the liabilities: "Nein"
+    // keeps them there, reducing the capital, as the command line does.
+    BilAktDialog d(nullptr);
+    TypeInto(d.Edit(statementids::kDate), "31.03.26");
+    messages_->answers.push_back(kIdNo);
+    d.accept();
+    EXPECT_EQ(messages_->Numbers(), std::vector<int>{204});
+    messages_->Clear();
+    ASSERT_GT(d.Lines(), 0);
+    ExpectCliGolden("maerz_bilanz", ScreenText(kReportBilanz));
+  }
+  {
+    BwaDialog d(nullptr, 2088);
+    TypeInto(d.Edit(bwa::kYear), "2026");
+    ASSERT_TRUE(d.SelectEntry(0, "1. Umsatz"));
+    ASSERT_TRUE(d.SelectEntry(1, "5. Material"));
+    d.accept();
+    ASSERT_GT(d.Lines(), 0);
+    ExpectCliGolden("maerz_bwa", ScreenText(kReportAnalyse));
+  }
+  EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
+}
+
+// Printed from the dialogs and printed by talvi-cli, the trial balance, the
+// VAT return and the P&L read the same; the return's upload file is the
+// command line's byte for byte.
+TEST_F(MonthDialogsTest, PrintedReportsAndTheUploadAreTheCommandLines) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdftotext is not installed";
+  ReportWindow window;
+  window.resize(800, 400);
+  auto printed = [&window](int kind, int lines) {
+    EXPECT_GT(lines, 0) << kind;
+    EXPECT_TRUE(CurrentReport().printRequested) << kind;
+    window.ShowReport(kind, lines);  // a print request prints
+    return RunCommand("pdftotext -layout '" + Pdf() + "' -");
+  };
+  std::string saldenliste, ustva, guv;
+  {
+    KtoSalDialog d(nullptr);
+    TypeInto(d.Edit(ktosal::kDate), "31.03.26");
+    d.SetChecked(evalids::kKreditoren, true);
+    d.SetChecked(evalids::kDebitoren, true);
+    d.Radio(evalids::kByNumber)->click();
+    d.SetChecked(evalids::kPrinter, true);
+    d.accept();
+    saldenliste = printed(kReportSaldenliste, d.Lines());
+  }
+  {
+    GuvPerDialog d(nullptr);
+    d.SetChecked(periodids::kFirstMonth + 2, true);
+    TypeInto(d.Edit(periodids::kYear), "2026");
+    d.SetChecked(evalids::kPrinter, true);
+    d.accept();
+    guv = printed(kReportGuv, d.Lines());
+  }
+  // The return as the program's menu opens it: printed, then saved.
+  std::string xml = *settings_ / "maerz.xml";
+  UstvaDialogHooks hooks;
+  hooks.printerInstalled = [] { return CurrentPrinter() != nullptr || OpenPrinter() != nullptr; };
+  hooks.preparePrintFont = [] { return PreparePrintFont(kReportUstva); };
+  hooks.chooseUploadPath = [&xml](const std::string&) { return xml; };
+  hooks.writeFormPdf = [](const std::string& path) { return PrintFormToPdf(path, nullptr); };
+  {
+    UstvaDialog d(nullptr, hooks);
+    TypeInto(d.Edit(period_panel::kYear), "2026");
+    d.Panel()->SetChoice(3);
+    d.Radio(period_panel::kPrinter)->setChecked(true);
+    d.accept();
+    ustva = printed(kReportUstva, d.Result());
+    EXPECT_EQ(messages_->Numbers(), std::vector<int>{804});  // the month is locked now
+    messages_->Clear();
+    ASSERT_TRUE(d.SaveFiles());
+  }
+  EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
+
+  // The same from the command line, on the same books.
+  CloseAll();
+  recman::Shutdown();
+  std::string cli = std::string(std::getenv("TALVERA_BIN") ? std::getenv("TALVERA_BIN") : TALVERA_BIN_DIR) + "/talvi-cli";
+  auto cliPdf = [&cli](const std::string& args) {
+    std::string pdf = *settings_ / "cli.pdf";
+    std::string command = cli + " auswertung " + args + " --mandant 1 --pdf '" + pdf + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return RunCommand("pdftotext -layout '" + pdf + "' -");
+  };
+  EXPECT_EQ(saldenliste, cliPdf("saldenliste --bis 31.03.2026 --arten SKD"));
+  EXPECT_EQ(guv, cliPdf("guv --jahr 2026 --periode 3"));
+  EXPECT_EQ(ustva, cliPdf("ustva --jahr 2026 --periode 3"));
+  std::string cliXml = *settings_ / "cli.xml";
+  ASSERT_EQ(std::system((cli + " auswertung ustva --mandant 1 --jahr 2026 --periode 3 --xml '" + cliXml + "'").c_str()), 0);
+  EXPECT_EQ(ReadWhole(xml), ReadWhole(cliXml));
+  for (const char* field : {"<Kz81>8280</Kz81>", "<Kz86>1950</Kz86>", "<Kz89>5000</Kz89>", "<Kz61>950.00</Kz61>",
+                            "<Kz66>1747.10</Kz66>", "<Kz83>-37.40</Kz83>"})
+    EXPECT_NE(ReadWhole(xml).find(field), std::string::npos) << field;
+  // The figures of the hand calculation are in the printed reports.
+  EXPECT_NE(saldenliste.find("8.838,90"), std::string::npos) << saldenliste;
+  EXPECT_NE(guv.find("11.872,50"), std::string::npos) << guv;
+  EXPECT_NE(ustva.find("-37,40"), std::string::npos) << ustva;
+
+  ASSERT_TRUE(StartRecordManager());
+  ASSERT_TRUE(OpenMandant(1));
+}
+
+}  // namespace
+}  // namespace talvera::testing
