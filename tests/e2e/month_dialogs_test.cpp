@@ -33,7 +33,9 @@
 
 #include "accounts/account_checks.h"
 #include "accounts/account_window.h"
+#include "accounts/account_dialogs.h"
 #include "core/layouts/bat.h"
+#include "core/layouts/personal.h"
 #include "core/mandant/company_master.h"
 #include "core/mandant/create_mandant.h"
 #include "core/mandant/data_conversion.h"
@@ -114,8 +116,15 @@ void TypeTo(QWidget* w, const std::string& text) {
     }
   }
 }
-void Type(const std::string& text) { TypeTo(Focus(), text); }
-void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(Focus(), key, m); }
+// Keys go to the focused control; without one the test fails, not the program.
+void Type(const std::string& text) {
+  if (QWidget* w = Focus()) TypeTo(w, text);
+  else ADD_FAILURE() << "no field has the focus for \"" << text << "\"";
+}
+void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) {
+  if (QWidget* w = Focus()) QTest::keyClick(w, key, m);
+  else ADD_FAILURE() << "no field has the focus for key " << key;
+}
 // Types into one field of a dialog, as after a click into it.
 void TypeInto(QWidget* field, const std::string& text) {
   field->setFocus();
@@ -144,14 +153,28 @@ void Button(Qt::Key key) {
   };
   for (int i = 0; i < 400 && down(); ++i) QTest::qWait(5);
 }
-// Runs `act` on the modal dialog the next exec() shows.
-void WhenModal(std::function<void(TalviDialog&)> act) {
-  QTimer::singleShot(0, [act] {
+// Runs `act` on the modal dialog `name` once an exec() shows it, active
+// as the user sees it; closes it if `act` left it open.
+void WhenModal(const char* name, std::function<void(TalviDialog&)> act) {
+  auto* timer = new QTimer(QCoreApplication::instance());
+  QObject::connect(timer, &QTimer::timeout, [timer, wanted = QString(name), act] {
     auto* d = qobject_cast<TalviDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(d, nullptr);
+    if (!d || d->objectName() != wanted || !d->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    Activate(d);
     act(*d);
-    if (d->isVisible()) d->reject();
+    if (d->isVisible()) {
+      ADD_FAILURE() << wanted.toStdString() << " stayed open";
+      d->reject();
+    }
   });
+  timer->start(5);
+}
+// A click on a row of a list.
+void ClickRow(QListWidget* list, int row) {
+  QRect rect = list->visualItemRect(list->item(row));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
 }
 
 // A modal dialog nobody expected (a question, a login) would wait for a
@@ -293,67 +316,72 @@ class MonthDialogsTest : public ::testing::Test {
   static std::string Pdf() { return *settings_ / "dialog.pdf"; }
 
   // Mandant 1 from SKR 03 through "Anle&gen..." of the Mandant
-  // administration, opened with OK, and its company master completed.
+  // administration, opened with OK, and its company master completed: the
+  // keyboard only, Tab from field to field and Enter for OK.
   static void CreateTheMandant() {
     MandantDialog administration(nullptr);
     ASSERT_FALSE(administration.unusable());
-    WhenModal([](TalviDialog& d) {
+    administration.show();
+    Activate(&administration);
+    WhenModal("MANDANLEGEN", [](TalviDialog& d) {
       using namespace mandanlegen;
+      EXPECT_EQ(Focus(), d.Control(kMonth));
       EXPECT_EQ(d.FieldText(kYear), "2026");
       EXPECT_TRUE(d.Checked(kSkr03));
       EXPECT_TRUE(d.Checked(kAccrual));
-      TypeInto(d.Edit(kName), "Handel Nord GmbH");
-      TypeInto(d.Edit(kTaxOffice), "Finanzamt Nord");
-      TypeInto(d.Edit(kTaxNumber), "123/456/78901");
-      TypeInto(d.Edit(kVatId), "DE123456789");
-      d.accept();
+      Key(Qt::Key_Tab);  // January and this year stay
+      Fields({"", "Handel Nord GmbH", "Finanzamt Nord", "123/456/78901", "DE123456789"});
+      Key(Qt::Key_Return);
     });
-    administration.CreateMandant();
+    Button(Qt::Key_G);  // "Anle&gen..."
     EXPECT_EQ(messages_->Numbers(), std::vector<int>{510});  // "Der Mandant wurde installiert."
     messages_->Clear();
     ASSERT_EQ(administration.List(mandant::kList)->count(), 1);
     // OK opens it; its first login makes the user its administrator.
-    WhenModal([](TalviDialog& login) {
-      TypeInto(login.Edit(benutzerlogin::kName), "anna");
-      login.accept();
+    Activate(&administration);  // back from the creation
+    WhenModal("BENUTZERLOGIN", [](TalviDialog&) {
+      Type("anna");
+      Key(Qt::Key_Return);
     });
-    administration.accept();
+    Key(Qt::Key_Return);
     ASSERT_EQ(administration.result(), QDialog::Accepted) << messages_->Numbers().size();
     ASSERT_TRUE(MainFilesOpen());
     ASSERT_EQ(CurrentMandant().number, 1);
     ASSERT_EQ(CurrentLogin().userName, "anna");
 
+    // Datei › Firmenstammdaten: the addresses and the Bundesland.
     CompanyMasterDialog master(nullptr);
+    master.show();
+    Activate(&master);
     using namespace stammdat;
-    TypeInto(master.Edit(kNameExtra), "Großhandel für Bürobedarf");
-    TypeInto(master.Edit(kStreet), "Hafenstraße 1");
-    TypeInto(master.Edit(kTown), "20457 Hamburg");
-    TypeInto(master.Edit(kPhone), "040 123456");
-    TypeInto(master.Edit(kTaxOfficeStreet), "Steuerweg 2");
-    TypeInto(master.Edit(kTaxOfficeTown), "20095 Hamburg");
-    master.Combo(kFederalState)->setFocus();
-    TypeTo(master.Combo(kFederalState), "Bayern");
-    master.accept();
+    EXPECT_EQ(Focus(), master.Control(kName));
+    Key(Qt::Key_Tab);
+    Fields({"Großhandel für Bürobedarf", "Hafenstraße 1", "20457 Hamburg", "040 123456", "", "", "Steuerweg 2",
+            "20095 Hamburg", "Bay"});
+    Key(Qt::Key_Return);
     ASSERT_EQ(master.result(), QDialog::Accepted);
-    ASSERT_EQ(CurrentCompanyMaster().federalState, 2);
-    ASSERT_EQ(CurrentCompanyMaster().street, "Hafenstraße 1");
+    const CompanyMaster stored = CurrentCompanyMaster();
+    EXPECT_EQ(stored.federalState, 2);  // Bayern
+    EXPECT_EQ(stored.street, "Hafenstraße 1");
+    EXPECT_EQ(stored.taxOfficeTown, "20095 Hamburg");
+    EXPECT_EQ(stored.vatId, "DE123456789");
   }
 
   // The Debitoren (F7) and Kreditoren (F6) through their windows' "&Neu...".
   static void CreateThePeople() {
     for (const Person& p : kPeople) {
+      SCOPED_TRACE(p.number);
       AccountWindow* window = ShowAccountWindow(nullptr, p.window);
       ASSERT_NE(window, nullptr);
-      WhenModal([&p](TalviDialog& d) {
-        using namespace kontoneu;
-        TypeInto(d.Edit(kNumber), p.number);
-        TypeInto(d.Edit(kShortCode), p.shortCode);
-        TypeInto(d.Edit(kName), p.name);
-        TypeInto(d.Edit(kCountry), p.country);
-        TypeInto(d.Edit(kVatId), p.vatId);
-        d.accept();
+      Activate(window);
+      WhenModal(p.window == WindowKind::kDebitoren ? "DEBINEU" : "KREDNEU", [&p](TalviDialog& d) {
+        EXPECT_EQ(Focus(), d.Control(kontoneu::kNumber));
+        // Number, short code, opening date (today), counter account, name,
+        // supplement, street, postal code, town, country, currency, VAT id.
+        Fields({p.number, p.shortCode, "", "", p.name, "", "", "", "", p.country, "", p.vatId});
+        Key(Qt::Key_Return);
       });
-      ASSERT_TRUE(window->NewAccount()) << p.number;
+      Button(Qt::Key_N);  // "&Neu..."
       EXPECT_EQ(window->SelectedNumber(), std::string(7 - std::strlen(p.number), ' ') + p.number);
     }
     CloseAccountWindows();
@@ -409,17 +437,22 @@ class MonthDialogsTest : public ::testing::Test {
     return dialog;
   }
 
-  // The rent in a recurring batch of its own, made in the batch choice,
-  // entered in the batch dialog and posted with "&Übernehmen".
+  // The rent in a recurring batch of its own, made in the batch choice
+  // (Buchen › Stapelbuchungen), entered in the batch dialog and posted with
+  // "&Übernehmen".
   static void PostTheRent(const MonthBooking& rent) {
     int batch = 0;
     {
       SelectBatchDialog choice(nullptr);
-      TypeInto(choice.Edit(stapelwahl::kNewName), "Miete");
-      choice.Check(stapelwahl::kRecurring)->setFocus();
-      QTest::keyClick(choice.Check(stapelwahl::kRecurring), Qt::Key_Space);
-      qobject_cast<QPushButton*>(choice.Control(stapelwahl::kAdd))->click();
-      choice.accept();
+      choice.show();
+      Activate(&choice);
+      Key(Qt::Key_N, Qt::AltModifier);  // "&Neuer Stapel :"
+      Type("Miete");
+      Button(Qt::Key_W);  // "&wiederkehrende Buchungen"
+      EXPECT_TRUE(choice.Checked(stapelwahl::kRecurring));
+      Button(Qt::Key_A);  // "&Anlegen"
+      Key(Qt::Key_Return);
+      ASSERT_EQ(choice.result(), QDialog::Accepted);
       batch = choice.chosenBatch();
     }
     ASSERT_GT(batch, 0);
@@ -428,32 +461,36 @@ class MonthDialogsTest : public ::testing::Test {
     dialog->show();
     Activate(dialog.get());
     ASSERT_TRUE(dialog->Start());
+    EXPECT_EQ(dialog->windowTitle(), "Stapelbuchen - Miete [W] März 2026");
     EnterBooking(*dialog, rent);
-    qobject_cast<QPushButton*>(dialog->Control(bucbat::kTakeOver))->click();
+    Button(Qt::Key_Udiaeresis);  // "&Übernehmen"
     EXPECT_EQ(messages_->Numbers(), std::vector<int>{89});  // all posted
     messages_->Clear();
-    ASSERT_TRUE(dialog->End());
+    Activate(dialog.get());  // back from the progress window
+    Button(Qt::Key_E);  // "Buchen-&Ende"
+    EXPECT_FALSE(dialog->isVisible());
     rentBatch_ = batch;
   }
 
-  // AR1007 cancelled on 31.03.2026 in the storno dialog.
+  // AR1007 cancelled on 31.03.2026 in the storno dialog (Buchen › Stornieren).
   static void CancelAR1007() {
     using namespace bucstorno;
     StornoDialog storno(nullptr);
     storno.show();
     Activate(&storno);
-    TypeInto(storno.Edit(kFrom), "01.03.26");
-    TypeInto(storno.Edit(kTo), "31.03.26");
-    TypeInto(storno.Edit(kVoucher), "AR1007");
-    qobject_cast<QPushButton*>(storno.Control(kListButton))->click();
+    EXPECT_EQ(Focus(), storno.Control(kFrom));
+    Fields({"01.03.26", "31.03.26", "AR1007"});
+    Button(Qt::Key_L);  // "&Liste"
     QListWidget* list = storno.List(kList);
     ASSERT_EQ(list->count(), 1);
-    list->setCurrentRow(0);
-    TypeInto(storno.Edit(kStornoDate), "31.03.26");
-    qobject_cast<QPushButton*>(storno.Control(kCancel))->click();
+    ClickRow(list, 0);
+    Key(Qt::Key_U, Qt::AltModifier);  // "Stornodat&um:"
+    Type("31.03.26");
+    Button(Qt::Key_T);  // "S&tornieren"
     EXPECT_EQ(storno.lastRun().posted, 1);
     EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
-    storno.reject();
+    Button(Qt::Key_E);  // "Be&enden"
+    EXPECT_FALSE(storno.isVisible());
   }
 
   static void PostTheMonth() {
@@ -465,7 +502,8 @@ class MonthDialogsTest : public ::testing::Test {
     {
       auto dialog = OpenPostingDialog();
       EnterBooking(*dialog, month[0]);
-      ASSERT_TRUE(dialog->End());
+      Button(Qt::Key_E);  // "Buchen-&Ende" posts it
+      ASSERT_FALSE(dialog->isVisible());
     }
     PostTheRent(month[1]);
     if (::testing::Test::HasFatalFailure()) return;
@@ -475,7 +513,8 @@ class MonthDialogsTest : public ::testing::Test {
         EnterBooking(*dialog, month[i]);
         if (::testing::Test::HasFatalFailure()) return;
       }
-      ASSERT_TRUE(dialog->End());
+      Button(Qt::Key_E);
+      ASSERT_FALSE(dialog->isVisible());
     }
     CancelAR1007();
   }
@@ -511,7 +550,15 @@ TEST_F(MonthDialogsTest, TheBooksHoldTheMonthAndTheBatchTheNextRent) {
   ASSERT_TRUE(ListBatchBookings(rentBatch_, records));
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(layouts::GetText(records[0].data(), bat::kVoucherNo), "MI03");
-  EXPECT_EQ(std::string(layouts::FieldBytes(records[0].data(), bat::kPostingDate), 6), "010446");
+  EXPECT_EQ(std::string(layouts::FieldBytes(records[0].data(), bat::kPostingDate), 6), "010446");  // 01.04.2026
+  // The Dutch vendor as typed: its country and VAT id make ER2004 an
+  // intra-Community acquisition (its reverse-charge record is in the journal).
+  std::vector<char> vendor;
+  bool found = false;
+  ASSERT_TRUE(ReadAccountRecord(WindowKind::kKreditoren, "  70001", vendor, found));
+  ASSERT_TRUE(found);
+  EXPECT_EQ(layouts::GetText(vendor.data(), layouts::personal::kCountry), "NL");
+  EXPECT_EQ(layouts::GetText(vendor.data(), layouts::personal::kVatId), "NL123456789B01");
 }
 
 // The evaluations of the month's end as the user fills in their dialogs,
