@@ -37,8 +37,10 @@
 #include "core/layouts/bat.h"
 #include "core/layouts/personal.h"
 #include "core/mandant/company_master.h"
+#include "cli/cli_fixture.h"
 #include "core/mandant/create_mandant.h"
 #include "core/mandant/data_conversion.h"
+#include "core/mandant/mandant_seams.h"
 #include "core/mandant/open_mandant.h"
 #include "core/mandant_values.h"
 #include "core/message_recorder.h"
@@ -80,13 +82,6 @@ namespace talvera::testing {
 namespace {
 
 namespace bat = layouts::bat;
-
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string RunCommand(const std::string& command) {
   std::string out;
@@ -252,15 +247,12 @@ std::string Typed(const std::string& date) { return date.substr(0, 6) + date.sub
 
 const std::string kMonthFile = std::string(TALVERA_MONTH_DIR) + "/handel_nord_maerz_2026.csv";
 
-struct Person {
-  WindowKind window;
-  const char *number, *shortCode, *name, *country, *vatId;
-};
-const Person kPeople[] = {
-    {WindowKind::kDebitoren, "10000", "Mueller", "Müller KG", "DE", ""},
-    {WindowKind::kDebitoren, "10001", "Schmidt", "Schmidt OHG", "DE", ""},
-    {WindowKind::kKreditoren, "70000", "Gross", "Großhandel Süd GmbH", "DE", ""},
-    {WindowKind::kKreditoren, "70001", "VanDijk", "Van Dijk B.V.", "NL", "NL123456789B01"},
+// The customers and vendors, as the command line's books have them.
+const std::vector<CliPerson> kPeople = {
+    {"debi", "10000", "Mueller", "Müller KG", "DE", ""},
+    {"debi", "10001", "Schmidt", "Schmidt OHG", "DE", ""},
+    {"kred", "70000", "Gross", "Großhandel Süd GmbH", "DE", ""},
+    {"kred", "70001", "VanDijk", "Van Dijk B.V.", "NL", "NL123456789B01"},
 };
 
 // ---- the fixture: one Mandant, its month posted through the dialogs ------------------
@@ -369,12 +361,13 @@ class MonthDialogsTest : public ::testing::Test {
 
   // The Debitoren (F7) and Kreditoren (F6) through their windows' "&Neu...".
   static void CreateThePeople() {
-    for (const Person& p : kPeople) {
+    for (const CliPerson& p : kPeople) {
       SCOPED_TRACE(p.number);
-      AccountWindow* window = ShowAccountWindow(nullptr, p.window);
+      bool debitor = std::string(p.file) == "debi";
+      AccountWindow* window = ShowAccountWindow(nullptr, debitor ? WindowKind::kDebitoren : WindowKind::kKreditoren);
       ASSERT_NE(window, nullptr);
       Activate(window);
-      WhenModal(p.window == WindowKind::kDebitoren ? "DEBINEU" : "KREDNEU", [&p](TalviDialog& d) {
+      WhenModal(debitor ? "DEBINEU" : "KREDNEU", [&p](TalviDialog& d) {
         EXPECT_EQ(Focus(), d.Control(kontoneu::kNumber));
         // Number, short code, opening date (today), counter account, name,
         // supplement, street, postal code, town, country, currency, VAT id.
@@ -694,13 +687,39 @@ TEST_F(MonthDialogsTest, PrintedReportsAndTheUploadAreTheCommandLines) {
   EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
   std::string sheet = RunCommand("pdftotext -layout '" + (*settings_ / "maerz.pdf") + "' -");
 
-  // The same from the command line, on the same books.
+  // The same month posted from its file by talvi-cli, in books of its own.
   CloseAll();
   recman::Shutdown();
+  TempDir cliSettings, cliData;
+  std::ofstream(cliSettings / "TALVI.INI") << "[TALVI]\nPfad=" << cliData.path() << "\nLand=DE\n";
+  SetDataRoot(cliData.path());
+  for (const std::string& file : recman::ListFiles(TALVERA_CHARTS))
+    ASSERT_EQ(recman::CopyFile(std::string(TALVERA_CHARTS) + "/" + file, cliData / file), recman::kOk);
+  ASSERT_TRUE(ConvertMasterFile());
+  // Made where talvi-cli will read its settings (the Mandant's deduction
+  // accounts are kept in TALVI.INI), without a login.
+  ::setenv("TALVERA_WINDIR", cliSettings.path().c_str(), 1);
+  MandantSeams screen = CurrentMandantSeams();
+  SetMandantSeams({});
+  CreateCliMandant(kPeople);
+  SetMandantSeams(screen);
+  ::setenv("TALVERA_WINDIR", settings_->path().c_str(), 1);
   const char* bin = std::getenv("TALVERA_BIN");
-  std::string cli = std::string(bin ? bin : TALVERA_BIN_DIR) + "/talvi-cli auswertung ";
-  auto cliPdf = [&cli](const std::string& args) {
-    std::string pdf = *settings_ / "cli.pdf";
+  const std::string program = std::string(bin ? bin : TALVERA_BIN_DIR) + "/talvi-cli ";
+  std::string cli = "TALVERA_WINDIR='" + cliSettings.path() + "' " + program;
+  // Everything it says, the messages of the books on standard error included.
+  EXPECT_EQ(RunCommand(cli + "buchen --mandant 1 --csv '" + kMonthFile + "' 2>&1"),
+            "37 Buchungen (40 Zeilen) gebucht.\n");
+  EXPECT_EQ(RunCommand(cli + "stornieren --mandant 1 --beleg AR1007 --datum 31.03.2026 2>&1"),
+            "Die Buchung AR1007 ist storniert.\n");
+  // Both books pass the consistency checks (totals, journal, open items).
+  for (const std::string& settings : {cliSettings.path(), settings_->path()}) {
+    std::string command = "TALVERA_WINDIR='" + settings + "' " + program + "pruefen --mandant 1 >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  cli += "auswertung ";
+  auto cliPdf = [&cli, &cliData](const std::string& args) {
+    std::string pdf = cliData / "cli.pdf";
     std::string command = cli + args + " --mandant 1 --pdf '" + pdf + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return RunCommand("pdftotext -layout '" + pdf + "' -");
@@ -708,7 +727,7 @@ TEST_F(MonthDialogsTest, PrintedReportsAndTheUploadAreTheCommandLines) {
   for (std::size_t i = 0; i < std::size(kEvaluations); ++i)
     EXPECT_EQ(texts[i], cliPdf(kEvaluations[i].cli)) << kEvaluations[i].golden;
   EXPECT_EQ(texts.back(), cliPdf("ustva --jahr 2026 --periode 3"));
-  std::string cliXml = *settings_ / "cli.xml", cliSheet = *settings_ / "cli_kz.pdf";
+  std::string cliXml = cliData / "cli.xml", cliSheet = cliData / "cli_kz.pdf";
   std::string command = cli + "ustva --mandant 1 --jahr 2026 --periode 3 --xml '" + cliXml + "' --formular '" +
                         cliSheet + "'";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -724,6 +743,8 @@ TEST_F(MonthDialogsTest, PrintedReportsAndTheUploadAreTheCommandLines) {
   EXPECT_NE(texts[3].find("19.511,20"), std::string::npos) << texts[3];
   EXPECT_NE(texts.back().find("-37,40"), std::string::npos) << texts.back();
 
+  // Back to the books of the dialogs.
+  SetDataRoot(data_->path());
   ASSERT_TRUE(StartRecordManager());
   ASSERT_TRUE(OpenMandant(1));
 }
