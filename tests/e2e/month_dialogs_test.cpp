@@ -53,6 +53,7 @@
 #include "posting/invariants.h"
 #include "posting/posting_dialog.h"
 #include "posting/posting_lock.h"
+#include "posting/posting_month_dialog.h"
 #include "posting/select_batch.h"
 #include "posting/split_dialog.h"
 #include "posting/storno_dialog.h"
@@ -71,7 +72,9 @@
 #include "reports/report_window.h"
 #include "reports/statement_dialogs.h"
 #include "shell/frame_commands.h"
+#include "shell/main_frame.h"
 #include "shell/mandant_dialogs.h"
+#include "shell/shell_state.h"
 #include "support/temp_dir.h"
 #include "tax/evaluation_period_dialog_panel.h"
 #include "tax/ustva_dialog.h"
@@ -267,9 +270,17 @@ class MonthDialogsTest : public ::testing::Test {
     SetDataRoot(data_->path());
     for (const std::string& file : recman::ListFiles(TALVERA_CHARTS))
       ASSERT_EQ(recman::CopyFile(std::string(TALVERA_CHARTS) + "/" + file, data_->path() + "/" + file), recman::kOk);
+    // The program's start: the Mandants, the main window with its
+    // commands, the printer, the keys above all windows.
     PrepareMandants();
     InstallCurrencyConversion();
+    frame_ = new MainFrame;
+    RegisterCommands(*frame_);
     OpenPrinterAtStart();
+    InstallListPrinting();
+    keys_ = new KeyboardFilter(frame_, [](long) {});
+    QApplication::instance()->installEventFilter(keys_);
+    frame_->show();
     WatchForStrayDialogs();
     CreateTheMandant();
     if (::testing::Test::HasFatalFailure()) return;
@@ -279,6 +290,9 @@ class MonthDialogsTest : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     CloseAccountWindows();
+    QApplication::instance()->removeEventFilter(keys_);
+    delete keys_;
+    delete frame_;
     CloseAll();
     recman::Shutdown();
     delete messages_;
@@ -290,7 +304,7 @@ class MonthDialogsTest : public ::testing::Test {
 
  protected:
   void SetUp() override {
-    ASSERT_TRUE(MainFilesOpen()) << "the month was not posted";
+    ASSERT_TRUE(posted_) << "the month was not posted";
     messages_->Clear();
   }
   void TearDown() override {
@@ -301,51 +315,55 @@ class MonthDialogsTest : public ::testing::Test {
 
   static std::string Pdf() { return *settings_ / "dialog.pdf"; }
 
+  // A key on the main window: its menus' shortcuts and the keys above all windows.
+  static void FrameKey(Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    Activate(frame_);
+    QTest::keyClick(frame_, key, m);
+  }
+
   // Mandant 1 from SKR 03 through "Anle&gen..." of the Mandant
-  // administration, opened with OK, and its company master completed: the
-  // keyboard only, Tab from field to field and Enter for OK.
+  // administration (Ctrl+M), opened with OK, and its company master
+  // completed (Ctrl+F): the keyboard only, Tab from field to field and
+  // Enter for OK.
   static void CreateTheMandant() {
-    MandantDialog administration(nullptr);
-    ASSERT_FALSE(administration.unusable());
-    administration.show();
-    Activate(&administration);
-    WhenModal("MANDANLEGEN", [](TalviDialog& d) {
-      using namespace mandanlegen;
-      EXPECT_EQ(Focus(), d.Control(kMonth));
-      EXPECT_EQ(d.FieldText(kYear), "2026");
-      EXPECT_TRUE(d.Checked(kSkr03));
-      EXPECT_TRUE(d.Checked(kAccrual));
-      Key(Qt::Key_Tab);  // January and this year stay
-      Fields({"", "Handel Nord GmbH", "Finanzamt Nord", "123/456/78901", "DE123456789"});
+    WhenModal("MANDANT", [](TalviDialog& administration) {
+      WhenModal("MANDANLEGEN", [](TalviDialog& d) {
+        using namespace mandanlegen;
+        EXPECT_EQ(Focus(), d.Control(kMonth));
+        EXPECT_EQ(d.FieldText(kYear), "2026");
+        EXPECT_TRUE(d.Checked(kSkr03));
+        EXPECT_TRUE(d.Checked(kAccrual));
+        Key(Qt::Key_Tab);  // January and this year stay
+        Fields({"", "Handel Nord GmbH", "Finanzamt Nord", "123/456/78901", "DE123456789"});
+        Key(Qt::Key_Return);
+      });
+      Button(Qt::Key_G);  // "Anle&gen..."
+      EXPECT_EQ(messages_->Numbers(), std::vector<int>{510});  // "Der Mandant wurde installiert."
+      messages_->Clear();
+      ASSERT_EQ(administration.List(mandant::kList)->count(), 1);
+      // OK opens it; its first login makes the user its administrator.
+      WhenModal("BENUTZERLOGIN", [](TalviDialog&) {
+        Type("anna");
+        Key(Qt::Key_Return);
+      });
+      Activate(&administration);  // back from the creation
       Key(Qt::Key_Return);
     });
-    Button(Qt::Key_G);  // "Anle&gen..."
-    EXPECT_EQ(messages_->Numbers(), std::vector<int>{510});  // "Der Mandant wurde installiert."
-    messages_->Clear();
-    ASSERT_EQ(administration.List(mandant::kList)->count(), 1);
-    // OK opens it; its first login makes the user its administrator.
-    Activate(&administration);  // back from the creation
-    WhenModal("BENUTZERLOGIN", [](TalviDialog&) {
-      Type("anna");
-      Key(Qt::Key_Return);
-    });
-    Key(Qt::Key_Return);
-    ASSERT_EQ(administration.result(), QDialog::Accepted) << messages_->Numbers().size();
+    FrameKey(Qt::Key_M, Qt::ControlModifier);  // Datei › Mandantenverwaltung
     ASSERT_TRUE(MainFilesOpen());
     ASSERT_EQ(CurrentMandant().number, 1);
     ASSERT_EQ(CurrentLogin().userName, "anna");
+    ASSERT_EQ(CurrentShell().currentMandant, 1);
 
-    // Datei › Firmenstammdaten: the addresses and the Bundesland.
-    CompanyMasterDialog master(nullptr);
-    master.show();
-    Activate(&master);
-    using namespace stammdat;
-    EXPECT_EQ(Focus(), master.Control(kName));
-    Key(Qt::Key_Tab);
-    Fields({"Großhandel für Bürobedarf", "Hafenstraße 1", "20457 Hamburg", "040 123456", "", "", "Steuerweg 2",
-            "20095 Hamburg", "Bay"});
-    Key(Qt::Key_Return);
-    ASSERT_EQ(master.result(), QDialog::Accepted);
+    WhenModal("STAMMDAT", [](TalviDialog& master) {
+      using namespace stammdat;
+      EXPECT_EQ(Focus(), master.Control(kName));
+      Key(Qt::Key_Tab);
+      Fields({"Großhandel für Bürobedarf", "Hafenstraße 1", "20457 Hamburg", "040 123456", "", "", "Steuerweg 2",
+              "20095 Hamburg", "Bay"});
+      Key(Qt::Key_Return);
+    });
+    FrameKey(Qt::Key_F, Qt::ControlModifier);  // Datei › Firmenstammdaten
     const CompanyMaster stored = CurrentCompanyMaster();
     EXPECT_EQ(stored.federalState, 2);  // Bayern
     EXPECT_EQ(stored.street, "Hafenstraße 1");
@@ -358,7 +376,8 @@ class MonthDialogsTest : public ::testing::Test {
     for (const CliPerson& p : kPeople) {
       SCOPED_TRACE(p.number);
       bool debitor = std::string(p.file) == "debi";
-      AccountWindow* window = ShowAccountWindow(nullptr, debitor ? WindowKind::kDebitoren : WindowKind::kKreditoren);
+      FrameKey(debitor ? Qt::Key_F7 : Qt::Key_F6);
+      AccountWindow* window = OpenAccountWindow(debitor ? WindowKind::kDebitoren : WindowKind::kKreditoren);
       ASSERT_NE(window, nullptr);
       Activate(window);
       WhenModal(debitor ? "DEBINEU" : "KREDNEU", [&p](TalviDialog& d) {
@@ -411,75 +430,79 @@ class MonthDialogsTest : public ::testing::Test {
     messages_->Clear();
   }
 
-  static PostingMonth March() { return MonthOf(3, 2026); }
-
-  static std::unique_ptr<PostingDialog> OpenPostingDialog() {
-    PostingDialogOptions o;
-    o.user = CurrentLogin().userName;
-    o.month = March();
-    auto dialog = std::make_unique<PostingDialog>(nullptr, std::move(o));
-    dialog->show();
-    Activate(dialog.get());
-    EXPECT_TRUE(dialog->Start());
-    return dialog;
+  // "Buchungsmonat": March, today's month, stands chosen.
+  static void ChooseMarch() {
+    WhenModal("BUCPERIODE", [](TalviDialog& d) {
+      EXPECT_TRUE(d.Checked(bucperiode::kFirstMonth + 2));
+      Key(Qt::Key_Return);
+    });
   }
 
-  // The rent in a recurring batch of its own, made in the batch choice
-  // (Buchen › Stapelbuchungen), entered in the batch dialog and posted with
-  // "&Übernehmen".
+  // Buchen › Laufende Geschäftsvorfälle (Ctrl+B): the month, then the
+  // entry dialog beside the main window.
+  static PostingDialog* OpenCurrentPostings() {
+    ChooseMarch();
+    FrameKey(Qt::Key_B, Qt::ControlModifier);
+    PostingDialog* dialog = talvera::OpenPostingDialog();
+    EXPECT_NE(dialog, nullptr);
+    if (dialog) Activate(dialog);
+    return dialog;
+  }
+  // "Buchen-&Ende": the last booking is posted, the dialog goes.
+  static void EndPostings(PostingDialog* dialog) {
+    Activate(dialog);
+    Button(Qt::Key_E);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(talvera::OpenPostingDialog(), nullptr);
+  }
+
+  // The rent in a recurring batch of its own (Buchen › Stapelbuchungen,
+  // Ctrl+C): made in the batch choice, entered in the batch dialog and
+  // posted with "&Übernehmen".
   static void PostTheRent(const MonthBooking& rent) {
-    int batch = 0;
-    {
-      SelectBatchDialog choice(nullptr);
-      choice.show();
-      Activate(&choice);
+    WhenModal("STAPELWAHL", [](TalviDialog& choice) {
       Key(Qt::Key_N, Qt::AltModifier);  // "&Neuer Stapel :"
       Type("Miete");
       Button(Qt::Key_W);  // "&wiederkehrende Buchungen"
       EXPECT_TRUE(choice.Checked(stapelwahl::kRecurring));
       Button(Qt::Key_A);  // "&Anlegen"
       Key(Qt::Key_Return);
-      ASSERT_EQ(choice.result(), QDialog::Accepted);
-      batch = choice.chosenBatch();
-    }
-    ASSERT_GT(batch, 0);
-    std::unique_ptr<BatchPostingDialog> dialog(MakeBatchDialog(nullptr, batch, March(), true));
+    });
+    ChooseMarch();
+    FrameKey(Qt::Key_C, Qt::ControlModifier);
+    auto* dialog = dynamic_cast<BatchPostingDialog*>(talvera::OpenPostingDialog());
     ASSERT_NE(dialog, nullptr);
-    dialog->show();
-    Activate(dialog.get());
-    ASSERT_TRUE(dialog->Start());
+    Activate(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Stapelbuchen - Miete [W] März 2026");
+    rentBatch_ = dialog->header().number;
     EnterBooking(*dialog, rent);
     Button(Qt::Key_Udiaeresis);  // "&Übernehmen"
     EXPECT_EQ(messages_->Numbers(), std::vector<int>{89});  // all posted
     messages_->Clear();
-    Activate(dialog.get());  // back from the progress window
-    Button(Qt::Key_E);  // "Buchen-&Ende"
-    EXPECT_FALSE(dialog->isVisible());
-    rentBatch_ = batch;
+    EndPostings(dialog);
   }
 
-  // AR1007 cancelled on 31.03.2026 in the storno dialog (Buchen › Stornieren).
+  // AR1007 cancelled on 31.03.2026 in Buchen › Stornieren.
   static void CancelAR1007() {
-    using namespace bucstorno;
-    StornoDialog storno(nullptr);
-    storno.show();
-    Activate(&storno);
-    EXPECT_EQ(Focus(), storno.Control(kFrom));
-    Fields({"01.03.26", "31.03.26", "AR1007"});
-    Key(Qt::Key_Return);  // "&Liste" is the default button
-    QListWidget* list = storno.List(kList);
-    ASSERT_EQ(list->count(), 1);
-    EXPECT_EQ(Focus(), list) << "the list found takes the focus";
-    Key(Qt::Key_Space);  // selects the booking under the cursor
-    ASSERT_EQ(list->selectedItems().size(), 1);
-    Key(Qt::Key_U, Qt::AltModifier);  // "Stornodat&um:"
-    Type("31.03.26");
-    Button(Qt::Key_T);  // "S&tornieren"
-    EXPECT_EQ(storno.lastRun().posted, 1);
-    EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
-    Button(Qt::Key_E);  // "Be&enden"
-    EXPECT_FALSE(storno.isVisible());
+    WhenModal("BUCSTORNO", [](TalviDialog& d) {
+      using namespace bucstorno;
+      auto& storno = static_cast<StornoDialog&>(d);
+      EXPECT_EQ(Focus(), storno.Control(kFrom));
+      Fields({"01.03.26", "31.03.26", "AR1007"});
+      Key(Qt::Key_Return);  // "&Liste" is the default button
+      QListWidget* list = storno.List(kList);
+      ASSERT_EQ(list->count(), 1);
+      EXPECT_EQ(Focus(), list) << "the list found takes the focus";
+      Key(Qt::Key_Space);  // selects the booking under the cursor
+      ASSERT_EQ(list->selectedItems().size(), 1);
+      Key(Qt::Key_U, Qt::AltModifier);  // "Stornodat&um:"
+      Type("31.03.26");
+      Button(Qt::Key_T);  // "S&tornieren"
+      EXPECT_EQ(storno.lastRun().posted, 1);
+      EXPECT_EQ(messages_->Numbers(), std::vector<int>{});
+      Button(Qt::Key_E);  // "Be&enden"
+    });
+    frame_->RunCommand(2098);
   }
 
   static void PostTheMonth() {
@@ -488,24 +511,21 @@ class MonthDialogsTest : public ::testing::Test {
     // The journal keeps the order of the file: the opening payment, the
     // rent from its batch, then the others in the entry dialog.
     ASSERT_EQ(month[1].lines.front().voucher, "MI03");
-    {
-      auto dialog = OpenPostingDialog();
-      EnterBooking(*dialog, month[0]);
-      Button(Qt::Key_E);  // "Buchen-&Ende" posts it
-      ASSERT_FALSE(dialog->isVisible());
-    }
+    PostingDialog* dialog = OpenCurrentPostings();
+    ASSERT_NE(dialog, nullptr);
+    EnterBooking(*dialog, month[0]);
+    EndPostings(dialog);
     PostTheRent(month[1]);
     if (::testing::Test::HasFatalFailure()) return;
-    {
-      auto dialog = OpenPostingDialog();
-      for (std::size_t i = 2; i < month.size(); ++i) {
-        EnterBooking(*dialog, month[i]);
-        if (::testing::Test::HasFatalFailure()) return;
-      }
-      Button(Qt::Key_E);
-      ASSERT_FALSE(dialog->isVisible());
+    dialog = OpenCurrentPostings();
+    ASSERT_NE(dialog, nullptr);
+    for (std::size_t i = 2; i < month.size(); ++i) {
+      EnterBooking(*dialog, month[i]);
+      if (::testing::Test::HasFatalFailure()) return;
     }
+    EndPostings(dialog);
     CancelAR1007();
+    posted_ = !::testing::Test::HasFailure();
   }
 
   // A report as the screen shows it, in the text talvi-cli prints.
@@ -526,6 +546,9 @@ class MonthDialogsTest : public ::testing::Test {
   static inline TempDir* data_ = nullptr;
   static inline MessageRecorder* messages_ = nullptr;
   static inline int rentBatch_ = 0;
+  static inline bool posted_ = false;
+  static inline MainFrame* frame_ = nullptr;
+  static inline KeyboardFilter* keys_ = nullptr;
 };
 
 // ---- the tests -------------------------------------------------------------------------
