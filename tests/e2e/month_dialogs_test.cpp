@@ -1,17 +1,17 @@
 // The month of "Handel Nord GmbH" (tests/cli/month) entered as a user enters
-// it: the Mandant made in the Mandant dialogs, the customers and vendors in
-// the account windows, the bookings typed into the posting dialog (the
-// splits in the split dialog, the rent in a recurring batch, the storno in
-// the storno dialog), and the evaluations made in their dialogs. Their
-// reports must be the very text talvi-cli prints for the month posted from
-// the file (tests/cli/golden), and printed they must read as the command
-// line prints them.
+// it, through the main window's commands and keys: the Mandant made in the
+// Mandant administration, the customers and vendors in the account windows,
+// the bookings typed into the posting dialog (the splits in the split
+// dialog, the rent in a recurring batch, the storno in the storno dialog),
+// and the evaluations made in their dialogs. Their reports must be the very
+// text talvi-cli prints for the month posted from the file
+// (tests/cli/golden); printed, and the return's upload file, they must be
+// what talvi-cli makes of that month.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,24 +21,21 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "accounts/account_checks.h"
-#include "accounts/account_window.h"
 #include "accounts/account_dialogs.h"
+#include "accounts/account_window.h"
+#include "cli/cli_fixture.h"
 #include "core/layouts/bat.h"
 #include "core/layouts/personal.h"
 #include "core/mandant/company_master.h"
-#include "cli/cli_fixture.h"
 #include "core/mandant/create_mandant.h"
 #include "core/mandant/data_conversion.h"
 #include "core/mandant/mandant_seams.h"
@@ -50,10 +47,8 @@
 #include "core/today.h"
 #include "posting/batch_bookings.h"
 #include "posting/batch_dialog.h"
-#include "posting/booking_list_dialog_view.h"
 #include "posting/invariants.h"
 #include "posting/posting_dialog.h"
-#include "posting/posting_lock.h"
 #include "posting/posting_month_dialog.h"
 #include "posting/select_batch.h"
 #include "posting/split_dialog.h"
@@ -62,15 +57,12 @@
 #include "reports/account_list_dialogs.h"
 #include "reports/bwa_dialogs.h"
 #include "reports/clipboard_text.h"
-#include "reports/print_form.h"
-#include "reports/print_report.h"
-#include "reports/printer.h"
+#include "reports/print_fixture.h"
 #include "reports/printer_setting.h"
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
 #include "reports/report_text.h"
-#include "reports/report_window.h"
 #include "reports/statement_dialogs.h"
 #include "shell/frame_commands.h"
 #include "shell/main_frame.h"
@@ -78,7 +70,6 @@
 #include "shell/shell_state.h"
 #include "support/temp_dir.h"
 #include "tax/evaluation_period_dialog_panel.h"
-#include "tax/ustva_dialog.h"
 #include "users/login_state.h"
 #include "users/users_dialogs.h"
 
@@ -86,19 +77,6 @@ namespace talvera::testing {
 namespace {
 
 namespace bat = layouts::bat;
-
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
-
-bool HavePoppler() { return RunCommand("command -v pdftotext >/dev/null && echo yes") == "yes\n"; }
 
 // ---- the keyboard ------------------------------------------------------------
 
