@@ -232,6 +232,14 @@ std::string Amount(long long cents) {
   std::snprintf(rest, sizeof rest, ",%02lld", cents % 100);
   return euros + rest;
 }
+// Some accounts the user knows by their short codes and types so.
+std::string AsTyped(const std::string& account) {
+  static const std::pair<const char*, const char*> kCodes[] = {
+      {"1000", "Kasse"}, {"1200", "Bank"}, {"10000", "Mueller"}, {"10001", "Schmidt"}, {"70000", "Gross"}};
+  for (auto [number, code] : kCodes)
+    if (account == number) return code;
+  return account;
+}
 // "01.03.2026" as typed: "01.03.26".
 std::string Typed(const std::string& date) { return date.substr(0, 6) + date.substr(8, 2); }
 
@@ -457,7 +465,7 @@ class MonthDialogsTest : public ::testing::Test {
     SCOPED_TRACE(first.voucher);
     EXPECT_EQ(Focus(), dialog.Control(kDate));
     if (b.lines.size() == 1) {
-      Fields({Typed(first.date), first.voucher, first.debit, first.credit, first.gross});
+      Fields({Typed(first.date), first.voucher, AsTyped(first.debit), AsTyped(first.credit), first.gross});
     } else {
       // One fixed account on one side, the lines on the other.
       bool manyDebits = b.lines[1].credit == first.credit;
