@@ -53,6 +53,47 @@ struct CliPerson {
   const char* vatId;
 };
 
+// Creates Mandant 1 from SKR 03 with a fiscal year 2026, its company
+// master complete for the return, and the given customers and vendors, in
+// the data root set; the books are closed afterwards, for talvi-cli.
+inline void CreateCliMandant(const std::vector<CliPerson>& people) {
+  NewMandant in;
+  in.year = "2026";
+  in.name = "Handel Nord GmbH";
+  in.taxOffice = "Finanzamt Nord";
+  in.taxNumber = "123/456/78901";
+  in.vatId = "DE123456789";
+  in.chart = '3';
+  int number = 0;
+  ASSERT_TRUE(talvera::CreateMandant(in, &number));
+  ASSERT_TRUE(OpenMandant(number));
+  CompanyMaster master = CurrentCompanyMaster();
+  master.nameExtra = "Großhandel für Bürobedarf";
+  master.street = "Hafenstraße 1";
+  master.phone = "040 123456";
+  master.town = "20457 Hamburg";
+  master.taxOfficeStreet = "Steuerweg 2";
+  master.taxOfficeTown = "20095 Hamburg";
+  master.federalState = 2;
+  ASSERT_TRUE(SaveCompanyMaster(master));
+  namespace p = layouts::personal;
+  for (const CliPerson& person : people) {
+    std::vector<char> r(p::kLayout.recordLength);
+    layouts::InitRecord(p::kLayout, r.data());
+    char account[8];
+    std::snprintf(account, sizeof account, "%7s", person.number);
+    layouts::SetRawText(r.data(), p::kAccountNo, account);
+    layouts::SetText(r.data(), p::kShortCode, person.shortCode);
+    layouts::SetText(r.data(), p::kName, person.name);
+    layouts::SetText(r.data(), p::kCountry, person.country);
+    layouts::SetText(r.data(), p::kVatId, person.vatId);
+    AccountFile file = std::string(person.file) == "debi" ? AccountFile::kDebi : AccountFile::kKred;
+    ASSERT_TRUE(SaveNewAccount(file, r.data(), false)) << person.number;
+  }
+  CloseAll();
+  recman::Shutdown();  // the program's own process takes the books over
+}
+
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,45 +111,8 @@ class CliTest : public ::testing::Test {
     recman::Shutdown();
   }
 
-  // Creates Mandant 1 from SKR 03 with a fiscal year 2026, its company
-  // master complete for the return, and the given customers and vendors.
-  void CreateMandant(const std::vector<CliPerson>& people) {
-    NewMandant in;
-    in.year = "2026";
-    in.name = "Handel Nord GmbH";
-    in.taxOffice = "Finanzamt Nord";
-    in.taxNumber = "123/456/78901";
-    in.vatId = "DE123456789";
-    in.chart = '3';
-    int number = 0;
-    ASSERT_TRUE(talvera::CreateMandant(in, &number));
-    ASSERT_TRUE(OpenMandant(number));
-    CompanyMaster master = CurrentCompanyMaster();
-    master.nameExtra = "Großhandel für Bürobedarf";
-    master.street = "Hafenstraße 1";
-    master.phone = "040 123456";
-    master.town = "20457 Hamburg";
-    master.taxOfficeStreet = "Steuerweg 2";
-    master.taxOfficeTown = "20095 Hamburg";
-    master.federalState = 2;
-    ASSERT_TRUE(SaveCompanyMaster(master));
-    namespace p = layouts::personal;
-    for (const CliPerson& person : people) {
-      std::vector<char> r(p::kLayout.recordLength);
-      layouts::InitRecord(p::kLayout, r.data());
-      char account[8];
-      std::snprintf(account, sizeof account, "%7s", person.number);
-      layouts::SetRawText(r.data(), p::kAccountNo, account);
-      layouts::SetText(r.data(), p::kShortCode, person.shortCode);
-      layouts::SetText(r.data(), p::kName, person.name);
-      layouts::SetText(r.data(), p::kCountry, person.country);
-      layouts::SetText(r.data(), p::kVatId, person.vatId);
-      AccountFile file = std::string(person.file) == "debi" ? AccountFile::kDebi : AccountFile::kKred;
-      ASSERT_TRUE(SaveNewAccount(file, r.data(), false)) << person.number;
-    }
-    CloseAll();
-    recman::Shutdown();  // the program's own process takes the books over
-  }
+  // Mandant 1 with its customers and vendors (CreateCliMandant).
+  void CreateMandant(const std::vector<CliPerson>& people) { CreateCliMandant(people); }
 
   // Runs build/bin/talvi-cli with the arguments; standard output and error.
   CliResult Run(const std::vector<std::string>& args) {
