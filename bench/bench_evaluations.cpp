@@ -19,7 +19,10 @@
 //     record manager doing just those reads;
 //   - the peak memory of this process (the data were written by the child).
 //
-//   bench-evaluations [records] [accounts]
+//   bench-evaluations [records] [accounts] [keep.pdf]
+//
+// With a third argument the printed sheets are kept in that file, to
+// compare the output of two builds (pdftotext, pdftoppm).
 //
 // Prints "FIGURE <name> <value>" lines.
 #include <QApplication>
@@ -316,7 +319,7 @@ double CompareScans(const std::string& root, const char* label, const char* firs
 // (each replaces the last in the report buffer), then printed into one PDF
 // file as the account-sheet command prints them. Times per journal record
 // are compared with the plain scan of the year.
-void AccountSheets(const std::string& root, long records, double plainYearSeconds) {
+void AccountSheets(const std::string& root, long records, double plainYearSeconds, const std::string& keep) {
   UseMandant(root, "1996");
   if (!OpenMainFiles()) return;
   std::vector<SheetAccount> accounts;
@@ -383,6 +386,7 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
   std::error_code ec;
   auto size = std::filesystem::file_size(pdf, ec);
   Figure("sheets_pdf_mb", ec ? -1 : static_cast<double>(size) / (1024.0 * 1024.0));
+  if (!keep.empty()) std::filesystem::copy_file(pdf, keep, std::filesystem::copy_options::overwrite_existing, ec);
   if (result.failed || result.stopped) std::fprintf(stderr, "bench-evaluations: the sheets did not print\n");
   CloseAll();
   recman::Shutdown();
@@ -429,7 +433,7 @@ int main(int argc, char** argv) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   Figure("peak_memory_mb", usage.ru_maxrss / 1024.0);
-  AccountSheets(root, records, plainYear);
+  AccountSheets(root, records, plainYear, argc > 3 ? argv[3] : "");
   getrusage(RUSAGE_SELF, &usage);
   Figure("peak_memory_with_sheets_mb", usage.ru_maxrss / 1024.0);
   for (const MessageRequest& m : messages.shown)
