@@ -87,10 +87,11 @@ bool ShapeLine(const QString& text, const QFont& font, const QPaintDevice* devic
 }  // namespace
 
 const GlyphTable& GlyphTable::For(const QFont& font, const QPaintDevice* device) {
-  using Key = std::tuple<QString, int, int, int>;
+  // The font's key leaves out its hinting, which changes advances.
+  using Key = std::tuple<QString, int, int, int, int>;
   static std::map<Key, std::unique_ptr<GlyphTable>> tables;
-  Key key{font.key(), device ? device->devType() : 0, device ? device->logicalDpiX() : 0,
-          device ? device->logicalDpiY() : 0};
+  Key key{font.key(), static_cast<int>(font.hintingPreference()), device ? device->devType() : 0,
+          device ? device->logicalDpiX() : 0, device ? device->logicalDpiY() : 0};
   std::unique_ptr<GlyphTable>& table = tables[key];
   if (!table) table.reset(new GlyphTable(font, device));
   return *table;
