@@ -107,17 +107,21 @@ QFont FontOf(const FontCase& c) {
   return font;
 }
 
+// On an ordinary screen and on one with two device pixels to a pixel.
 TEST(LineRenderer, DrawsOnScreenWhatShapedTextsDraw) {
   for (const FontCase& c : kFonts) {
-    QFont font = FontOf(c);
-    QImage runs(800, 1000, QImage::Format_RGB32), shaped(800, 1000, QImage::Format_RGB32);
-    runs.fill(Qt::white);
-    shaped.fill(Qt::white);
-    if (QFontInfo(font).family() == c.family)
-      EXPECT_EQ(GlyphTable::For(font, &runs).Usable(), c.glyphRuns) << c.family;
-    DrawSample(runs, font, false);
-    DrawSample(shaped, font, true);
-    EXPECT_TRUE(runs == shaped) << c.family;
+    for (int ratio : {1, 2}) {
+      QFont font = FontOf(c);
+      QImage runs(800 * ratio, 1000 * ratio, QImage::Format_RGB32);
+      runs.setDevicePixelRatio(ratio);
+      runs.fill(Qt::white);
+      QImage shaped = runs;
+      if (QFontInfo(font).family() == c.family)
+        EXPECT_EQ(GlyphTable::For(font, &runs).Usable(), c.glyphRuns) << c.family;
+      DrawSample(runs, font, false);
+      DrawSample(shaped, font, true);
+      EXPECT_TRUE(runs == shaped) << c.family << ", ratio " << ratio;
+    }
   }
 }
 
