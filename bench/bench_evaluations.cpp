@@ -19,7 +19,10 @@
 //     record manager doing just those reads;
 //   - the peak memory of this process (the data were written by the child).
 //
-//   bench-evaluations [records] [accounts]
+//   bench-evaluations [records] [accounts] [keep.pdf]
+//
+// With a third argument the printed sheets are kept in that file, to
+// compare the output of two builds (pdftotext, pdftoppm).
 //
 // Prints "FIGURE <name> <value>" lines.
 #include <QApplication>
@@ -30,6 +33,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -69,6 +73,14 @@ namespace sako = layouts::sako;
 
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// The processor time of this process (user and system), which a machine
+// busy with other work disturbs far less than the elapsed time.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
 void Figure(const char* name, double value) { std::printf("FIGURE %s %.4f\n", name, value); }
@@ -316,7 +328,7 @@ double CompareScans(const std::string& root, const char* label, const char* firs
 // (each replaces the last in the report buffer), then printed into one PDF
 // file as the account-sheet command prints them. Times per journal record
 // are compared with the plain scan of the year.
-void AccountSheets(const std::string& root, long records, double plainYearSeconds) {
+void AccountSheets(const std::string& root, long records, double plainYearSeconds, const std::string& keep) {
   UseMandant(root, "1996");
   if (!OpenMainFiles()) return;
   std::vector<SheetAccount> accounts;
@@ -342,14 +354,17 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
   // The same records read by account, by plain SQLite and by the record
   // manager alone (best of three each, as the scans).
   long plainRead = 0, recmanRead = 0;
-  double plainByAccount = 1e9, recmanByAccount = 1e9;
+  double plainByAccount = 1e9, recmanByAccount = 1e9, plainByAccountCpu = 1e9;
   for (int run = 0; run < 3; ++run) {
+    double cpu = CpuSeconds();
     plainByAccount = std::min(plainByAccount, PlainByAccount(YearDirectory("1996") + "/records.db", accounts, plainRead));
+    plainByAccountCpu = std::min(plainByAccountCpu, CpuSeconds() - cpu);
     recmanByAccount = std::min(recmanByAccount, RecmanByAccount(accounts, recmanRead));
   }
   if (plainRead != recmanRead || plainRead != listed)
     std::fprintf(stderr, "bench-evaluations: %ld records by account against %ld, %ld listed\n", recmanRead, plainRead, listed);
   Figure("sheets_by_account_sqlite_seconds", plainByAccount);
+  Figure("sheets_by_account_sqlite_cpu_seconds", plainByAccountCpu);
   Figure("sheets_by_account_recman_seconds", recmanByAccount);
   Figure("sheets_by_account_read_ratio", plainByAccount > 0 ? recmanByAccount / plainByAccount : -1);
   Figure("sheets_build_ratio_by_account", plainByAccount > 0 ? build / plainByAccount : -1);
@@ -363,6 +378,7 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
   }
   o.linesPerPage = CurrentPrinterMetrics().linesPerPage;
   start = Clock::now();
+  double startCpu = CpuSeconds();
   SheetRunResult result;
   {
     PrintRun run;
@@ -376,13 +392,17 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
         nullptr);
   }
   double printed = Seconds(start);
+  double printedCpu = CpuSeconds() - startCpu;
   Figure("sheets_pdf_sheets", result.printed);
   Figure("sheets_pdf_seconds", printed);
   Figure("sheets_pdf_ratio", printed / static_cast<double>(records) / plainPerRecord);
   Figure("sheets_pdf_ratio_by_account", plainByAccount > 0 ? printed / plainByAccount : -1);
+  Figure("sheets_pdf_cpu_seconds", printedCpu);
+  Figure("sheets_pdf_cpu_ratio_by_account", plainByAccountCpu > 0 ? printedCpu / plainByAccountCpu : -1);
   std::error_code ec;
   auto size = std::filesystem::file_size(pdf, ec);
   Figure("sheets_pdf_mb", ec ? -1 : static_cast<double>(size) / (1024.0 * 1024.0));
+  if (!keep.empty()) std::filesystem::copy_file(pdf, keep, std::filesystem::copy_options::overwrite_existing, ec);
   if (result.failed || result.stopped) std::fprintf(stderr, "bench-evaluations: the sheets did not print\n");
   CloseAll();
   recman::Shutdown();
@@ -429,7 +449,7 @@ int main(int argc, char** argv) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   Figure("peak_memory_mb", usage.ru_maxrss / 1024.0);
-  AccountSheets(root, records, plainYear);
+  AccountSheets(root, records, plainYear, argc > 3 ? argv[3] : "");
   getrusage(RUSAGE_SELF, &usage);
   Figure("peak_memory_with_sheets_mb", usage.ru_maxrss / 1024.0);
   for (const MessageRequest& m : messages.shown)

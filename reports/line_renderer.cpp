@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/cp1252.h"
+#include "reports/glyph_table.h"
 #include "reports/line_layout.h"
 #include "reports/report_buffer.h"
 
@@ -56,7 +57,12 @@ const LineRenderer::Face& LineRenderer::FaceFor(unsigned char attributes) {
     QFont font = attributes ? AttributeFont(geometry_.font, attributes) : geometry_.font;
     QFontMetricsF metrics(font, painter_.device());
     double ascent = metrics.ascent();
-    face.reset(new Face{font, metrics, ascent});
+    const GlyphTable* glyphs = nullptr;
+    if (!font.underline()) {
+      const GlyphTable& table = GlyphTable::For(font, painter_.device());
+      if (table.Usable()) glyphs = &table;
+    }
+    face.reset(new Face{font, metrics, ascent, glyphs});
   }
   if (painterFace_ != slot) {
     painter_.setFont(face->font);
@@ -72,21 +78,61 @@ const QString& LineRenderer::Text(std::string_view cp1252) {
   return text_;
 }
 
+double LineRenderer::Width(const Face& face, std::string_view cp1252) {
+  long long width = face.glyphs ? face.glyphs->Width(cp1252) : -1;
+  if (width >= 0) return static_cast<double>(width) / 64;
+  return face.metrics.horizontalAdvance(Text(cp1252));
+}
+
+bool LineRenderer::AddToRun(const Face& face, const LineItem& item, double baseline) {
+  if (!face.glyphs) return false;
+  const GlyphTable& table = *face.glyphs;
+  std::size_t first = runGlyphs_.size();
+  // Pen positions grow by whole 1/64 units from the start, as they do when
+  // the text is shaped.
+  long long pen = 0;
+  for (unsigned char c : item.text) {
+    int advance = table.Advance(c);
+    if (advance == 0) {
+      runGlyphs_.resize(first);
+      runPositions_.resize(first);
+      return false;
+    }
+    runGlyphs_.push_back(table.Glyph(c));
+    runPositions_.emplace_back(item.x + static_cast<double>(pen) / 64, baseline);
+    pen += advance;
+  }
+  return true;
+}
+
+void LineRenderer::DrawRun(const Face& face) {
+  if (runGlyphs_.empty()) return;
+  run_.setRawFont(face.glyphs->Font());
+  run_.setRawData(runGlyphs_.data(), runPositions_.data(), static_cast<int>(runGlyphs_.size()));
+  painter_.drawGlyphRun(QPointF(0, 0), run_);
+  runGlyphs_.clear();
+  runPositions_.clear();
+}
+
 void LineRenderer::Draw(double top, std::string_view line) {
   LineHead head = ReadLineHead(line);
   if (head.code == kLineEmpty || head.code == kLinePageBreak) return;
   const Face& face = FaceFor(head.attributes);
   const LineGeometry& g = geometry_;
   LineFrame frame{g.charWidth, g.width, g.leftChars, g.tabs};
-  LineLayout layout = LayOutLine(line, frame, [&](std::string_view text) {
-    return face.metrics.horizontalAdvance(Text(text));
-  });
+  LineLayout layout = LayOutLine(line, frame, [&](std::string_view text) { return Width(face, text); });
+  double baseline = top + face.ascent;
+  // The texts of a line go out as one run of glyphs; a text that must be
+  // shaped is drawn in its turn, after the run so far.
   for (const LineItem& item : layout.items) {
-    if (item.kind == LineItem::kText)
-      painter_.drawText(QPointF(item.x, top + face.ascent), Text(item.text));
-    else
+    if (item.kind != LineItem::kText) {
       DrawRule(painter_, item, top + g.lineHeight / 2);
+    } else if (!AddToRun(face, item, baseline)) {
+      DrawRun(face);
+      painter_.drawText(QPointF(item.x, baseline), Text(item.text));
+    }
   }
+  DrawRun(face);
 }
 
 void RenderLine(QPainter& painter, const LineGeometry& geometry, double top,

@@ -5,6 +5,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPointF>
 #include <QString>
 
 #include <array>
@@ -15,6 +17,9 @@
 class QPainter;
 
 namespace talvera {
+
+class GlyphTable;
+struct LineItem;
 
 struct LineGeometry {
   QFont font;                        // the report's font on this device
@@ -28,7 +33,10 @@ struct LineGeometry {
 // Draws the lines of one paint or one print job. The fonts a line's
 // attributes ask for and their metrics are made once per attribute set and
 // kept for the renderer's life, so a long print run does not build them
-// again for every line. The painter and the geometry must outlive it.
+// again for every line. Where the font allows it (see glyph_table.h), the
+// texts of a line are not shaped but drawn as one run of glyphs looked up
+// character by character, which puts the same glyphs in the same places.
+// The painter and the geometry must outlive it.
 class LineRenderer {
  public:
   LineRenderer(QPainter& painter, const LineGeometry& geometry);
@@ -48,9 +56,17 @@ class LineRenderer {
     QFont font;
     QFontMetricsF metrics;
     double ascent;
+    // Null where texts are shaped: an underline belongs to each text on
+    // its own, and a font that shapes in context has no usable table.
+    const GlyphTable* glyphs;
   };
   const Face& FaceFor(unsigned char attributes);
   const QString& Text(std::string_view cp1252);
+  double Width(const Face& face, std::string_view cp1252);
+  // Adds a text to the line's run of glyphs; false when one of its
+  // characters has no glyph of its own, so the text must be shaped.
+  bool AddToRun(const Face& face, const LineItem& item, double baseline);
+  void DrawRun(const Face& face);
 
   QPainter& painter_;
   const LineGeometry& geometry_;
@@ -58,6 +74,10 @@ class LineRenderer {
   std::array<std::unique_ptr<Face>, 8> faces_;
   int painterFace_ = -1;  // the slot whose font the painter holds
   QString text_;          // converted text, reused from item to item
+  // The glyphs of the line being drawn, reused from line to line.
+  std::vector<quint32> runGlyphs_;
+  std::vector<QPointF> runPositions_;
+  QGlyphRun run_;
 };
 
 // Draws one line; for a few lines (a heading band). Many lines go through

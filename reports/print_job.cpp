@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <chrono>
+
 #include "widgets/dialog_kit.h"
 
 #if defined(__GLIBC__)
@@ -31,6 +33,12 @@ void KeepLargeBuffers() {
   (void)kept;
 #endif
 }
+
+// Pumping the events lays the abort dialog out and paints it, which takes
+// longer than drawing a page of a report. So the page number is shown and
+// the events are pumped at most this often; "Abbrechen" still answers
+// without a noticeable delay.
+constexpr std::chrono::milliseconds kPumpInterval{50};
 
 }  // namespace
 
@@ -76,8 +84,8 @@ bool PrintJob::Start() {
     return false;
   }
   page_ = 1;
-  ShowPage();
-  return KeepGoing();
+  Pump(true);
+  return !aborted_ && !failed_;
 }
 
 bool PrintJob::NextPage() {
@@ -87,17 +95,25 @@ bool PrintJob::NextPage() {
     return false;
   }
   ++page_;
-  ShowPage();
   return KeepGoing();
 }
 
 bool PrintJob::KeepGoing() {
-  QApplication::processEvents();
+  Pump(false);
   return !aborted_ && !failed_;
 }
 
+void PrintJob::Pump(bool now) {
+  auto time = std::chrono::steady_clock::now();
+  if (!now && time - lastPump_ < kPumpInterval) return;
+  ShowPage();
+  QApplication::processEvents();
+  lastPump_ = std::chrono::steady_clock::now();
+}
+
 bool PrintJob::Finish() {
-  bool ok = KeepGoing();
+  Pump(true);
+  bool ok = !aborted_ && !failed_;
   if (painter_.isActive() && !painter_.end()) ok = false;
   if (aborted_ && printer_) printer_->abort();
   return ok && !aborted_;

@@ -1,12 +1,14 @@
 // One print job with its abort dialog "ABORTPRINT": the document is started
 // under a job name, pages are begun and counted, and between pages the
-// events are pumped so the user can press "Abbrechen".
+// events are pumped (every 50 ms at most) so the user can press "Abbrechen".
 #pragma once
 
 #include <QDialog>
 #include <QPainter>
 #include <QPointer>
 #include <QString>
+
+#include <chrono>
 
 class QLabel;
 class QPrinter;
@@ -46,6 +48,9 @@ class PrintJob {
 
  private:
   void ShowPage();
+  // Shows the page number and pumps the events; unless `now`, only when
+  // the last time is long enough ago.
+  void Pump(bool now);
 
   QPrinter* printer_;
   QPainter painter_;
@@ -54,6 +59,7 @@ class PrintJob {
   int page_ = 0;
   bool aborted_ = false;
   bool failed_ = false;
+  std::chrono::steady_clock::time_point lastPump_;
 };
 
 }  // namespace talvera
