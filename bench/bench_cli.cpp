@@ -93,6 +93,9 @@ std::string CliPath() {
 
 bool MakeMandant(const std::string& root) {
   std::ofstream(root + "/TALVI.INI") << "[TALVI]\nPfad=" << root << "/daten\nLand=DE\n";
+  // The Mandant's settings (its deduction accounts among them) go where
+  // talvi-cli reads them, not into the settings of whoever runs the bench.
+  ::setenv("TALVERA_WINDIR", root.c_str(), 1);
   std::string data = root + "/daten";
   std::filesystem::create_directories(data);
   ReadSettings();

@@ -33,6 +33,10 @@ struct PostedBooking {
 // Open items of the committed booking. False only when a failure stopped
 // them (already shown as message 150); the booking stands either way.
 bool CreateOpenItems(void* booking, const PostedBooking& posted);
+// The deduction accounts the open items of the booking would use and the
+// settings leave empty: bit i stands for "Ab" + i (Kreditoren 0-2,
+// Debitoren 3-5). Reads nothing but the settings.
+unsigned MissingDeductionAccounts(const PostedBooking& posted);
 // One open item of a line of a booking: the personal account of `personalKind`
 // on the debit side or the credit side, `amount` in home currency (its sign
 // is replaced by the credit flag). Voucher number, text, document date,

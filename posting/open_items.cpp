@@ -64,12 +64,15 @@ void SignedMagnitude(char* out, const char* amount, bool credit) {
 // The deduction account of the line's class: Kreditoren use the first three
 // of the six accounts, Debitoren the last three; each three are zero/other,
 // reduced and standard rate.
-const std::string& DeductionAccount(int personalKind, int classByte) {
-  const MandantSettings& s = CurrentMandantSettings();
+int DeductionIndex(int personalKind, int classByte) {
   int base = personalKind == kKreditor ? 0 : 3;
   int which = (classByte & 2) ? 2 : (classByte & 4) ? 1 : 0;
-  return s.ab[base + which];
+  return base + which;
 }
+const std::string& DeductionAccount(int personalKind, int classByte) {
+  return CurrentMandantSettings().ab[DeductionIndex(personalKind, classByte)];
+}
+bool IsEmptyAccount(const std::string& account) { return account.find_first_not_of(' ') == std::string::npos; }
 
 // The counter account when it is one of the Mandant's bank accounts, else
 // the first bank account.
@@ -106,7 +109,7 @@ bool CreateOpenItem(const void* booking, const PostedLine& line, const OpenItemL
   long number = found ? layouts::GetNumber(r, op::kId) + 1 : 1;
 
   const std::string& deduction = DeductionAccount(item.personalKind, line.classByte);
-  if (deduction.find_first_not_of(' ') == std::string::npos) {
+  if (IsEmptyAccount(deduction)) {
     CloseSlot(slot);
     ShowMessage(kMessageDeductionAccounts);
     return false;
@@ -179,6 +182,23 @@ bool CreateOpenItem(const void* booking, const PostedLine& line, const OpenItemL
 bool CreateOpenItemOfLine(const void* booking, const PostedLine& line, int lineIndex, int personalKind,
                           bool personalOnDebit, bool credit, const char* amount) {
   return CreateOpenItem(booking, line, {lineIndex, personalKind, personalOnDebit, credit, amount});
+}
+
+unsigned MissingDeductionAccounts(const PostedBooking& posted) {
+  bool merged = Mergeable(posted);
+  AmountText sum = "000000000,00";
+  if (merged)
+    for (int i = 0; i < posted.lineCount; ++i) AmountAddInPlace(sum, posted.lines[i].gross);
+  unsigned missing = 0;
+  int lines = merged ? 1 : posted.lineCount;
+  for (int i = 0; i < lines; ++i) {
+    const PostedLine& line = posted.lines[i];
+    OpenItemLine item;
+    if (!OpenItemOf(line, i, merged ? sum : line.gross, item)) continue;
+    int index = DeductionIndex(item.personalKind, line.classByte);
+    if (IsEmptyAccount(CurrentMandantSettings().ab[index])) missing |= 1u << index;
+  }
+  return missing;
 }
 
 bool CreateOpenItems(void* booking, const PostedBooking& posted) {

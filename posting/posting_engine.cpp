@@ -578,4 +578,33 @@ bool PostBooking(void* booking, bool startsBooking, long* postingNumber) {
   return true;
 }
 
+unsigned MissingDeductionAccounts(const void* booking) {
+  if (layouts::GetNumber(booking, bat::kSkip) != 0 || !WantsOpenItems(booking)) return 0;
+  bool allSet = true;
+  for (const std::string& account : CurrentMandantSettings().ab)
+    allSet = allSet && account.find_first_not_of(' ') != std::string::npos;
+  if (allSet) return 0;
+  // A copy: resolving kinds and tax writes into the record.
+  char b[bat::kLayout.recordLength];
+  std::memcpy(b, booking, sizeof b);
+  PostedBooking posted;
+  posted.lineCount = CountLines(b);
+  // Lines the posting would refuse leave nothing to ask for.
+  if (!ResolveAccountKinds(b, posted.lineCount)) return 0;
+  RatesInForceGuard keepRates;
+  RatesInForce(Field(b, bat::kVoucherDate));
+  for (int i = 0; i < posted.lineCount; ++i) {
+    PostedLine& line = posted.lines[i];
+    CopyLimited(line.debit, LineField(b, i, line_::kDebitAccount), sizeof line.debit);
+    CopyLimited(line.credit, LineField(b, i, line_::kCreditAccount), sizeof line.credit);
+    line.debitKind = static_cast<int>(LineNumber(b, i, line_::kDebitKind));
+    line.creditKind = static_cast<int>(LineNumber(b, i, line_::kCreditKind));
+    CopyLimited(line.gross, LineField(b, i, line_::kGross), sizeof line.gross);
+    TaxResult tax;
+    if (!ResolveTax(b, i, tax)) return 0;
+    line.classByte = tax.taxed ? tax.classByte : 0;
+  }
+  return posting::MissingDeductionAccounts(posted);
+}
+
 }  // namespace talvera

@@ -45,6 +45,13 @@ void SetPostingFromBatch(bool fromBatch);
 // receives the posting number of line 0's journal record.
 bool PostBooking(void* booking, bool startsBooking, long* postingNumber = nullptr);
 
+// The deduction accounts ("Ab" + 0..5) the open items of the booking would
+// use and the settings leave empty, as bits (bit i: "Ab" + i); 0 when the
+// booking makes no open items or would be refused anyway. Reads only. The
+// posting itself shows message 768 and commits the booking without its
+// open items (invariant 4): a caller that must not lose them asks first.
+unsigned MissingDeductionAccounts(const void* booking);
+
 // Adds `amount` to the account's total of the posting date's period and
 // side (0 debit, 1 credit). kind 0: looked up. Outputs may be null.
 bool UpdateAccountTotals(const char* account, int kind, int side, const char* amount,

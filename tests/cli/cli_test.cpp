@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/amount.h"
+#include "core/layouts/open_item.h"
 #include "core/layouts/sako.h"
 
 namespace talvera::testing {
@@ -120,6 +121,43 @@ TEST_F(CliCommandTest, SplitBookingAndQuotedText) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "  10000   Mueller    Müller KG                          0,00\n")) << "settled in full:\n"
                                                                                       << r.out;
+}
+
+TEST_F(CliCommandTest, OpenItemsWithoutTheirDeductionAccountsRefuseTheFile) {
+  // Another user's settings: the data root, but not the Mandant's deduction accounts.
+  auto settings = [&](const std::string& extra) {
+    std::ofstream(settings_ / "TALVI.INI") << "[TALVI]\nPfad=" << data_.path() << "\nLand=DE\n" << extra;
+  };
+  settings("");
+  const std::string body =
+      "01.03.2026;K1;1200;8400;119,00;;;Barverkauf;\n"
+      "02.03.2026;AR1;10000;8400;1.190,00;;;Rechnung;\n"
+      "03.03.2026;ER1;3400;70000;476,00;;;Ware;\n";
+  for (bool dryRun : {true, false}) {
+    CliResult r = Post(body, dryRun);
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_TRUE(Contains(r.err, "zuerst die Buchung in Zeile 3")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "fehlen die Abzugskonten Ab2 (erhaltene Skonti, voller Satz), "
+                                "Ab5 (gewährte Skonti, voller Satz).")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "\"Offene Posten\" › \"Abzugskonten\"")) << r.err;
+    EXPECT_TRUE(Contains(r.err, settings_ / "TALVI.INI")) << r.err;
+    EXPECT_FALSE(Contains(r.err, "OP-Belege")) << r.err;
+    EXPECT_EQ(Journal().status, 1) << "nothing of the file is posted";
+  }
+  // The two accounts these bookings use are enough.
+  settings("Ab2=3736\nAb5=8736\n");
+  CliResult r = Post(body);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  SetDataRoot(data_.path());
+  ASSERT_TRUE(OpenMandant(1));
+  namespace op = layouts::open_item;
+  for (int slot : {kSlotOpdebi, kSlotOpkred}) {
+    std::vector<char> item(op::kLayout.recordLength);
+    bool found = false;
+    ASSERT_TRUE(GetFirstFound(item.data(), found, slot));
+    EXPECT_TRUE(found) << "an open item in slot " << slot;
+  }
 }
 
 TEST_F(CliCommandTest, StornoByDocumentNumber) {

@@ -149,6 +149,35 @@ TEST_F(PostingFailureTest, MalformedRateIsRefusedWithAMessage) {
 
 TEST_F(PostingFailureTest, OpenItemFailureKeepsTheBooking) {
   CurrentMandantSettings().ab[5] = "";  // no deduction account for the standard rate
+  CurrentMandantSettings().ab[2] = "";  // nor for vendors at it
+  // Asked beforehand, the engine names exactly the accounts the open items would use.
+  const struct {
+    const char* name;
+    void (*build)(Booking&);
+    unsigned missing;
+  } cases[] = {
+      {"customer at the standard rate",
+       [](Booking& b) { b.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00"); }, 1u << 5},
+      {"customer at the reduced rate",
+       [](Booking& b) { b.Line("10000", D, "8300", S, "000000107,00", "000000100,00", 1, 4, "07,00"); }, 0},
+      {"vendor at the standard rate",
+       [](Booking& b) { b.Line("3400", S, "70000", K, "000000119,00", "000000100,00", 2, 2, "19,00"); }, 1u << 2},
+      {"no personal account", [](Booking& b) { b.Line("1200", S, "8400", S, "000000119,00"); }, 0},
+      {"open items turned off",
+       [](Booking& b) {
+         b.Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00");
+         layouts::SetNumber(b.data(), bat::kNoOpenItem, 1);
+       },
+       0},
+  };
+  for (const auto& c : cases) {
+    Booking b("150346");
+    c.build(b);
+    EXPECT_EQ(MissingDeductionAccounts(b.data()), c.missing) << c.name;
+  }
+  EXPECT_TRUE(messages_.Numbers().empty());
+  EXPECT_EQ(Journal().size(), 0u);
+
   ASSERT_TRUE(Booking("150346").Line("10000", D, "8400", S, "000000119,00", "000000100,00", 1, 2, "19,00").Post());
   EXPECT_EQ(messages_.Numbers(), (std::vector<int>{768, 150}));
   EXPECT_EQ(Journal().size(), 2u);

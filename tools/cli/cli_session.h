@@ -44,6 +44,12 @@ class MessageCapture {
   // The texts shown, joined by blanks; empty when none.
   std::string Text() const;
   bool empty() const { return shown_.empty(); }
+  // Whether message `number` of the table was among them.
+  bool Shows(int number) const {
+    for (const MessageRequest& r : shown_)
+      if (r.number == number) return true;
+    return false;
+  }
 
  private:
   CliPresenter& presenter_;

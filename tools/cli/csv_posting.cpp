@@ -9,8 +9,10 @@
 #include "core/cp1252.h"
 #include "core/layouts/bat.h"
 #include "core/layouts/layouts.h"
+#include "core/mandant_values.h"
 #include "core/message.h"
 #include "core/period_date.h"
+#include "core/profile.h"
 #include "core/record_store.h"
 #include "core/settings.h"
 #include "posting/booking_checks.h"
@@ -319,16 +321,53 @@ bool ReadPass(const std::string& path, CliPresenter& presenter, PostingRun& run,
   return true;
 }
 
+// Messages of the engine when a booking's open items are not written: a
+// deduction account is missing, or the open items could not be stored.
+constexpr int kMessageDeductionAccounts = 768, kMessageOpenItemsFailed = 150;
+
+// The deduction accounts the open items of the file need and the settings
+// lack: what is missing, and where it is set.
+Refusal MissingDeductionRefusal(unsigned missing, int firstLine) {
+  static const char* const kMeaning[6] = {
+      "erhaltene Skonti, steuerfrei oder sonstiger Satz", "erhaltene Skonti, ermäßigter Satz",
+      "erhaltene Skonti, voller Satz",                    "gewährte Skonti, steuerfrei oder sonstiger Satz",
+      "gewährte Skonti, ermäßigter Satz",                 "gewährte Skonti, voller Satz"};
+  int mandant = CurrentMandant().number;
+  std::string list;
+  for (int i = 0; i < 6; ++i) {
+    if (!(missing & (1u << i))) continue;
+    if (!list.empty()) list += ", ";
+    list += MandantKey(std::string(keys::kAb) + std::to_string(i), mandant) + " (" + kMeaning[i] + ")";
+  }
+  return {0, "",
+          "Die Buchungen legen offene Posten an (zuerst die Buchung in Zeile " + std::to_string(firstLine) +
+              "), doch für den Mandanten " + std::to_string(mandant) + " fehlen die Abzugskonten " + list +
+              ". Legen Sie sie im Dialog \"Offene Posten\" › \"Abzugskonten\" fest oder tragen Sie sie in " +
+              TalviIniPath() + " im Abschnitt [TALVI] ein."};
+}
+
 }  // namespace
 
 PostingRun PostBookingFile(const std::string& path, bool dryRun, CliPresenter& presenter,
                            const std::function<void(long, int)>& progress) {
   PostingRun run;
-  auto nothing = [](const CsvBooking&, std::vector<char>&) { return true; };
+  // The engine would post a booking whose open items lack their deduction
+  // account without them; such a file is refused before anything is posted.
+  unsigned missingDeduction = 0;
+  int firstLacking = 0;
+  auto openItemsWritable = [&](const CsvBooking& booking, std::vector<char>& record) {
+    MessageCapture quiet(presenter);  // a refusal of the booking itself is the posting's to report
+    unsigned missing = MissingDeductionAccounts(record.data());
+    if (missing && !missingDeduction) firstLacking = booking.firstLine();
+    missingDeduction |= missing;
+    return true;
+  };
   auto checked = [&](long n) {
     if (progress) progress(n, 1);
   };
-  if (!ReadPass(path, presenter, run, nothing, checked) || !run.refusals.empty() || dryRun) return run;
+  if (!ReadPass(path, presenter, run, openItemsWritable, checked)) return run;
+  if (missingDeduction) run.refusals.push_back(MissingDeductionRefusal(missingDeduction, firstLacking));
+  if (!run.refusals.empty() || dryRun) return run;
   if (run.bookings == 0) return run;
 
   // Everything a booking may touch is opened before the transaction
@@ -348,10 +387,18 @@ PostingRun PostBookingFile(const std::string& path, bool dryRun, CliPresenter& p
     std::string date = layouts::FieldBytes(record.data(), bat::kVoucherDate);
     bool startsBooking = dates.insert(date).second;
     MessageCapture capture(presenter);
-    if (PostBooking(record.data(), startsBooking)) return true;
-    run.refusals.push_back({booking.firstLine(), "",
-                            "Die Buchung kann nicht gebucht werden. " + capture.Text()});
-    return false;
+    if (!PostBooking(record.data(), startsBooking)) {
+      run.refusals.push_back({booking.firstLine(), "", "Die Buchung kann nicht gebucht werden. " + capture.Text()});
+      return false;
+    }
+    // The engine keeps a booking whose open items failed; the file's
+    // transaction takes it back with everything posted before it.
+    if (capture.Shows(kMessageDeductionAccounts) || capture.Shows(kMessageOpenItemsFailed)) {
+      run.refusals.push_back({booking.firstLine(), "",
+                              "Die offenen Posten der Buchung können nicht gespeichert werden. " + capture.Text()});
+      return false;
+    }
+    return true;
   };
   auto posted = [&](long n) {
     if (progress) progress(n, 2);

@@ -34,7 +34,8 @@ struct PostingRun {
   bool posted = false;
 };
 
-// Reads the file and checks every booking; without a refusal and unless
+// Reads the file and checks every booking, and that the open items it
+// makes have their deduction accounts; without a refusal and unless
 // `dryRun`, reads it again and posts it whole. The bookings are not kept
 // between the passes, so a file of any length needs little memory.
 // `progress` hears (bookings done, pass: 1 checking, 2 posting).

@@ -357,6 +357,8 @@ const std::vector<CommandEntry>& Commands() {
        "geprüft wie im Buchungsdialog; wird eine abgewiesen, nennt talvi-cli Zeile, Feld und\n"
        "Meldung und bucht nichts. Sonst wird die ganze Datei in einer Transaktion gebucht.\n"
        "Zeilen mit demselben Wert in \"Buchung\" bilden eine Splitbuchung.\n"
+       "Legt die Datei offene Posten an, müssen deren Abzugskonten (Ab0 bis Ab5 in TALVI.INI,\n"
+       "Dialog \"Offene Posten\" › \"Abzugskonten\") angegeben sein; sonst bucht talvi-cli nichts.\n"
        "--dry-run prüft nur.",
        {"mandant", "csv"}, {"dry-run"}, RunBuchen},
       {"auswertung", "talvi-cli auswertung ART --mandant NR [OPTIONEN] [--pdf DATEI | --text]",
