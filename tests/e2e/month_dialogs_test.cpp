@@ -68,6 +68,7 @@
 #include "shell/main_frame.h"
 #include "shell/mandant_dialogs.h"
 #include "shell/shell_state.h"
+#include "support/mnemonic.h"
 #include "support/temp_dir.h"
 #include "tax/evaluation_period_dialog_panel.h"
 #include "users/login_state.h"
@@ -121,15 +122,7 @@ void Fields(const std::vector<std::string>& values, bool keypadPlus = false) {
   }
 }
 // A button's mnemonic: the button shows itself pressed, then clicks.
-void Button(Qt::Key key) {
-  Key(key, Qt::AltModifier);
-  auto down = [] {
-    for (QWidget* w : QApplication::allWidgets())
-      if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isDown()) return true;
-    return false;
-  };
-  for (int i = 0; i < 400 && down(); ++i) QTest::qWait(5);
-}
+void Button(Qt::Key key) { talvera::testing::PressMnemonic(key); }
 // Runs `act` on the modal dialog `name` once an exec() shows it, active
 // as the user sees it; closes it if `act` left it open.
 void WhenModal(const char* name, std::function<void(TalviDialog&)> act) {

@@ -26,6 +26,7 @@
 #include "shell/shell_state.h"
 #include "widgets/copy_target.h"
 #include "posting_fixture.h"
+#include "support/mnemonic.h"
 
 namespace talvera::testing {
 namespace {
@@ -62,15 +63,7 @@ class PostingEntryDialogTest : public PostingTest {
   static void Type(const char* text) { QTest::keyClicks(Focus(), QString::fromUtf8(text)); }
   static void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(Focus(), key, m); }
   // A button's mnemonic: the button shows itself pressed, then clicks.
-  static void Button(Qt::Key key) {
-    Key(key, Qt::AltModifier);
-    auto down = [] {
-      for (QWidget* w : QApplication::allWidgets())
-        if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isDown()) return true;
-      return false;
-    };
-    for (int i = 0; i < 400 && down(); ++i) QTest::qWait(5);
-  }
+  static void Button(Qt::Key key) { talvera::testing::PressMnemonic(key); }
   // Types the fields one after another, Tab between them.
   static void Fields(std::initializer_list<const char*> values) {
     bool first = true;
