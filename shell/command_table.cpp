@@ -54,7 +54,7 @@ constexpr CommandInfo kCommands[] = {
     {2096, "Buchen", "", "Buchungs&texte...", "", kNoPostingDialog | kNoArchive, 0, 0, false, -1},
     {2095, "Buchen", "", "Buchungsschabl&onen...", "", kNoPostingDialog | kNoArchive, 0, 0, false, -1},
     {3013, "Buchen", "", "&Laufende Geschäftsvorfälle...", "Ctrl+B", kNoArchive, kRightVerbuchen | kRightBuchungenErfassen, 0, true, -1},
-    {2098, "Buchen", "", "&Stornieren...", "", kNoPostingDialog | kNoArchive, kRightVerbuchen | kRightBuchungenErfassen, 0, false, -1},
+    {2098, "Buchen", "", "&Stornieren...", "", kNoPostingDialog | kNoArchive, kRightVerbuchen | kRightBuchungenErfassen, 0, true, -1},
     {3051, "Buchen", "", "Stapelbu&chungen...", "Ctrl+C", kNoArchive, kRightBuchungenErfassen, 0, true, -1},
     {3076, "Buchen", "", "OP-Ausgleich &Kreditoren...", "", kNoPostingDialog | kNoArchive, kRightBuchungenErfassen, 0, true, -1},
     {2097, "Buchen", "", "OP-Ausgleich &Debitoren...", "", kNoPostingDialog | kNoArchive, kRightBuchungenErfassen, 0, true, -1},

@@ -53,6 +53,16 @@ TEST(CommandTable, EveryCommandIsCompleteAndUnique) {
   EXPECT_EQ(TopMenus().size(), 10u);
 }
 
+// Every command that posts bookings marks the data as changed, so that
+// ending the program offers the backup.
+TEST(CommandTable, PostingCommandsMarkTheDataChanged) {
+  for (int id : {3013, 3051, 2098, 3014, 2097, 3076}) {
+    const CommandInfo* c = FindCommand(id);
+    ASSERT_NE(c, nullptr) << id;
+    EXPECT_TRUE(c->changesData) << id;
+  }
+}
+
 TEST(CommandTable, EnablingRules) {
   struct Case {
     int id;
