@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,7 @@
 #include "core/record_store.h"
 #include "core/today.h"
 #include "recman/recman.h"
-#include "support/small_mandant.h"
+#include "small_mandant_root.h"
 
 namespace {
 
@@ -62,14 +61,8 @@ int main(int argc, char** argv) {
   int debitors = argc > 1 ? std::atoi(argv[1]) : 100000;
   MessageRecorder messages;
   ResetDayToday();
-  char root[] = "/tmp/bench-account-window-XXXXXX";
-  char settings[] = "/tmp/bench-account-window-ini-XXXXXX";
-  if (!mkdtemp(root) || !mkdtemp(settings)) return 1;
-  ::setenv("TALVERA_WINDIR", settings, 1);
-  SetDataRoot(root);
-  testing::SetSmallMandantValues("2026", "2025");
-  for (const char* year : {"2025", "2026"})
-    if (!testing::BuildSmallMandantYear(TALVERA_CHARTS, year)) return 1;
+  SmallMandantRoot books;
+  if (!books.Make("bench-account-window")) return 1;
   if (!OpenMainFiles() || !AddDebitors(debitors)) return 1;
 
   // Opening: the window built, shown and its first page listed, three times.
@@ -95,7 +88,5 @@ int main(int argc, char** argv) {
   Figure("account_window_type_last_debitor_s", jump);
   CloseAll();
   recman::Shutdown();
-  std::filesystem::remove_all(root);
-  std::filesystem::remove_all(settings);
   return 0;
 }

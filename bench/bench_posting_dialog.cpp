@@ -13,7 +13,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,7 @@
 #include "posting/posting_dialog.h"
 #include "posting/posting_engine.h"
 #include "recman/recman.h"
-#include "support/small_mandant.h"
+#include "small_mandant_root.h"
 #include "tax/tax_rates.h"
 
 namespace {
@@ -77,14 +76,8 @@ int main(int argc, char** argv) {
   int bookings = argc > 1 ? std::atoi(argv[1]) : 5000;
   MessageRecorder messages;
   ResetDayToday();
-  char root[] = "/tmp/bench-posting-dialog-XXXXXX";
-  char settings[] = "/tmp/bench-posting-dialog-ini-XXXXXX";
-  if (!mkdtemp(root) || !mkdtemp(settings)) return 1;
-  ::setenv("TALVERA_WINDIR", settings, 1);
-  SetDataRoot(root);
-  testing::SetSmallMandantValues("2026", "2025");
-  for (const char* year : {"2025", "2026"})
-    if (!testing::BuildSmallMandantYear(TALVERA_CHARTS, year)) return 1;
+  SmallMandantRoot books;
+  if (!books.Make("bench-posting-dialog")) return 1;
   for (const char* file : {"butext", "buscha"})
     if (!layouts::CreateFile(YearDirectory("2026"), file)) return 1;
   InstallRateLoading();
@@ -133,7 +126,5 @@ int main(int argc, char** argv) {
   dialog.End();
   CloseAll();
   recman::Shutdown();
-  std::filesystem::remove_all(root);
-  std::filesystem::remove_all(settings);
   return 0;
 }
