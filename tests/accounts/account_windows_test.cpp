@@ -35,6 +35,7 @@
 #include "shell/frame_commands.h"
 #include "shell/main_frame.h"
 #include "shell/shell_state.h"
+#include "small_accounts_fixture.h"
 #include "support/small_mandant.h"
 #include "support/temp_dir.h"
 #include "widgets/copy_target.h"
@@ -61,34 +62,17 @@ void WhenModal(std::function<void(TalviDialog*)> act) {
 
 void Type(TalviDialog* d, int id, const char* text) { d->Edit(id)->setText(QString::fromUtf8(text)); }
 
-class AccountWindowTest : public ::testing::Test {
+class AccountWindowTest : public tt::SmallAccountsTest {
  protected:
   void SetUp() override {
-    ::setenv("TALVERA_TODAY", "15.05.1996", 1);
-    ResetDayToday();
-    SetDataRoot(data_.path());
-    tt::SetSmallMandantValues("1996", "1995");
-    std::strcpy(CurrentMandant().currentYear, "1996");
-    std::strcpy(CurrentMandant().previousYear, "1995");
-    CurrentSettings() = Settings{};
-    CurrentSettings().land = "D";
     CurrentShell() = ShellState{};
-    for (const char* year : {"1996", "1995"}) {
-      ASSERT_TRUE(tt::BuildSmallMandantYear(TALVERA_CHARTS, year));
-      for (const char* f : {"guvauf", "bilaktau", "bilpasau"})
-        ASSERT_EQ(recman::CopyFile(std::string(TALVERA_CHARTS) + "/" + f + ".bt3",
-                                   YearDirectory(year) + "/" + f + ".btr"), 0);
-    }
-    ASSERT_TRUE(OpenMainFiles());
+    tt::SmallAccountsTest::SetUp();
   }
   void TearDown() override {
     CloseAccountWindows();
     SetAccountWindowRules({});
     CurrentShell() = ShellState{};
-    CloseAll();
-    recman::Shutdown();
-    ::unsetenv("TALVERA_TODAY");
-    ResetDayToday();
+    tt::SmallAccountsTest::TearDown();
   }
 
   static std::vector<std::string> Numbers(const std::vector<AccountListEntry>& entries) {
@@ -96,10 +80,6 @@ class AccountWindowTest : public ::testing::Test {
     for (const AccountListEntry& e : entries) out.push_back(e.number);
     return out;
   }
-
-  tt::TempSettingsDir settings_;
-  tt::TempDir data_;
-  MessageRecorder messages_;
 };
 
 TEST_F(AccountWindowTest, WindowsListCreateChangeCopyAndDelete) {

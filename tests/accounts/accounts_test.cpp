@@ -24,6 +24,7 @@
 #include "core/structure_file.h"
 #include "core/today.h"
 #include "recman/recman.h"
+#include "small_accounts_fixture.h"
 #include "support/fake_dialog.h"
 #include "support/small_mandant.h"
 #include "support/temp_dir.h"
@@ -40,35 +41,8 @@ namespace K = layouts::kore;
 
 std::string No(const char* digits) { return std::string(7 - std::strlen(digits), ' ') + digits; }
 
-// The small SKR 03 Mandant in 1996 with the previous year 1995, its trees
-// included; Debitor 10000, Kreditor 70000 ("Lief"), cost centres 100
-// ("Verw") and 200.
-class AccountsTest : public ::testing::Test {
+class AccountsTest : public tt::SmallAccountsTest {
  protected:
-  void SetUp() override {
-    ::setenv("TALVERA_TODAY", "15.05.1996", 1);
-    ResetDayToday();
-    SetDataRoot(data_.path());
-    tt::SetSmallMandantValues("1996", "1995");
-    std::strcpy(CurrentMandant().currentYear, "1996");
-    std::strcpy(CurrentMandant().previousYear, "1995");
-    CurrentSettings() = Settings{};
-    CurrentSettings().land = "D";
-    for (const char* year : {"1996", "1995"}) {
-      ASSERT_TRUE(tt::BuildSmallMandantYear(TALVERA_CHARTS, year));
-      for (const char* f : {"guvauf", "bilaktau", "bilpasau"})
-        ASSERT_EQ(recman::CopyFile(std::string(TALVERA_CHARTS) + "/" + f + ".bt3",
-                                   YearDirectory(year) + "/" + f + ".btr"), 0);
-    }
-    ASSERT_TRUE(OpenMainFiles());
-  }
-  void TearDown() override {
-    CloseAll();
-    recman::Shutdown();
-    ::unsetenv("TALVERA_TODAY");
-    ResetDayToday();
-  }
-
   // Typed fields of a sound new Sachkonto 1234.
   static tt::FakeDialog SoundSachkonto() {
     tt::FakeDialog d;
@@ -110,10 +84,6 @@ class AccountsTest : public ::testing::Test {
     EXPECT_TRUE(SaveNewAccount(AccountFile::kSako, r.data(), previous));
     return r;
   }
-
-  tt::TempSettingsDir settings_;
-  tt::TempDir data_;
-  MessageRecorder messages_;
 };
 
 struct Refusal {
