@@ -343,6 +343,18 @@ bool ActivateOpenPostingDialog() {
 }
 
 // The batch dialog on a batch; nothing opens when its header is missing.
+// A posting dialog that keeps the program to itself until it ends, with the
+// menus greyed meanwhile.
+template <typename Dialog>
+void RunModalPostingDialog(MainFrame* f, Dialog& dialog) {
+  f->EnablePostingMenus(false);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  dialog.Start();
+  dialog.exec();
+  f->EnablePostingMenus(true);
+}
+
 void OpenBatchDialog(MainFrame* f, int batch, const PostingMonth& month) {
   bool mayPost = CurrentLogin().rights & kRightVerbuchen;
   if (BatchPostingDialog* dialog = MakeBatchDialog(f, batch, month, mayPost)) ShowModelessPostingDialog(f, dialog);
@@ -372,12 +384,7 @@ void RegisterPostingCommands(MainFrame& frame) {
     OpeningNoticeDialog notice(f);
     if (notice.exec() != QDialog::Accepted) return 0;
     OpeningPostingDialog dialog(f, CurrentLogin().userName);
-    f->EnablePostingMenus(false);
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.show();
-    dialog.Start();
-    dialog.exec();
-    f->EnablePostingMenus(true);
+    RunModalPostingDialog(f, dialog);
     return 0;
   });
   // Batch postings: the batch is chosen, then the month, as for current postings.
@@ -410,12 +417,7 @@ void RegisterPostingCommands(MainFrame& frame) {
       o.mode = mode;
       o.user = CurrentLogin().userName;
       PostingDialog dialog(f, std::move(o));
-      f->EnablePostingMenus(false);
-      dialog.setWindowModality(Qt::ApplicationModal);
-      dialog.show();
-      dialog.Start();
-      dialog.exec();
-      f->EnablePostingMenus(true);
+      RunModalPostingDialog(f, dialog);
       return 0;
     });
   }
