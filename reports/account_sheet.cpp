@@ -138,22 +138,13 @@ Entry CommonEntry(const void* r, int booking) {
   return e;
 }
 
-// Whether the record names the account on exactly one of its sides.
-bool HasSideEntry(const void* r, const std::string& account) {
-  return Same(layouts::FieldBytes(r, bube::kDebitAccount), account) !=
-         Same(layouts::FieldBytes(r, bube::kCreditAccount), account);
-}
-
-// Whether the record is the account's as its tax account, with tax.
-bool HasTaxEntry(const void* r, const std::string& account) {
-  return Same(layouts::FieldBytes(r, bube::kTaxAccount), account) && Cents(r, bube::kTaxAmount) != 0;
-}
-
 // The entry of the debit or credit side: none when the record does not
 // name the account there, or names it on both sides.
 bool SideEntry(const void* r, const std::string& account, int booking, Entry& e) {
-  if (!HasSideEntry(r, account)) return false;
-  bool isDebit = Same(layouts::FieldBytes(r, bube::kDebitAccount), account);
+  const char* debit = layouts::FieldBytes(r, bube::kDebitAccount);
+  const char* credit = layouts::FieldBytes(r, bube::kCreditAccount);
+  bool isDebit = Same(debit, account), isCredit = Same(credit, account);
+  if (isDebit == isCredit) return false;
   e = CommonEntry(r, booking);
   if (isDebit) {
     e.debit = Cents(r, bube::kDebitAmount);
@@ -168,8 +159,9 @@ bool SideEntry(const void* r, const std::string& account, int booking, Entry& e)
 // The entry of the tax account: the tax on the side it was posted to,
 // against the account of the other side.
 bool TaxEntry(const void* r, const std::string& account, int booking, Entry& e) {
-  if (!HasTaxEntry(r, account)) return false;
+  if (!Same(layouts::FieldBytes(r, bube::kTaxAccount), account)) return false;
   long long tax = Cents(r, bube::kTaxAmount);
+  if (tax == 0) return false;
   e = CommonEntry(r, booking);
   e.role = 1;
   bool onDebit = static_cast<unsigned>(layouts::GetNumber(r, bube::kTaxSideFlags)) & kNetOnDebit;
@@ -216,7 +208,6 @@ class EntryStream {
       if (!ReadByAccountKey(keyNumber, lo, hi)) return false;
     if (!runs_.empty() && !held_.empty() && !WriteRun()) return false;
     if (runs_.empty()) SortHeld();
-    more_ = true;
     return Fill();
   }
 
