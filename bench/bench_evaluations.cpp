@@ -382,6 +382,7 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
   SheetRunResult result;
   {
     PrintRun run;
+    PrintBehind behind;
     result = PrintAccountSheets(
         accounts, o,
         [](int lines) {
@@ -390,6 +391,7 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
           return PrintReport(nullptr);
         },
         nullptr);
+    if (!behind.Finish()) result.stopped = true;
   }
   double printed = Seconds(start);
   double printedCpu = CpuSeconds() - startCpu;

@@ -317,6 +317,7 @@ bool KtoBlaDialog::Print(const std::vector<SheetAccount>& accounts, const Accoun
     PrintRun run;
     SheetProgressDialog progress(this, static_cast<int>(accounts.size()));
     progress.show();
+    PrintBehind behind;
     result = PrintAccountSheets(
         accounts, o,
         [this](int lines) {
@@ -325,6 +326,7 @@ bool KtoBlaDialog::Print(const std::vector<SheetAccount>& accounts, const Accoun
           return PrintReport(this);
         },
         [&progress](int sheet, int) { return progress.Advance(sheet); });
+    if (!behind.Finish()) result.stopped = true;
   }
   if (result.failed) {
     ShowMessage(kSheetFailed);

@@ -89,9 +89,11 @@ bool ShapeLine(const QString& text, const QFont& font, const QPaintDevice* devic
 const GlyphTable& GlyphTable::For(const QFont& font, const QPaintDevice* device) {
   // The font's key leaves out its hinting, which changes advances.
   using Key = std::tuple<QString, int, int, int, int>;
-  // Never destroyed: a table holds one of Qt's font engines, which must not
-  // be released after Qt has shut its font machinery down at exit.
-  static auto* tables = new std::map<Key, std::unique_ptr<GlyphTable>>;
+  // One set per thread, as Qt's font engines belong to the thread that made
+  // them (reports are also painted by a thread of their own). Never
+  // destroyed: a table holds one of Qt's font engines, which must not be
+  // released after Qt has shut its font machinery down at exit.
+  static thread_local auto* tables = new std::map<Key, std::unique_ptr<GlyphTable>>;
   Key key{font.key(), static_cast<int>(font.hintingPreference()), device ? device->devType() : 0,
           device ? device->logicalDpiX() : 0, device ? device->logicalDpiY() : 0};
   std::unique_ptr<GlyphTable>& table = (*tables)[key];

@@ -26,8 +26,8 @@ namespace talvera {
 class GlyphTable {
  public:
   // The table of `font` drawn on `device`; made on first use and kept for
-  // the life of the program (a handful of fonts per run). For the thread
-  // that paints only, as Qt's fonts are.
+  // the life of the program (a handful of fonts per run). Each thread that
+  // paints has tables of its own, as Qt's fonts are per thread.
   static const GlyphTable& For(const QFont& font, const QPaintDevice* device);
 
   // False: the font shapes characters in context; draw whole texts.

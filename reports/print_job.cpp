@@ -98,6 +98,16 @@ bool PrintJob::NextPage() {
   return KeepGoing();
 }
 
+bool PrintJob::NextPageBehind() {
+  if (aborted_ || failed_) return false;
+  if (!printer_->newPage()) {
+    failed_ = true;
+    return false;
+  }
+  ++page_;
+  return !aborted_;
+}
+
 bool PrintJob::KeepGoing() {
   Pump(false);
   return !aborted_ && !failed_;

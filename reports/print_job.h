@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 
 class QLabel;
@@ -35,6 +36,10 @@ class PrintJob {
   // Begins the next page (the first one is begun by Start) and counts it;
   // false when the printer fails or the user aborted.
   bool NextPage();
+  // The same for pages painted by a thread of their own while this one
+  // pumps the events (KeepGoing): begins the next page without touching
+  // the abort dialog.
+  bool NextPageBehind();
   // Lets the abort dialog see its button; false once the user aborted.
   bool KeepGoing();
   // Ends the document; false when anything went wrong on the way.
@@ -56,9 +61,10 @@ class PrintJob {
   QPainter painter_;
   QPointer<QDialog> dialog_;
   QLabel* pageLabel_ = nullptr;
-  int page_ = 0;
-  bool aborted_ = false;
-  bool failed_ = false;
+  // Read and written by the thread that paints pages behind as well.
+  std::atomic<int> page_{0};
+  std::atomic<bool> aborted_{false};
+  std::atomic<bool> failed_{false};
   std::chrono::steady_clock::time_point lastPump_;
 };
 

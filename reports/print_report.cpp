@@ -1,13 +1,18 @@
 #include "reports/print_report.h"
 
+#include <QPainter>
 #include <QPrinter>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/message.h"
 #include "reports/line_renderer.h"
+#include "reports/page_thread.h"
 #include "reports/print_job.h"
 #include "reports/printer.h"
 #include "reports/report_buffer.h"
@@ -90,27 +95,49 @@ PrintJob* StartJob(QWidget* owner, int kind, int pages, std::unique_ptr<PrintJob
   return started ? own.get() : nullptr;
 }
 
-bool PrintPages(QWidget* owner, int kind, int lines) {
-  const ReportBuffer& buffer = TheReportBuffer();
-  if (!SelectPrintFont(kind, buffer.Width())) return false;
-  const PrinterMetrics& metrics = CurrentPrinterMetrics();
-  ReportState& report = CurrentReport();
-  StretchCurrentReport(metrics.lineWidth, false);
+void WarnNotPrinted(std::string_view title) {
+  ShowTextBox(std::string(title) + " konnte nicht gedruckt werden.", "TALVI",
+              BoxStyle::kExclamationOk);
+  OpenPrinter();
+}
 
+// What painting a report's pages needs, worked out from the program's
+// state before they are painted, so that they can be painted by another
+// thread while the next report is built.
+struct PagePlan {
+  QFont font;
+  PrinterMetrics metrics;
+  int displayWidth = 0;
+  int leftChars = 0;
+  std::vector<int> tabs;
+};
+
+bool PlanPages(int kind, int width, PagePlan& plan) {
+  if (!SelectPrintFont(kind, width)) return false;
+  plan.font = UnsharedPrintFont();
+  plan.metrics = CurrentPrinterMetrics();
+  ReportState& report = CurrentReport();
+  StretchCurrentReport(plan.metrics.lineWidth, false);
+  plan.displayWidth = report.displayWidth;
+  plan.leftChars = std::max(0, (plan.metrics.lineWidth - report.displayWidth) / 2);
+  plan.tabs = report.tabs;
+  return true;
+}
+
+// Paints lines 1 to `lines` of `buffer` from the page the painter is on;
+// `nextPage` begins each further page. False when a page cannot be begun.
+bool PaintPages(QPainter& painter, const ReportBuffer& buffer, int lines, const PagePlan& plan,
+                const std::function<bool()>& nextPage) {
+  const PrinterMetrics& metrics = plan.metrics;
   LineGeometry geometry;
-  geometry.font = PrintFont();
+  geometry.font = plan.font;
   geometry.charWidth = metrics.charWidth;
   geometry.lineHeight = metrics.lineHeight;
-  geometry.width = report.displayWidth;
-  geometry.leftChars = std::max(0, (metrics.lineWidth - report.displayWidth) / 2);
-  geometry.tabs = &report.tabs;
-
-  std::unique_ptr<PrintJob> own;
-  PrintJob* job = StartJob(owner, kind, PagesOf(buffer, lines, metrics.linesPerPage), own);
-  if (!job) return own ? own->Finish() : false;
-  auto finish = [&] { return own ? own->Finish() : job->KeepGoing(); };
-  job->Painter().setFont(geometry.font);
-  LineRenderer renderer(job->Painter(), geometry);
+  geometry.width = plan.displayWidth;
+  geometry.leftChars = plan.leftChars;
+  geometry.tabs = &plan.tabs;
+  painter.setFont(geometry.font);
+  LineRenderer renderer(painter, geometry);
   // The page the job started is open; later pages begin with their first
   // line that draws something, so trailing empty lines open no blank page.
   bool pageOpen = true;
@@ -130,8 +157,8 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
     // rather than running off the paper.
     bool pageFull = metrics.linesPerPage > 0 && row >= metrics.linesPerPage;
     if (!pageOpen || pageFull) {
-      if (!job->NextPage()) return finish();
-      job->Painter().setFont(geometry.font);
+      if (!nextPage()) return false;
+      painter.setFont(geometry.font);
       renderer.ForgetPainterFont();
       if (pageOpen) row = 0;
       pageOpen = true;
@@ -139,14 +166,92 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
     renderer.Draw((row + kTopRows) * metrics.lineHeight, line);
     ++row;
   }
-  return finish();
+  return true;
 }
 
-void WarnNotPrinted(std::string_view title) {
-  ShowTextBox(std::string(title) + " konnte nicht gedruckt werden.", "TALVI",
-              BoxStyle::kExclamationOk);
-  OpenPrinter();
+bool PrintPages(QWidget* owner, int kind, int lines) {
+  const ReportBuffer& buffer = TheReportBuffer();
+  PagePlan plan;
+  if (!PlanPages(kind, buffer.Width(), plan)) return false;
+  std::unique_ptr<PrintJob> own;
+  PrintJob* job = StartJob(owner, kind, PagesOf(buffer, lines, plan.metrics.linesPerPage), own);
+  if (!job) return own ? own->Finish() : false;
+  // A page that cannot be begun has failed or aborted the job, which
+  // finishing reports.
+  PaintPages(job->Painter(), buffer, lines, plan, [job] { return job->NextPage(); });
+  return own ? own->Finish() : job->KeepGoing();
 }
+
+// ---- Painting behind ------------------------------------------------------
+//
+// While a PrintBehind lives, a report printed into the run's PDF document
+// is handed to the page thread, and PrintReport returns while its pages are
+// painted; the next one waits for them before it starts its own. The main
+// thread pumps the events meanwhile, so "Abbrechen" still answers.
+
+struct BehindState {
+  int depth = 0;
+  bool painting = false;      // the page thread has a report of ours
+  bool failed = false;        // it could not paint all of it (set by that thread)
+  std::string failedTitle;
+  ReportBuffer report;        // the report being painted
+  PagePlan plan;
+};
+
+BehindState& Behind() {
+  static BehindState behind;
+  return behind;
+}
+
+// Waits for the report being painted behind, pumping the events; false
+// when it failed or was aborted (it has not been warned about yet).
+bool WaitBehind() {
+  BehindState& behind = Behind();
+  if (!behind.painting) return true;
+  while (!PageThread::Instance().WaitIdle(std::chrono::milliseconds(50)))
+    if (Run().job) Run().job->KeepGoing();
+  behind.painting = false;
+  behind.report.Clear();
+  return !behind.failed;
+}
+
+// A failure seen after the report that had it: its document is lost, the
+// run starts afresh, and the warning names that report.
+void FailedBehind() {
+  BehindState& behind = Behind();
+  behind.failed = false;
+  if (Run().job) Run().job.reset();
+  WarnNotPrinted(behind.failedTitle);
+}
+
+// Warns itself when the report (or the one before) cannot be printed.
+bool PrintPagesBehind(QWidget* owner, int kind, int lines) {
+  BehindState& behind = Behind();
+  if (!WaitBehind()) {
+    FailedBehind();
+    return false;
+  }
+  ReportBuffer& buffer = TheReportBuffer();
+  std::unique_ptr<PrintJob> own;
+  PrintJob* job = nullptr;
+  if (PlanPages(kind, buffer.Width(), behind.plan))
+    job = StartJob(owner, kind, PagesOf(buffer, lines, behind.plan.metrics.linesPerPage), own);
+  if (!job) {
+    if (Run().job) Run().job.reset();
+    WarnNotPrinted(ReportTitle(kind));
+    return false;
+  }
+  behind.report.SwapReport(buffer);
+  behind.painting = true;
+  behind.failedTitle = ReportTitle(kind);
+  PageThread::Instance().Start([job, lines, &behind] {
+    bool painted = PaintPages(job->Painter(), behind.report, lines, behind.plan,
+                              [job] { return job->NextPageBehind(); });
+    if (!painted) behind.failed = true;
+  });
+  return true;
+}
+
 
 }  // namespace
 
@@ -154,6 +259,7 @@ PrintRun::PrintRun() { ++Run().depth; }
 
 PrintRun::~PrintRun() {
   RunState& run = Run();
+  if (run.depth == 1 && !WaitBehind()) FailedBehind();
   if (--run.depth > 0 || !run.job) return;
   std::unique_ptr<PrintJob> job = std::move(run.job);
   if (!job->Finish()) WarnNotPrinted(run.title);
@@ -167,14 +273,29 @@ bool PreparePrintFont(int kind, int ownWidth) {
   return false;
 }
 
+PrintBehind::PrintBehind() { ++Behind().depth; }
+
+PrintBehind::~PrintBehind() { Finish(); }
+
+bool PrintBehind::Finish() {
+  if (finished_) return ok_;
+  finished_ = true;
+  ok_ = WaitBehind();
+  if (!ok_) FailedBehind();
+  --Behind().depth;
+  return ok_;
+}
+
 bool PrintReport(QWidget* owner) {
   ReportState& report = CurrentReport();
   ReportBuffer& buffer = TheReportBuffer();
   int kind = report.kind;
   int lines = std::min(report.printLines, buffer.LineCount());
   report.printing = true;
-  bool printed = PrintPages(owner, kind, lines);
-  if (!printed) {
+  bool printed;
+  if (Behind().depth > 0 && RunsIntoOneDocument()) {
+    printed = PrintPagesBehind(owner, kind, lines);
+  } else if (!(printed = PrintPages(owner, kind, lines))) {
     // A failed run's document is lost with it; the run starts afresh.
     if (Run().job) Run().job.reset();
     WarnNotPrinted(ReportTitle(kind));

@@ -25,6 +25,27 @@ class PrintRun {
   PrintRun& operator=(const PrintRun&) = delete;
 };
 
+// While one lives inside a print run on the PDF file, each report printed
+// is painted by a thread of its own while the caller builds the next one
+// (every account sheet of a year). PrintReport then returns once the pages
+// are handed over; a failure shows up, with its warning, when the next
+// report is printed or at Finish. Printers of the print system print as
+// before.
+class PrintBehind {
+ public:
+  PrintBehind();
+  ~PrintBehind();
+  PrintBehind(const PrintBehind&) = delete;
+  PrintBehind& operator=(const PrintBehind&) = delete;
+  // Waits for the last report's pages, pumping the events; false (after the
+  // warning) when it could not be printed or was aborted.
+  bool Finish();
+
+ private:
+  bool finished_ = false;
+  bool ok_ = true;
+};
+
 // Prints the requested lines of the report buffer as the current report
 // kind (CurrentReport()), from its second line on: the first is the
 // screen's (reports start with an empty line). On failure or abort a warning names the report.

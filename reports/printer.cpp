@@ -25,6 +25,16 @@ QFont& ThePrintFont() {
   return font;
 }
 
+// How the print font was made, to make it again.
+struct FontRecipe {
+  QString face;
+  double points = 0;
+};
+FontRecipe& ThePrintFontRecipe() {
+  static FontRecipe recipe;
+  return recipe;
+}
+
 PrinterChoice ConfiguredPrinter() {
   const Settings& s = CurrentSettings();
   PrinterChoice choice = ParsePrinterSetting(s.drucker);
@@ -91,17 +101,19 @@ bool SelectPrintFont(int kind, int ownWidth) {
   if (!printer) return false;
   ReportFont configured = ReadReportFont(ReportTitle(kind));
   QString face = QString::fromStdString(configured.face);
-  QFont font;
+  double points = 0;
   if (!configured.face.empty() && configured.size > 0) {
-    font = MakeFont(face, ConfiguredPoints(configured.size, kind));
+    points = ConfiguredPoints(configured.size, kind);
   } else {
     int twips = ChooseAutoFontHeight(ReportPrinterWidth(kind, ownWidth), [&](int height) {
       return Measure(*printer, MakeFont(face, height / 20.0)).lineWidth;
     });
     if (twips == 0) return false;
-    font = MakeFont(face, twips / 20.0);
+    points = twips / 20.0;
   }
+  QFont font = MakeFont(face, points);
   ThePrintFont() = font;
+  ThePrintFontRecipe() = {face, points};
   CurrentPrinterMetrics() = Measure(*printer, font);
   return true;
 }
@@ -113,5 +125,10 @@ int TryPrintFont(const std::string& face, int size) {
 }
 
 const QFont& PrintFont() { return ThePrintFont(); }
+
+QFont UnsharedPrintFont() {
+  const FontRecipe& recipe = ThePrintFontRecipe();
+  return MakeFont(recipe.face, recipe.points);
+}
 
 }  // namespace talvera

@@ -32,6 +32,9 @@ bool SelectPrintFont(int kind, int ownWidth = 0);
 int TryPrintFont(const std::string& face, int size);
 // The print font selected last.
 const QFont& PrintFont();
+// The same font as a new object that shares nothing with PrintFont(), for a
+// painter in another thread (Qt's fonts are not shared across threads).
+QFont UnsharedPrintFont();
 
 // Default face of printed reports when none is configured.
 QString DefaultPrintFace();

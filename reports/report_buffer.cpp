@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace talvera {
 
@@ -214,6 +215,20 @@ bool ReportBuffer::BlockData(std::size_t index, const std::string** text,
   *text = &oldest->text;
   *offsets = &oldest->offsets;
   return true;
+}
+
+void ReportBuffer::SwapReport(ReportBuffer& other) noexcept {
+  std::swap(blocks_, other.blocks_);
+  std::swap(lineCount_, other.lineCount_);
+  std::swap(memoryText_, other.memoryText_);
+  file_.Swap(other.file_);
+  std::swap(cache_, other.cache_);
+  std::swap(useCounter_, other.useCounter_);
+  std::swap(objects_, other.objects_);
+  std::swap(tabs_, other.tabs_);
+  std::swap(slots_, other.slots_);
+  std::swap(pageCount_, other.pageCount_);
+  std::swap(width_, other.width_);
 }
 
 std::string_view ReportBuffer::Line(int index) const {

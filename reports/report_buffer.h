@@ -93,6 +93,10 @@ class ReportBuffer {
   void End();
   // Drops every line and gives the memory back (after printing).
   void Clear();
+  // Exchanges the report (lines, templates, slots, width) with `other`;
+  // each keeps its own storage limits. A finished report is handed over
+  // this way to be printed while the next one is built.
+  void SwapReport(ReportBuffer& other) noexcept;
 
   // The width of this report in characters, where it differs from its
   // kind's (variants of one kind of different widths); 0 keeps the kind's.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace talvera {
 
@@ -23,6 +24,11 @@ class SpillFile {
   bool IsOpen() const { return fd_ >= 0; }
   // Closes and so drops the file; the next Append opens a new one.
   void Close();
+  // Exchanges the files of two reports.
+  void Swap(SpillFile& other) noexcept {
+    std::swap(fd_, other.fd_);
+    std::swap(end_, other.end_);
+  }
 
  private:
   int fd_ = -1;

@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include <filesystem>
+#include <optional>
 
 #include "print_fixture.h"
 #include "reports/form_buffer.h"
@@ -127,25 +128,46 @@ TEST_F(PrintTest, PagesAreCountedAsTheBuilderCountsThem) {
 
 // Each job to the PDF file writes it anew; the reports one command prints
 // (a run) go into one document instead of the last one replacing the rest.
+// Painted behind (while the next report is built), the reports keep their
+// order and their pages.
 TEST_F(PrintTest, ARunOfReportsGoesIntoOnePdf) {
   if (!HavePoppler()) GTEST_SKIP() << "pdfinfo/pdftotext (poppler-utils) are not installed";
-  {
-    PrintRun run;
-    for (const char* name : {"Erstes Blatt", "Zweites Blatt", "Drittes Blatt"}) {
-      ASSERT_TRUE(BeginReport("TQKBLAOBJ0", "TQKBLATAB0"));
-      AddEmptyLine();
-      AddTextLine(std::string("\1") + name);
-      AddPageBreak();
-      SetReportKind(kReportKontenblatt);
-      RequestPrint(TheReportBuffer().LineCount());
-      ASSERT_TRUE(PrintReport(nullptr));
+  // Blatt k has k % 3 + 1 pages.
+  constexpr int kReports = 7;
+  for (bool behind : {false, true}) {
+    SCOPED_TRACE(behind ? "painted behind" : "painted in turn");
+    std::filesystem::remove(pdf());
+    int pages = 0;
+    {
+      PrintRun run;
+      std::optional<PrintBehind> painter;
+      if (behind) painter.emplace();
+      for (int k = 1; k <= kReports; ++k) {
+        ASSERT_TRUE(BeginReport("TQKBLAOBJ0", "TQKBLATAB0"));
+        AddEmptyLine();
+        for (int page = 1; page <= k % 3 + 1; ++page, ++pages) {
+          AddTextLine("\1Blatt " + std::to_string(k) + " Seite " + std::to_string(page));
+          AddPageBreak();
+        }
+        SetReportKind(kReportKontenblatt);
+        RequestPrint(TheReportBuffer().LineCount());
+        ASSERT_TRUE(PrintReport(nullptr));
+        EXPECT_EQ(TheReportBuffer().LineCount(), 0);
+      }
+      if (painter) EXPECT_TRUE(painter->Finish());
     }
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(PdfPages(), pages);
+    std::string text = PdfText();
+    std::size_t last = 0;
+    for (int k = 1; k <= kReports; ++k)
+      for (int page = 1; page <= k % 3 + 1; ++page) {
+        std::size_t at = text.find("Blatt " + std::to_string(k) + " Seite " + std::to_string(page));
+        ASSERT_NE(at, std::string::npos) << k << "/" << page;
+        if (k > 1 || page > 1) EXPECT_GT(at, last) << k << "/" << page;
+        last = at;
+      }
   }
-  EXPECT_TRUE(messages_.shown.empty());
-  EXPECT_EQ(PdfPages(), 3);
-  std::string text = PdfText();
-  for (const char* name : {"Erstes Blatt", "Zweites Blatt", "Drittes Blatt"})
-    EXPECT_NE(text.find(name), std::string::npos) << name;
 }
 
 struct ListWithF2 {

@@ -215,8 +215,10 @@ int BuildKontenblatt(const EvaluationRequest& r, ReportSink& sink, std::string& 
     }
     return true;
   };
+  sink.BeginMany();
   SheetRunResult run = PrintAccountSheets(
       accounts, o, [&sink](int lines) { return sink.Emit(kReportKontenblatt, lines, ""); }, progress);
+  if (!sink.EndMany()) run.stopped = true;
   if (run.failed) return Fail(kMessageSheetFailed, error);
   if (run.stopped) {
     error = "Die Kontenblätter konnten nicht vollständig ausgegeben werden.";

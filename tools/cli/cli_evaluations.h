@@ -50,6 +50,11 @@ class ReportSink {
   virtual int linesPerPage() const = 0;
   // Takes the report buffer's `lines` lines of a report of `kind`.
   virtual bool Emit(int kind, int lines, const std::string& journalPeriod) = 0;
+  // Many reports in a row follow (every account sheet of a range): the sink
+  // may take each while the next is built. EndMany is false when one of
+  // them could not be taken after all (shown).
+  virtual void BeginMany() {}
+  virtual bool EndMany() { return true; }
 };
 
 // A sink for text: the screen's form of each report, written to `out` as

@@ -167,14 +167,25 @@ class PdfSink : public ReportSink {
     RequestPrint(lines);
     return PrintReport(nullptr);
   }
+  // Into the PDF file, a sheet's pages are painted while the next is built.
+  void BeginMany() override { behind_.emplace(); }
+  bool EndMany() override {
+    bool ok = !behind_ || behind_->Finish();
+    behind_.reset();
+    return ok;
+  }
   // Ends the document.
-  void Finish() { run_.reset(); }
+  void Finish() {
+    behind_.reset();
+    run_.reset();
+  }
 
  private:
   std::string path_;
   int linesPerPage_ = 0;
   std::unique_ptr<QApplication> app_;
   std::optional<PrintRun> run_;
+  std::optional<PrintBehind> behind_;
 };
 
 // ---- commands ---------------------------------------------------------------
