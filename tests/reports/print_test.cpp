@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPushButton>
 
 #include <filesystem>
 #include <optional>
@@ -13,11 +14,13 @@
 #include "print_fixture.h"
 #include "reports/form_buffer.h"
 #include "reports/print_form.h"
+#include "reports/print_job.h"
 #include "reports/print_list_box.h"
 #include "reports/print_report.h"
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
+#include "widgets/dialog_kit.h"
 
 using namespace talvera;
 using talvera::testing::HavePoppler;
@@ -167,6 +170,62 @@ TEST_F(PrintTest, ARunOfReportsGoesIntoOnePdf) {
         if (k > 1 || page > 1) EXPECT_GT(at, last) << k << "/" << page;
         last = at;
       }
+  }
+}
+
+// Builds a sheet of `pages` pages and prints it; what PrintReport says.
+bool PrintSheet(const std::string& name, int pages) {
+  EXPECT_TRUE(BeginReport("TQKBLAOBJ0", "TQKBLATAB0"));
+  AddEmptyLine();
+  for (int page = 1; page <= pages; ++page) {
+    AddTextLine("\1" + name + " Seite " + std::to_string(page));
+    AddPageBreak();
+  }
+  SetReportKind(kReportKontenblatt);
+  RequestPrint(TheReportBuffer().LineCount());
+  return PrintReport(nullptr);
+}
+
+// A run that cannot write its file, or that the user aborts, warns once
+// and prints nothing more, whether the pages are painted in turn or behind.
+TEST_F(PrintTest, AFailedOrAbortedRunWarnsOnce) {
+  const std::string warning = "Kontenblatt konnte nicht gedruckt werden.";
+  for (bool behind : {false, true}) {
+    SCOPED_TRACE(behind ? "painted behind" : "painted in turn");
+    messages_.shown.clear();
+    UsePdf((dir_ / "missing-directory") + "/out.pdf");
+    {
+      PrintRun run;
+      std::optional<PrintBehind> painter;
+      if (behind) painter.emplace();
+      EXPECT_FALSE(PrintSheet("Erstes Blatt", 2));
+      if (painter) EXPECT_TRUE(painter->Finish());
+    }
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, warning);
+    EXPECT_EQ(TheReportBuffer().LineCount(), 0);
+
+    // "Abbrechen" while the first sheet prints: the next one is refused.
+    messages_.shown.clear();
+    UsePdf(pdf());
+    {
+      PrintRun run;
+      std::optional<PrintBehind> painter;
+      if (behind) painter.emplace();
+      // In turn, the first sheet is printed before the button can be
+      // pressed; behind, it may still be painting.
+      EXPECT_TRUE(PrintSheet("Erstes Blatt", 40));
+      QPushButton* abort = nullptr;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "ABORTPRINT" && w->isVisible())
+          abort = w->findChild<QPushButton*>(ControlName(abortprint::kAbort));
+      ASSERT_NE(abort, nullptr);
+      abort->click();
+      EXPECT_FALSE(PrintSheet("Zweites Blatt", 1));
+      if (painter) EXPECT_TRUE(painter->Finish());
+    }
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, warning);
   }
 }
 
