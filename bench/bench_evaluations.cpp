@@ -11,7 +11,9 @@
 //     plain SQLite query over the same table in the same run, decoding the
 //     same fields (ratio recman / SQLite); and the journal report of June;
 //   - every account sheet of the year, built one after the other and then
-//     printed into one PDF file, each against the plain SQLite scan of the
+//     printed into one PDF file as the program prints them (each sheet's
+//     pages painted while the next is built; best of two runs), each
+//     against the plain SQLite scan of the
 //     year's records (time per journal record, ratio to the scan); and
 //     against plain SQLite reading the same records the way the sheets read
 //     them, account by account through the debit, credit and tax account
@@ -377,24 +379,31 @@ void AccountSheets(const std::string& root, long records, double plainYearSecond
     return;
   }
   o.linesPerPage = CurrentPrinterMetrics().linesPerPage;
-  start = Clock::now();
-  double startCpu = CpuSeconds();
+  // Best of two, as the plain reads are best of three: one slow run on a
+  // shared machine says little about the printing.
+  double printed = 1e9, printedCpu = 1e9;
   SheetRunResult result;
-  {
-    PrintRun run;
-    PrintBehind behind;
-    result = PrintAccountSheets(
-        accounts, o,
-        [](int lines) {
-          SetReportKind(kReportKontenblatt);
-          RequestPrint(lines);
-          return PrintReport(nullptr);
-        },
-        nullptr);
-    if (!behind.Finish()) result.stopped = true;
+  for (int run = 0; run < 2 && !result.failed && !result.stopped; ++run) {
+    start = Clock::now();
+    double startCpu = CpuSeconds();
+    {
+      PrintRun printRun;
+      PrintBehind behind;
+      result = PrintAccountSheets(
+          accounts, o,
+          [](int lines) {
+            SetReportKind(kReportKontenblatt);
+            RequestPrint(lines);
+            return PrintReport(nullptr);
+          },
+          nullptr);
+      if (!behind.Finish()) result.stopped = true;
+    }
+    double seconds = Seconds(start), cpu = CpuSeconds() - startCpu;
+    Figure(("sheets_pdf_seconds_run_" + std::to_string(run + 1)).c_str(), seconds);
+    printed = std::min(printed, seconds);
+    printedCpu = std::min(printedCpu, cpu);
   }
-  double printed = Seconds(start);
-  double printedCpu = CpuSeconds() - startCpu;
   Figure("sheets_pdf_sheets", result.printed);
   Figure("sheets_pdf_seconds", printed);
   Figure("sheets_pdf_ratio", printed / static_cast<double>(records) / plainPerRecord);
