@@ -189,6 +189,10 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
 // painted; the next one waits for them before it starts its own. The main
 // thread pumps the events meanwhile, so "Abbrechen" still answers.
 
+// Lines of a report painted behind kept in memory; the rest is read back
+// from its temporary file.
+constexpr std::size_t kHeldWhilePainting = std::size_t{4} << 20;
+
 struct BehindState {
   int depth = 0;
   bool painting = false;      // the page thread has a report of ours
@@ -242,6 +246,14 @@ bool PrintPagesBehind(QWidget* owner, int kind, int lines) {
     return false;
   }
   behind.report.SwapReport(buffer);
+  // Two reports are held now; the one waiting for its pages keeps little
+  // in memory, so a run of large sheets stays as small as before.
+  if (!behind.report.HoldAtMost(kHeldWhilePainting)) {
+    behind.report.Clear();
+    if (Run().job) Run().job.reset();
+    WarnNotPrinted(ReportTitle(kind));
+    return false;
+  }
   behind.painting = true;
   behind.failedTitle = ReportTitle(kind);
   PageThread::Instance().Start([job, lines, &behind] {

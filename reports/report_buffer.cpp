@@ -87,6 +87,14 @@ bool ReportBuffer::SpillFinishedBlocks() {
   return true;
 }
 
+bool ReportBuffer::HoldAtMost(std::size_t limit) {
+  std::size_t own = memoryLimit_;
+  memoryLimit_ = limit;
+  bool ok = SpillFinishedBlocks();
+  memoryLimit_ = own;
+  return ok;
+}
+
 bool ReportBuffer::Append(std::string_view line) {
   std::size_t end = line.find('\0');
   if (end != std::string_view::npos) line = line.substr(0, end);

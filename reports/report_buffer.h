@@ -118,6 +118,11 @@ class ReportBuffer {
   // Text kept in memory before finished blocks go to the temporary file,
   // and the size of a block; Clear keeps both. Tests make them small.
   void SetStorageLimits(std::size_t memoryLimit, std::size_t blockSize);
+  // Puts the lines of a finished report into the temporary file when more
+  // than `limit` bytes of them are held in memory (a report waiting to be
+  // printed beside the one being built); false when the file cannot be
+  // written.
+  bool HoldAtMost(std::size_t limit);
   // Whether some of the lines are in the temporary file.
   bool Spilled() const { return file_.IsOpen(); }
   // Page breaks added since Begin.

@@ -126,6 +126,35 @@ TEST(ReportBuffer, LinesBeyondTheMemoryLimitReadBackFromTheTemporaryFile) {
   EXPECT_EQ(b.Line(0), "\2klein");
 }
 
+// A finished report handed over to be printed beside the next one: swapped
+// whole, its lines then held in memory only up to the given amount, and
+// read back the same; the other buffer keeps its own limits.
+TEST(ReportBuffer, AHandedOverReportKeepsItsLinesAndHoldsLittle) {
+  ReportBuffer built, handed;
+  built.SetStorageLimits(1 << 20, 64);
+  ASSERT_TRUE(built.Begin(std::vector<TemplateObject>{}, std::vector<int>{4, 9}));
+  built.SetWidth(77);
+  std::vector<std::string> written;
+  for (int i = 0; i < 200; ++i) {
+    written.push_back("\2Zeile " + std::to_string(i));
+    ASSERT_TRUE(built.AddTextLine(written.back()));
+  }
+  ASSERT_FALSE(built.Spilled());
+  handed.SwapReport(built);
+  EXPECT_EQ(built.LineCount(), 0);
+  EXPECT_EQ(handed.Width(), 77);
+  EXPECT_EQ(handed.TemplateTabs(), (std::vector<int>{4, 9}));
+  ASSERT_TRUE(handed.HoldAtMost(1 << 20));
+  EXPECT_FALSE(handed.Spilled());
+  ASSERT_TRUE(handed.HoldAtMost(100));
+  EXPECT_TRUE(handed.Spilled());
+  EXPECT_EQ(Lines(handed), written);
+  // The builder's buffer goes on in memory, up to its own limit.
+  ASSERT_TRUE(built.Begin(std::vector<TemplateObject>{}, std::vector<int>{}));
+  for (int i = 0; i < 200; ++i) ASSERT_TRUE(built.AddTextLine(written[static_cast<std::size_t>(i)]));
+  EXPECT_FALSE(built.Spilled());
+}
+
 // A text byte at the start of a line is no line code: its low four bits
 // must not turn "," (0x2C), "L" (0x4C) or "Ü" (0xDC) into a page break.
 TEST(ReportBuffer, OnlyCodesOneToSixCarryAttributes) {
