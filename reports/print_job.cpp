@@ -42,28 +42,35 @@ constexpr std::chrono::milliseconds kPumpInterval{50};
 
 }  // namespace
 
-PrintJob::PrintJob(QPrinter* printer, QWidget* owner, const QString& jobName,
-                   const QString& caption, const QString& pageTotal)
-    : printer_(printer) {
-  if (printer_) printer_->setDocName(jobName);
+QDialog* NewAbortPrintDialog(QWidget* owner, const QString& caption, const QString& pageTotal) {
   auto* dialog = new QDialog(owner);
   dialog->setObjectName("ABORTPRINT");
   dialog->setWindowTitle(caption);
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
   // No close box: the job ends by its button or by itself.
   dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   auto* layout = new QVBoxLayout(dialog);
   auto* form = new QFormLayout;
   auto* total = new QLabel(pageTotal, dialog);
   total->setObjectName(ControlName(abortprint::kPageTotal));
-  pageLabel_ = new QLabel("0", dialog);
-  pageLabel_->setObjectName(ControlName(abortprint::kPageNumber));
-  form->addRow("drucke Seite :", pageLabel_);
+  auto* page = new QLabel("0", dialog);
+  page->setObjectName(ControlName(abortprint::kPageNumber));
+  form->addRow("drucke Seite :", page);
   form->addRow("von :", total);
   layout->addLayout(form);
   auto* abort = new QPushButton("Abbrechen", dialog);
   abort->setObjectName(ControlName(abortprint::kAbort));
   layout->addWidget(abort);
+  return dialog;
+}
+
+PrintJob::PrintJob(QPrinter* printer, QWidget* owner, const QString& jobName,
+                   const QString& caption, const QString& pageTotal)
+    : printer_(printer) {
+  if (printer_) printer_->setDocName(jobName);
+  QDialog* dialog = NewAbortPrintDialog(owner, caption, pageTotal);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  pageLabel_ = dialog->findChild<QLabel*>(ControlName(abortprint::kPageNumber));
+  auto* abort = dialog->findChild<QPushButton*>(ControlName(abortprint::kAbort));
   QObject::connect(abort, &QPushButton::clicked, dialog, [this, dialog] {
     aborted_ = true;
     dialog->close();
@@ -88,15 +95,7 @@ bool PrintJob::Start() {
   return !aborted_ && !failed_;
 }
 
-bool PrintJob::NextPage() {
-  if (!KeepGoing()) return false;
-  if (!printer_->newPage()) {
-    failed_ = true;
-    return false;
-  }
-  ++page_;
-  return KeepGoing();
-}
+bool PrintJob::NextPage() { return KeepGoing() && NextPageBehind() && KeepGoing(); }
 
 bool PrintJob::NextPageBehind() {
   if (aborted_ || failed_) return false;

@@ -22,6 +22,10 @@ namespace abortprint {
 enum : int { kPageTotal = 101, kPageNumber = 102, kAbort = 2 };
 }
 
+// The abort dialog of a print job, not yet shown or tied to a job (the
+// gallery shows it on its own).
+QDialog* NewAbortPrintDialog(QWidget* owner, const QString& caption, const QString& pageTotal);
+
 class PrintJob {
  public:
   // `caption` titles the abort dialog, `pageTotal` is shown as "von :".

@@ -101,6 +101,13 @@ void WarnNotPrinted(std::string_view title) {
   OpenPrinter();
 }
 
+// A report of a run could not be printed: the run's document is lost with
+// it, the run starts afresh, and the warning names the report.
+void DropRunDocument(std::string_view title) {
+  Run().job.reset();
+  WarnNotPrinted(title);
+}
+
 // What painting a report's pages needs, worked out from the program's
 // state before they are painted, so that they can be painted by another
 // thread while the next report is built.
@@ -219,13 +226,10 @@ bool WaitBehind() {
   return !behind.failed;
 }
 
-// A failure seen after the report that had it: its document is lost, the
-// run starts afresh, and the warning names that report.
+// A failure seen after the report that had it.
 void FailedBehind() {
-  BehindState& behind = Behind();
-  behind.failed = false;
-  if (Run().job) Run().job.reset();
-  WarnNotPrinted(behind.failedTitle);
+  Behind().failed = false;
+  DropRunDocument(Behind().failedTitle);
 }
 
 // Warns itself when the report (or the one before) cannot be printed.
@@ -236,13 +240,12 @@ bool PrintPagesBehind(QWidget* owner, int kind, int lines) {
     return false;
   }
   ReportBuffer& buffer = TheReportBuffer();
-  std::unique_ptr<PrintJob> own;
+  std::unique_ptr<PrintJob> own;  // stays empty: a run into one document keeps its job
   PrintJob* job = nullptr;
   if (PlanPages(kind, buffer.Width(), behind.plan))
     job = StartJob(owner, kind, PagesOf(buffer, lines, behind.plan.metrics.linesPerPage), own);
   if (!job) {
-    if (Run().job) Run().job.reset();
-    WarnNotPrinted(ReportTitle(kind));
+    DropRunDocument(ReportTitle(kind));
     return false;
   }
   behind.report.SwapReport(buffer);
@@ -250,8 +253,7 @@ bool PrintPagesBehind(QWidget* owner, int kind, int lines) {
   // in memory, so a run of large sheets stays as small as before.
   if (!behind.report.HoldAtMost(kHeldWhilePainting)) {
     behind.report.Clear();
-    if (Run().job) Run().job.reset();
-    WarnNotPrinted(ReportTitle(kind));
+    DropRunDocument(ReportTitle(kind));
     return false;
   }
   behind.painting = true;
@@ -263,7 +265,6 @@ bool PrintPagesBehind(QWidget* owner, int kind, int lines) {
   });
   return true;
 }
-
 
 }  // namespace
 
@@ -308,9 +309,7 @@ bool PrintReport(QWidget* owner) {
   if (Behind().depth > 0 && RunsIntoOneDocument()) {
     printed = PrintPagesBehind(owner, kind, lines);
   } else if (!(printed = PrintPages(owner, kind, lines))) {
-    // A failed run's document is lost with it; the run starts afresh.
-    if (Run().job) Run().job.reset();
-    WarnNotPrinted(ReportTitle(kind));
+    DropRunDocument(ReportTitle(kind));
   }
   report.printing = false;
   ClearPrintRequest();

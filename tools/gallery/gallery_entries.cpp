@@ -22,6 +22,7 @@
 #include "reports/account_analysis_dialog.h"
 #include "reports/account_sheet_dialogs.h"
 #include "posting/split_dialog.h"
+#include "reports/print_job.h"
 #include "reports/printer_dialogs.h"
 #include "reports/report_kinds.h"
 #include "shell/help_viewer.h"
@@ -66,6 +67,7 @@ const std::vector<Entry>& Entries() {
       {"KTOBLA", [](QWidget* p) { return SampleKtoBlaDialog(p); }},
       {"KBLIST", [](QWidget* p) { return SampleSheetBrowser(p); }},
       {"KBLINFO", [](QWidget* p) { return SampleSheetProgress(p); }},
+      {"ABORTPRINT", [](QWidget* p) { return NewAbortPrintDialog(p, "Kontenblatt", "36"); }},
       {"ANA_KONTO", [](QWidget* p) { return SampleAccountAnalysis(p); }},
       {"BUCPERIODE", [](QWidget* p) { return new PostingMonthDialog(p); }},
       {"BUCLAU", [](QWidget* p) { return PostingDialogSample(p, PostingMode::kOrdinary); }},
