@@ -5,42 +5,61 @@
 
 namespace talvera {
 
-PageThread& PageThread::Instance() {
-  // Never destroyed: the thread waits for work until the program ends.
-  static PageThread* thread = new PageThread;
-  return *thread;
+PageThreads& PageThreads::Instance() {
+  // Never destroyed: the threads wait for work until the program ends.
+  static PageThreads* threads = new PageThreads;
+  return *threads;
 }
 
-PageThread::PageThread() { std::thread([this] { Loop(); }).detach(); }
+PageThreads::PageThreads() : lanes_(std::thread::hardware_concurrency() >= 2 ? 2 : 1) {}
 
-void PageThread::Start(std::function<void()> task) {
+void PageThreads::Start(int lane, std::function<void()> task) {
+  bool first = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    task_ = std::move(task);
-    busy_ = true;
+    task_[lane] = std::move(task);
+    busy_[lane] = true;
+    first = !running_[lane];
+    running_[lane] = true;
   }
-  wake_.notify_one();
+  // A lane's thread is started by its first task.
+  if (first) std::thread([this, lane] { Loop(lane); }).detach();
+  wake_[lane].notify_one();
 }
 
-bool PageThread::WaitIdle(std::chrono::milliseconds timeout) {
+bool PageThreads::WaitIdle(int lane, std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
-  return idle_.wait_for(lock, timeout, [this] { return !busy_; });
+  return idle_.wait_for(lock, timeout, [this, lane] { return !busy_[lane]; });
 }
 
-void PageThread::Loop() {
+int PageThreads::IdleLane(int preferred) const {
+  if (!busy_[preferred]) return preferred;
+  for (int lane = 0; lane < lanes_; ++lane)
+    if (!busy_[lane]) return lane;
+  return -1;
+}
+
+int PageThreads::WaitAnyIdle(int preferred, std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  int lane = -1;
+  idle_.wait_for(lock, timeout, [&] { return (lane = IdleLane(preferred)) >= 0; });
+  return lane;
+}
+
+void PageThreads::Loop(int lane) {
   for (;;) {
     std::function<void()> task;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      wake_.wait(lock, [this] { return busy_ && task_; });
-      task = std::move(task_);
-      task_ = nullptr;
+      wake_[lane].wait(lock, [this, lane] { return busy_[lane] && task_[lane]; });
+      task = std::move(task_[lane]);
+      task_[lane] = nullptr;
     }
     task();
     task = nullptr;  // what the task held goes with it, before it counts as done
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      busy_ = false;
+      busy_[lane] = false;
     }
     idle_.notify_all();
   }

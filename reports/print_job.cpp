@@ -107,6 +107,12 @@ bool PrintJob::NextPageBehind() {
   return !aborted_;
 }
 
+bool PrintJob::CountPageBeside() {
+  if (aborted_ || failed_) return false;
+  ++page_;
+  return true;
+}
+
 bool PrintJob::KeepGoing() {
   Pump(false);
   return !aborted_ && !failed_;

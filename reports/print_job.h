@@ -44,6 +44,9 @@ class PrintJob {
   // pumps the events (KeepGoing): begins the next page without touching
   // the abort dialog.
   bool NextPageBehind();
+  // Counts a page begun for the job in a document painted beside its own (see
+  // PrintBehind); false once the user aborted.
+  bool CountPageBeside();
   // Lets the abort dialog see its button; false once the user aborted.
   bool KeepGoing();
   // Ends the document; false when anything went wrong on the way.

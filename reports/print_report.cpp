@@ -3,7 +3,10 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -13,6 +16,7 @@
 #include "core/message.h"
 #include "reports/line_renderer.h"
 #include "reports/page_thread.h"
+#include "reports/pdf_join.h"
 #include "reports/print_job.h"
 #include "reports/printer.h"
 #include "reports/report_buffer.h"
@@ -28,12 +32,28 @@ constexpr int kTopRows = 3;
 // The first buffer line belongs to the screen only; printing starts after it.
 constexpr int kFirstPrintedLine = 1;
 
-// The job a print run keeps open for the PDF file, and the title of the
-// report that opened it.
+// A second document of a print run's PDF file, painted by the second page
+// thread beside the run's own; its pages are put into the file when the
+// run ends. It is painted and ended on that thread only.
+struct SideDocument {
+  std::string target;  // the run's file the pages go into
+  std::string path;    // a temporary file
+  std::unique_ptr<QPrinter> printer;
+  QPainter painter;
+  ~SideDocument() {
+    if (!path.empty()) ::unlink(path.c_str());
+  }
+};
+
+// The job a print run keeps open for the PDF file, the title of the report
+// that opened it, and, when reports are painted side by side, the second
+// document and which pages of the two documents come one after the other.
 struct RunState {
   int depth = 0;
   std::unique_ptr<PrintJob> job;
   std::string title;
+  std::unique_ptr<SideDocument> side;
+  std::vector<PdfPageSpan> spans;
 };
 
 RunState& Run() {
@@ -99,13 +119,6 @@ void WarnNotPrinted(std::string_view title) {
   ShowTextBox(std::string(title) + " konnte nicht gedruckt werden.", "TALVI",
               BoxStyle::kExclamationOk);
   OpenPrinter();
-}
-
-// A report of a run could not be printed: the run's document is lost with
-// it, the run starts afresh, and the warning names the report.
-void DropRunDocument(std::string_view title) {
-  Run().job.reset();
-  WarnNotPrinted(title);
 }
 
 // What painting a report's pages needs, worked out from the program's
@@ -176,6 +189,219 @@ bool PaintPages(QPainter& painter, const ReportBuffer& buffer, int lines, const 
   return true;
 }
 
+// ---- Painting behind ------------------------------------------------------
+//
+// While a PrintBehind lives, a report printed into the run's PDF document
+// is handed to a page thread, and PrintReport returns while its pages are
+// painted; the next one goes to a thread that is free, or waits for one.
+// The first thread paints into the run's own document, the second into a
+// document beside it, whose pages are put in their place when the run
+// ends. The main thread pumps the events meanwhile, so "Abbrechen" still
+// answers.
+
+// Lines of a report painted behind kept in memory; the rest is read back
+// from its temporary file.
+constexpr std::size_t kHeldWhilePainting = std::size_t{4} << 20;
+
+// What one page thread paints.
+struct Lane {
+  bool painting = false;  // the thread has a report of ours
+  bool failed = false;    // it could not paint all of it (set by that thread)
+  int pages = 0;          // pages the report took (set by that thread)
+  std::size_t span = 0;   // its place in the run's order of pages
+  std::string title;
+  ReportBuffer report;    // the report being painted
+  PagePlan plan;
+};
+
+struct BehindState {
+  int depth = 0;
+  Lane lanes[PageThreads::kMaxLanes];
+  long long lanePages[PageThreads::kMaxLanes] = {};  // handed to each in this run
+  std::string failedTitle;  // of the first report that failed, not yet warned about
+};
+
+BehindState& Behind() {
+  static BehindState behind;
+  return behind;
+}
+
+// Takes what the idle `lane` did; false when its report failed.
+bool Collect(int index) {
+  Lane& lane = Behind().lanes[index];
+  if (!lane.painting) return true;
+  lane.painting = false;
+  lane.report.Clear();
+  Run().spans[lane.span].pages = lane.pages;
+  if (!lane.failed) return true;
+  lane.failed = false;
+  if (Behind().failedTitle.empty()) Behind().failedTitle = lane.title;
+  return false;
+}
+
+void PumpWhileWaiting() {
+  if (Run().job) Run().job->KeepGoing();
+}
+
+// Waits for every report being painted behind, pumping the events; false
+// when one failed or was aborted (it has not been warned about yet).
+bool WaitBehind() {
+  bool ok = true;
+  PageThreads& threads = PageThreads::Instance();
+  for (int lane = 0; lane < PageThreads::kMaxLanes; ++lane) {
+    if (!Behind().lanes[lane].painting) continue;
+    while (!threads.WaitIdle(lane, std::chrono::milliseconds(50))) PumpWhileWaiting();
+    ok = Collect(lane) && ok;
+  }
+  return ok;
+}
+
+// Ends the side document on its thread; false when it could not be written.
+bool EndSide(SideDocument& side) {
+  if (!side.painter.isActive()) return true;
+  bool ended = false;
+  PageThreads& threads = PageThreads::Instance();
+  threads.Start(1, [&side, &ended] { ended = side.painter.end(); });
+  while (!threads.WaitIdle(1, std::chrono::milliseconds(50))) PumpWhileWaiting();
+  return ended;
+}
+
+// A report of a run could not be printed: the run's document is lost with
+// it, the run starts afresh, and the warning names the report.
+void DropRunDocument(std::string_view title) {
+  WaitBehind();
+  Behind().failedTitle.clear();
+  if (Run().side) EndSide(*Run().side);
+  Run().side.reset();
+  Run().spans.clear();
+  Run().job.reset();
+  Behind().lanePages[0] = Behind().lanePages[1] = 0;
+  WarnNotPrinted(title);
+}
+
+// A failure seen after the report that had it.
+void FailedBehind() {
+  std::string title = Behind().failedTitle;
+  DropRunDocument(title);
+}
+
+// The side document of the run, made like the run's printer.
+SideDocument* Side() {
+  RunState& run = Run();
+  if (run.side) return run.side.get();
+  const char* dir = std::getenv("TMPDIR");
+  std::string path = std::string(dir && *dir ? dir : "/tmp") + "/talvera-seiten-XXXXXX";
+  int fd = ::mkstemp(path.data());
+  if (fd < 0) return nullptr;
+  ::close(fd);
+  auto side = std::make_unique<SideDocument>();
+  side->path = path;
+  QPrinter* own = CurrentPrinter();
+  side->target = own->outputFileName().toStdString();
+  side->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrinter& printer = *side->printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  printer.setResolution(own->resolution());
+  printer.setFullPage(own->fullPage());
+  printer.setPageLayout(own->pageLayout());
+  printer.setDocName(own->docName());
+  printer.setCreator(own->creator());
+  printer.setPdfVersion(own->pdfVersion());
+  printer.setColorMode(own->colorMode());
+  printer.setFontEmbeddingEnabled(own->fontEmbeddingEnabled());
+  run.side = std::move(side);
+  return run.side.get();
+}
+
+// The lane the next report goes to, once it is free: the first report of
+// the run's document goes to the run's own; later ones to either, the one
+// that has been handed fewer pages when both are free. Without a side
+// document (no temporary file) the run's own lane paints everything.
+int FreeLane() {
+  PageThreads& threads = PageThreads::Instance();
+  BehindState& behind = Behind();
+  bool beside = Run().job && threads.Lanes() > 1;
+  int preferred = beside && behind.lanePages[1] < behind.lanePages[0] ? 1 : 0;
+  for (;;) {
+    int lane = beside ? threads.WaitAnyIdle(preferred, std::chrono::milliseconds(50))
+                      : (threads.WaitIdle(0, std::chrono::milliseconds(50)) ? 0 : -1);
+    if (lane == 1 && !Side()) {
+      beside = false;
+      continue;
+    }
+    if (lane >= 0) return lane;
+    PumpWhileWaiting();
+  }
+}
+
+// Begins the report's first page in the lane's document (the report takes
+// `pages`).
+bool BeginFirstPage(int lane, QWidget* owner, int kind, int pages) {
+  std::unique_ptr<PrintJob> own;  // stays empty: a run into one document keeps its job
+  if (lane == 0) return StartJob(owner, kind, pages, own);
+  // The side document begins its pages on its own thread.
+  return Run().job->KeepGoing();
+}
+
+// Paints the lane's report; on its page thread.
+void PaintLane(int index, int lines) {
+  Lane& lane = Behind().lanes[index];
+  PrintJob* job = Run().job.get();
+  lane.pages = 1;
+  bool painted = false;
+  if (index == 0) {
+    painted = PaintPages(job->Painter(), lane.report, lines, lane.plan, [job, &lane] {
+      if (!job->NextPageBehind()) return false;
+      ++lane.pages;
+      return true;
+    });
+  } else {
+    SideDocument& side = *Run().side;
+    bool begun = side.painter.isActive() ? side.printer->newPage() : side.painter.begin(side.printer.get());
+    painted = begun && job->CountPageBeside() &&
+              PaintPages(side.painter, lane.report, lines, lane.plan, [job, &side, &lane] {
+                if (!job->CountPageBeside() || !side.printer->newPage()) return false;
+                ++lane.pages;
+                return true;
+              });
+  }
+  if (!painted) lane.failed = true;
+}
+
+// Warns itself when the report (or one before) cannot be printed.
+bool PrintPagesBehind(QWidget* owner, int kind, int lines) {
+  BehindState& behind = Behind();
+  int index = FreeLane();
+  if (!Collect(index) || !behind.failedTitle.empty()) {
+    FailedBehind();
+    return false;
+  }
+  Lane& lane = behind.lanes[index];
+  ReportBuffer& buffer = TheReportBuffer();
+  int pages = 0;
+  if (!PlanPages(kind, buffer.Width(), lane.plan) ||
+      !BeginFirstPage(index, owner, kind, pages = PagesOf(buffer, lines, lane.plan.metrics.linesPerPage))) {
+    DropRunDocument(ReportTitle(kind));
+    return false;
+  }
+  behind.lanePages[index] += pages;
+  lane.report.SwapReport(buffer);
+  // Three reports are held now; those waiting for their pages keep little
+  // in memory, so a run of large sheets stays as small as before.
+  if (!lane.report.HoldAtMost(kHeldWhilePainting)) {
+    lane.report.Clear();
+    DropRunDocument(ReportTitle(kind));
+    return false;
+  }
+  lane.painting = true;
+  lane.title = ReportTitle(kind);
+  lane.span = Run().spans.size();
+  Run().spans.push_back({index, 0});
+  PageThreads::Instance().Start(index, [index, lines] { PaintLane(index, lines); });
+  return true;
+}
+
 bool PrintPages(QWidget* owner, int kind, int lines) {
   const ReportBuffer& buffer = TheReportBuffer();
   PagePlan plan;
@@ -185,85 +411,32 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
   if (!job) return own ? own->Finish() : false;
   // A page that cannot be begun has failed or aborted the job, which
   // finishing reports.
-  PaintPages(job->Painter(), buffer, lines, plan, [job] { return job->NextPage(); });
-  return own ? own->Finish() : job->KeepGoing();
-}
-
-// ---- Painting behind ------------------------------------------------------
-//
-// While a PrintBehind lives, a report printed into the run's PDF document
-// is handed to the page thread, and PrintReport returns while its pages are
-// painted; the next one waits for them before it starts its own. The main
-// thread pumps the events meanwhile, so "Abbrechen" still answers.
-
-// Lines of a report painted behind kept in memory; the rest is read back
-// from its temporary file.
-constexpr std::size_t kHeldWhilePainting = std::size_t{4} << 20;
-
-struct BehindState {
-  int depth = 0;
-  bool painting = false;      // the page thread has a report of ours
-  bool failed = false;        // it could not paint all of it (set by that thread)
-  std::string failedTitle;
-  ReportBuffer report;        // the report being painted
-  PagePlan plan;
-};
-
-BehindState& Behind() {
-  static BehindState behind;
-  return behind;
-}
-
-// Waits for the report being painted behind, pumping the events; false
-// when it failed or was aborted (it has not been warned about yet).
-bool WaitBehind() {
-  BehindState& behind = Behind();
-  if (!behind.painting) return true;
-  while (!PageThread::Instance().WaitIdle(std::chrono::milliseconds(50)))
-    if (Run().job) Run().job->KeepGoing();
-  behind.painting = false;
-  behind.report.Clear();
-  return !behind.failed;
-}
-
-// A failure seen after the report that had it.
-void FailedBehind() {
-  Behind().failed = false;
-  DropRunDocument(Behind().failedTitle);
-}
-
-// Warns itself when the report (or the one before) cannot be printed.
-bool PrintPagesBehind(QWidget* owner, int kind, int lines) {
-  BehindState& behind = Behind();
-  if (!WaitBehind()) {
-    FailedBehind();
-    return false;
-  }
-  ReportBuffer& buffer = TheReportBuffer();
-  std::unique_ptr<PrintJob> own;  // stays empty: a run into one document keeps its job
-  PrintJob* job = nullptr;
-  if (PlanPages(kind, buffer.Width(), behind.plan))
-    job = StartJob(owner, kind, PagesOf(buffer, lines, behind.plan.metrics.linesPerPage), own);
-  if (!job) {
-    DropRunDocument(ReportTitle(kind));
-    return false;
-  }
-  behind.report.SwapReport(buffer);
-  // Two reports are held now; the one waiting for its pages keeps little
-  // in memory, so a run of large sheets stays as small as before.
-  if (!behind.report.HoldAtMost(kHeldWhilePainting)) {
-    behind.report.Clear();
-    DropRunDocument(ReportTitle(kind));
-    return false;
-  }
-  behind.painting = true;
-  behind.failedTitle = ReportTitle(kind);
-  PageThread::Instance().Start([job, lines, &behind] {
-    bool painted = PaintPages(job->Painter(), behind.report, lines, behind.plan,
-                              [job] { return job->NextPageBehind(); });
-    if (!painted) behind.failed = true;
+  int pages = 1;
+  PaintPages(job->Painter(), buffer, lines, plan, [job, &pages] {
+    if (!job->NextPage()) return false;
+    ++pages;
+    return true;
   });
-  return true;
+  if (own) return own->Finish();
+  Run().spans.push_back({0, pages});
+  return job->KeepGoing();
+}
+
+// Ends the run's document: the side document's pages go into their places
+// in the file. False when anything went wrong; the file is then removed
+// rather than left with pages missing in between.
+bool EndRunDocument(RunState& run) {
+  std::unique_ptr<PrintJob> job = std::move(run.job);
+  std::unique_ptr<SideDocument> side = std::move(run.side);
+  std::vector<PdfPageSpan> spans = std::move(run.spans);
+  Behind().lanePages[0] = Behind().lanePages[1] = 0;
+  bool ok = job->Finish();
+  if (!side) return ok;
+  ok = EndSide(*side) && ok;
+  bool painted = std::any_of(spans.begin(), spans.end(), [](const PdfPageSpan& s) { return s.part == 1; });
+  if (ok && painted) ok = JoinPdfParts({side->target, side->path}, spans, side->target);
+  if (!ok && painted) ::unlink(side->target.c_str());
+  return ok;
 }
 
 }  // namespace
@@ -274,8 +447,8 @@ PrintRun::~PrintRun() {
   RunState& run = Run();
   if (run.depth == 1 && !WaitBehind()) FailedBehind();
   if (--run.depth > 0 || !run.job) return;
-  std::unique_ptr<PrintJob> job = std::move(run.job);
-  if (!job->Finish()) WarnNotPrinted(run.title);
+  std::string title = run.title;
+  if (!EndRunDocument(run)) WarnNotPrinted(title);
 }
 
 bool PreparePrintFont(int kind, int ownWidth) {

@@ -27,10 +27,11 @@ class PrintRun {
 
 // While one lives inside a print run on the PDF file, each report printed
 // is painted by a thread of its own while the caller builds the next one
-// (every account sheet of a year). PrintReport then returns once the pages
-// are handed over; a failure shows up, with its warning, when the next
-// report is printed or at Finish. Printers of the print system print as
-// before.
+// (every account sheet of a year); on two cores two threads paint side by
+// side, and the file gets its pages in order when the run ends. PrintReport
+// then returns once the pages are handed over; a failure shows up, with its
+// warning, when a later report is printed or at Finish. Printers of the
+// print system print as before.
 class PrintBehind {
  public:
   PrintBehind();
