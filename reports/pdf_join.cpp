@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string_view>
 
@@ -112,7 +111,7 @@ struct Part {
   Reader file;
   std::string header;                   // everything before the first object
   std::string trailer;                  // the trailer dictionary
-  std::map<long long, long long> objects;  // offset -> object number, in file order
+  std::vector<std::pair<long long, long long>> objects;  // (offset, number), in file order
   long long xref = 0;
   long long size = 0;                   // /Size: one more than the highest number
   long long root = -1, info = -1, pages = -1;
@@ -130,18 +129,19 @@ struct Failure {
   }
 };
 
+// An object runs from its offset to the next object, or to the table.
 bool ReadObject(Part& part, long long offset, std::string& out) {
-  auto it = part.objects.find(offset);
-  if (it == part.objects.end()) return false;
+  auto it = std::lower_bound(part.objects.begin(), part.objects.end(), std::make_pair(offset, 0LL));
+  if (it == part.objects.end() || it->first != offset) return false;
   auto next = std::next(it);
   long long end = next == part.objects.end() ? part.xref : next->first;
   return part.file.Read(offset, end - offset, out);
 }
 
-bool ReadObjectNumbered(Part& part, const std::map<long long, long long>& offsets, long long number,
+bool ReadObjectNumbered(Part& part, const std::vector<long long>& offsets, long long number,
                         std::string& out) {
-  auto it = offsets.find(number);
-  return it != offsets.end() && ReadObject(part, it->second, out);
+  return number > 0 && number < static_cast<long long>(offsets.size()) && offsets[static_cast<std::size_t>(number)] > 0 &&
+         ReadObject(part, offsets[static_cast<std::size_t>(number)], out);
 }
 
 // Reads the cross-reference table, the trailer and the page tree.
@@ -163,7 +163,7 @@ bool ReadPart(const std::string& path, Part& part, const Failure& fail) {
       text.compare(0, 4, "xref") != 0)
     return fail(path + ": Querverweis unlesbar");
   long long pos = part.xref + 4;
-  std::map<long long, long long> offsets;  // number -> offset
+  std::vector<long long> offsets;  // by number; 0 when not in use
   for (;;) {
     if (!part.file.Read(pos, std::min<long long>(part.file.Size() - pos, 64), text))
       return fail(path + ": Querverweis unlesbar");
@@ -182,17 +182,22 @@ bool ReadPart(const std::string& path, Part& part, const Failure& fail) {
     pos += static_cast<long long>(i) + 1;
     std::string entries;
     if (!part.file.Read(pos, count * 20, entries)) return fail(path + ": Querverweis unlesbar");
+    if (first + count > (1LL << 26)) return fail(path + ": Querverweis unlesbar");
+    if (static_cast<long long>(offsets.size()) < first + count) offsets.resize(static_cast<std::size_t>(first + count), 0);
     for (long long k = 0; k < count; ++k) {
       std::string_view entry(entries.data() + k * 20, 20);
       if (entry[17] != 'n') continue;
       if (entry.substr(11, 5) != "00000") return fail(path + ": Objekte anderer Generation");
       long long offset = std::strtoll(std::string(entry.substr(0, 10)).c_str(), nullptr, 10);
       if (offset <= 0 || offset >= part.xref) return fail(path + ": Querverweis unlesbar");
-      offsets[first + k] = offset;
-      part.objects[offset] = first + k;
+      offsets[static_cast<std::size_t>(first + k)] = offset;
+      part.objects.emplace_back(offset, first + k);
     }
     pos += count * 20;
   }
+  std::sort(part.objects.begin(), part.objects.end());
+  for (std::size_t k = 1; k < part.objects.size(); ++k)
+    if (part.objects[k].first == part.objects[k - 1].first) return fail(path + ": Querverweis unlesbar");
   std::size_t end = 0;
   if (!part.file.Read(pos, part.file.Size() - pos, text) ||
       (end = text.find("startxref")) == std::string::npos)
@@ -204,7 +209,7 @@ bool ReadPart(const std::string& path, Part& part, const Failure& fail) {
   part.root = RefAfter(part.trailer, "/Root");
   part.info = RefAfter(part.trailer, "/Info");
   if (sizeAt == std::string::npos || !ReadInt(part.trailer, i, part.size) || part.root < 0 ||
-      part.objects.empty())
+      part.objects.empty() || part.size > static_cast<long long>(offsets.size()) + 1)
     return fail(path + ": Trailer unlesbar");
   if (!part.file.Read(0, part.objects.begin()->first, part.header)) return fail(path + ": unlesbar");
 

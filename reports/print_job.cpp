@@ -42,6 +42,12 @@ constexpr std::chrono::milliseconds kPumpInterval{50};
 
 }  // namespace
 
+void ReleaseUnusedHeap() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 QDialog* NewAbortPrintDialog(QWidget* owner, const QString& caption, const QString& pageTotal) {
   auto* dialog = new QDialog(owner);
   dialog->setObjectName("ABORTPRINT");

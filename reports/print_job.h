@@ -22,6 +22,13 @@ namespace abortprint {
 enum : int { kPageTotal = 101, kPageNumber = 102, kAbort = 2 };
 }
 
+// Qt's PDF engine takes buffers of megabytes for every page it writes; the
+// program keeps such blocks in its heap (see print_job.cpp). The parts of
+// the heap no longer in use go back to the system here: threads that paint
+// many reports call it after each, or the memory of two of them painting
+// side by side grows with the pages.
+void ReleaseUnusedHeap();
+
 // The abort dialog of a print job, not yet shown or tied to a job (the
 // gallery shows it on its own).
 QDialog* NewAbortPrintDialog(QWidget* owner, const QString& caption, const QString& pageTotal);

@@ -15,6 +15,7 @@
 
 #include "core/message.h"
 #include "reports/line_renderer.h"
+#include "reports/page_compression.h"
 #include "reports/page_thread.h"
 #include "reports/pdf_join.h"
 #include "reports/print_job.h"
@@ -348,6 +349,7 @@ bool BeginFirstPage(int lane, QWidget* owner, int kind, int pages) {
 void PaintLane(int index, int lines) {
   Lane& lane = Behind().lanes[index];
   PrintJob* job = Run().job.get();
+  FastPageCompression fast;
   lane.pages = 1;
   bool painted = false;
   if (index == 0) {
@@ -367,6 +369,7 @@ void PaintLane(int index, int lines) {
               });
   }
   if (!painted) lane.failed = true;
+  ReleaseUnusedHeap();
 }
 
 // Warns itself when the report (or one before) cannot be printed.
@@ -434,6 +437,7 @@ bool EndRunDocument(RunState& run) {
   if (!side) return ok;
   ok = EndSide(*side) && ok;
   bool painted = std::any_of(spans.begin(), spans.end(), [](const PdfPageSpan& s) { return s.part == 1; });
+  ReleaseUnusedHeap();  // what the painting held, before the pages are put together
   if (ok && painted) ok = JoinPdfParts({side->target, side->path}, spans, side->target);
   if (!ok && painted) ::unlink(side->target.c_str());
   return ok;

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  libsqlite3-dev sqlite3
+  libsqlite3-dev sqlite3 zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev libx11-dev fonts-dejavu-core
   qt6-translations-l10n

@@ -7,9 +7,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "print_fixture.h"
+#include "reports/page_compression.h"
 #include "reports/pdf_join.h"
 #include "support/temp_dir.h"
 
@@ -20,8 +22,8 @@ using talvera::testing::RunCommand;
 namespace {
 
 // A document whose pages say "<name> <n>", painted by Qt's PDF engine as
-// the printing paints reports.
-void WriteDocument(const std::string& path, const std::string& name, int pages) {
+// the printing paints reports; `lines` more lines of figures on each page.
+void WriteDocument(const std::string& path, const std::string& name, int pages, int lines = 0) {
   QPdfWriter writer(QString::fromStdString(path));
   writer.setTitle(QString::fromStdString("Titel " + name));
   QPainter painter(&writer);
@@ -30,6 +32,9 @@ void WriteDocument(const std::string& path, const std::string& name, int pages) 
     painter.setFont(QFont(page % 2 ? "DejaVu Sans Mono" : "DejaVu Sans", 12));
     painter.drawText(QPointF(200, 400), QString::fromStdString(name + " " + std::to_string(page)));
     painter.drawLine(QPointF(200, 500), QPointF(2000, 500));
+    for (int line = 0; line < lines; ++line)
+      painter.drawText(QPointF(200, 700 + 100 * line),
+                       QString("B%1  %2.07.96  Buchung  %3,15  2956").arg(line * 7919).arg(line % 28 + 1).arg(line * 31));
   }
 }
 
@@ -119,6 +124,26 @@ TEST_F(PdfJoinTest, WhatCannotBeJoinedLeavesTheOutputAsItWas) {
   std::string error;
   EXPECT_FALSE(JoinPdfParts({Path("a.pdf")}, {{0, 2}}, Path("kein-verzeichnis/out.pdf"), &error));
   EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Pages painted under FastPageCompression on a thread of their own read the
+// same and take more room: the compression level was chosen by us.
+TEST(PageCompressionTest, PagesPaintedFastReadTheSame) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  talvera::testing::TempDir dir;
+  std::thread([&] { WriteDocument(dir / "normal.pdf", "Seite", 3, 60); }).join();
+  std::thread([&] {
+    FastPageCompression fast;
+    WriteDocument(dir / "fast.pdf", "Seite", 3, 60);
+  }).join();
+  EXPECT_EQ(RunCommand("pdftotext -layout '" + (dir / "fast.pdf") + "' -"),
+            RunCommand("pdftotext -layout '" + (dir / "normal.pdf") + "' -"));
+  EXPECT_GT(std::filesystem::file_size(dir / "fast.pdf"),
+            std::filesystem::file_size(dir / "normal.pdf") + 100);
 }
 
 }  // namespace
