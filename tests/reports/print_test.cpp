@@ -145,7 +145,9 @@ TEST_F(PrintTest, ARunOfReportsGoesIntoOnePdf) {
     SCOPED_TRACE(mode);
     bool behind = mode != kInTurn;
     std::string tmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-    if (mode == kBehindWithoutTemporaryFiles) ::setenv("TMPDIR", (dir_ / "fehlt").c_str(), 1);
+    std::string temporary = dir_ / (mode == kBehindWithoutTemporaryFiles ? "fehlt" : "temp");
+    if (mode != kBehindWithoutTemporaryFiles) std::filesystem::create_directory(temporary);
+    ::setenv("TMPDIR", temporary.c_str(), 1);
     std::filesystem::remove(pdf());
     int pages = 0;
     {
@@ -168,6 +170,8 @@ TEST_F(PrintTest, ARunOfReportsGoesIntoOnePdf) {
     }
     if (tmp.empty()) ::unsetenv("TMPDIR");
     else ::setenv("TMPDIR", tmp.c_str(), 1);
+    // The second document's file is gone with the run.
+    if (mode == kBehind) EXPECT_TRUE(std::filesystem::is_empty(temporary));
     EXPECT_TRUE(messages_.shown.empty());
     EXPECT_EQ(PdfPages(), pages);
     std::string text = PdfText();
