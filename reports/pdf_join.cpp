@@ -88,6 +88,18 @@ void SkipSpace(std::string_view s, std::size_t& i) {
   while (i < s.size() && IsSpace(s[i])) ++i;
 }
 
+// A reference "n g R" at `i`, moving `i` past it; false when there is none.
+bool ReadRef(std::string_view s, std::size_t& i, long long& number, long long& generation) {
+  std::size_t j = i;
+  if (!ReadInt(s, j, number) || j >= s.size() || !IsSpace(s[j])) return false;
+  SkipSpace(s, j);
+  if (!ReadInt(s, j, generation) || j >= s.size() || !IsSpace(s[j])) return false;
+  SkipSpace(s, j);
+  if (j >= s.size() || s[j] != 'R' || !Ends(s, j + 1)) return false;
+  i = j + 1;
+  return true;
+}
+
 // The object a key of a dictionary refers to ("/Root 2 0 R"); -1 when none.
 long long RefAfter(std::string_view dict, std::string_view key) {
   std::size_t at = 0;
@@ -97,11 +109,7 @@ long long RefAfter(std::string_view dict, std::string_view key) {
     if (!Ends(dict, i)) continue;
     long long number = 0, generation = 0;
     SkipSpace(dict, i);
-    if (!ReadInt(dict, i, number)) continue;
-    SkipSpace(dict, i);
-    if (!ReadInt(dict, i, generation)) continue;
-    SkipSpace(dict, i);
-    if (i < dict.size() && dict[i] == 'R' && Ends(dict, i + 1)) return number;
+    if (ReadRef(dict, i, number, generation)) return number;
   }
   return -1;
 }
@@ -228,11 +236,7 @@ bool ReadPart(const std::string& path, Part& part, const Failure& fail) {
     long long number = 0, generation = 0;
     SkipSpace(list, i);
     if (i >= list.size()) break;
-    if (!ReadInt(list, i, number)) return fail(path + ": Seitenbaum unlesbar");
-    SkipSpace(list, i);
-    if (!ReadInt(list, i, generation)) return fail(path + ": Seitenbaum unlesbar");
-    SkipSpace(list, i);
-    if (i >= list.size() || list[i++] != 'R') return fail(path + ": Seitenbaum unlesbar");
+    if (!ReadRef(list, i, number, generation)) return fail(path + ": Seitenbaum unlesbar");
     part.kids.push_back(number);
   }
   // A flat tree counts its leaves among its kids.
@@ -283,26 +287,16 @@ bool Renumber(std::string_view in, const Map& map, std::string& out) {
     } else if (IsDigit(c) && (i == 0 || IsSpace(in[i - 1]) || IsDelimiter(in[i - 1]))) {
       std::size_t j = i;
       long long number = 0, generation = 0;
-      bool reference = ReadInt(in, j, number) && j < in.size() && IsSpace(in[j]);
-      if (reference) {
-        SkipSpace(in, j);
-        reference = ReadInt(in, j, generation) && j < in.size() && IsSpace(in[j]);
-      }
-      if (reference) {
-        SkipSpace(in, j);
-        reference = j < in.size() && in[j] == 'R' && Ends(in, j + 1);
-      }
-      if (!reference) {
-        std::size_t k = i;
-        while (k < in.size() && IsDigit(in[k])) ++k;
-        copyTo(k);
+      if (!ReadRef(in, j, number, generation)) {
+        while (j < in.size() && IsDigit(in[j])) ++j;
+        copyTo(j);
         continue;
       }
       long long to = generation == 0 ? map(number) : 0;
       if (to <= 0) return false;
       out += std::to_string(to);
       out += " 0 R";
-      i = j + 1;
+      i = j;
     } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
       std::size_t j = i;
       while (j < in.size() && !IsSpace(in[j]) && !IsDelimiter(in[j])) ++j;

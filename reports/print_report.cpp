@@ -6,11 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/message.h"
@@ -23,6 +23,7 @@
 #include "reports/report_buffer.h"
 #include "reports/report_kinds.h"
 #include "reports/report_state.h"
+#include "reports/spill_file.h"
 
 namespace talvera {
 namespace {
@@ -146,9 +147,11 @@ bool PlanPages(int kind, int width, PagePlan& plan) {
 }
 
 // Paints lines 1 to `lines` of `buffer` from the page the painter is on;
-// `nextPage` begins each further page. False when a page cannot be begun.
+// `nextPage` begins each further page, and `pages` counts the pages the
+// report took, that one included. False when a page cannot be begun.
 bool PaintPages(QPainter& painter, const ReportBuffer& buffer, int lines, const PagePlan& plan,
-                const std::function<bool()>& nextPage) {
+                const std::function<bool()>& nextPage, int& pages) {
+  pages = 1;
   const PrinterMetrics& metrics = plan.metrics;
   LineGeometry geometry;
   geometry.font = plan.font;
@@ -179,6 +182,7 @@ bool PaintPages(QPainter& painter, const ReportBuffer& buffer, int lines, const 
     bool pageFull = metrics.linesPerPage > 0 && row >= metrics.linesPerPage;
     if (!pageOpen || pageFull) {
       if (!nextPage()) return false;
+      ++pages;
       painter.setFont(geometry.font);
       renderer.ForgetPainterFont();
       if (pageOpen) row = 0;
@@ -267,16 +271,27 @@ bool EndSide(SideDocument& side) {
   return ended;
 }
 
+// What makes up the run's document. Taking it out starts the run afresh.
+struct RunDocument {
+  std::unique_ptr<PrintJob> job;
+  std::unique_ptr<SideDocument> side;
+  std::vector<PdfPageSpan> spans;
+};
+
+RunDocument TakeRunDocument() {
+  RunState& run = Run();
+  Behind().lanePages[0] = Behind().lanePages[1] = 0;
+  return {std::move(run.job), std::move(run.side), std::exchange(run.spans, {})};
+}
+
 // A report of a run could not be printed: the run's document is lost with
 // it, the run starts afresh, and the warning names the report.
 void DropRunDocument(std::string_view title) {
   WaitBehind();
   Behind().failedTitle.clear();
-  if (Run().side) EndSide(*Run().side);
-  Run().side.reset();
-  Run().spans.clear();
-  Run().job.reset();
-  Behind().lanePages[0] = Behind().lanePages[1] = 0;
+  RunDocument document = TakeRunDocument();
+  if (document.side) EndSide(*document.side);
+  document = {};
   WarnNotPrinted(title);
 }
 
@@ -290,8 +305,7 @@ void FailedBehind() {
 SideDocument* Side() {
   RunState& run = Run();
   if (run.side) return run.side.get();
-  const char* dir = std::getenv("TMPDIR");
-  std::string path = std::string(dir && *dir ? dir : "/tmp") + "/talvera-seiten-XXXXXX";
+  std::string path = TemporaryDirectory() + "/talvera-seiten-XXXXXX";
   int fd = ::mkstemp(path.data());
   if (fd < 0) return nullptr;
   ::close(fd);
@@ -353,20 +367,15 @@ void PaintLane(int index, int lines) {
   lane.pages = 1;
   bool painted = false;
   if (index == 0) {
-    painted = PaintPages(job->Painter(), lane.report, lines, lane.plan, [job, &lane] {
-      if (!job->NextPageBehind()) return false;
-      ++lane.pages;
-      return true;
-    });
+    painted = PaintPages(job->Painter(), lane.report, lines, lane.plan,
+                         [job] { return job->NextPageBehind(); }, lane.pages);
   } else {
     SideDocument& side = *Run().side;
     bool begun = side.painter.isActive() ? side.printer->newPage() : side.painter.begin(side.printer.get());
     painted = begun && job->CountPageBeside() &&
-              PaintPages(side.painter, lane.report, lines, lane.plan, [job, &side, &lane] {
-                if (!job->CountPageBeside() || !side.printer->newPage()) return false;
-                ++lane.pages;
-                return true;
-              });
+              PaintPages(side.painter, lane.report, lines, lane.plan,
+                         [job, &side] { return job->CountPageBeside() && side.printer->newPage(); },
+                         lane.pages);
   }
   if (!painted) lane.failed = true;
   ReleaseUnusedHeap();
@@ -414,12 +423,8 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
   if (!job) return own ? own->Finish() : false;
   // A page that cannot be begun has failed or aborted the job, which
   // finishing reports.
-  int pages = 1;
-  PaintPages(job->Painter(), buffer, lines, plan, [job, &pages] {
-    if (!job->NextPage()) return false;
-    ++pages;
-    return true;
-  });
+  int pages = 0;
+  PaintPages(job->Painter(), buffer, lines, plan, [job] { return job->NextPage(); }, pages);
   if (own) return own->Finish();
   Run().spans.push_back({0, pages});
   return job->KeepGoing();
@@ -428,11 +433,8 @@ bool PrintPages(QWidget* owner, int kind, int lines) {
 // Ends the run's document: the side document's pages go into their places
 // in the file. False when anything went wrong; the file is then removed
 // rather than left with pages missing in between.
-bool EndRunDocument(RunState& run) {
-  std::unique_ptr<PrintJob> job = std::move(run.job);
-  std::unique_ptr<SideDocument> side = std::move(run.side);
-  std::vector<PdfPageSpan> spans = std::move(run.spans);
-  Behind().lanePages[0] = Behind().lanePages[1] = 0;
+bool EndRunDocument() {
+  auto [job, side, spans] = TakeRunDocument();
   bool ok = job->Finish();
   if (!side) return ok;
   ok = EndSide(*side) && ok;
@@ -452,7 +454,7 @@ PrintRun::~PrintRun() {
   if (run.depth == 1 && !WaitBehind()) FailedBehind();
   if (--run.depth > 0 || !run.job) return;
   std::string title = run.title;
-  if (!EndRunDocument(run)) WarnNotPrinted(title);
+  if (!EndRunDocument()) WarnNotPrinted(title);
 }
 
 bool PreparePrintFont(int kind, int ownWidth) {

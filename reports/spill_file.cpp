@@ -11,8 +11,7 @@ namespace talvera {
 namespace {
 
 int OpenUnnamedTemporaryFile() {
-  const char* dir = std::getenv("TMPDIR");
-  std::string base = dir && *dir ? dir : "/tmp";
+  std::string base = TemporaryDirectory();
   int fd = ::open(base.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   if (fd >= 0) return fd;
   // File systems without unnamed files: a named one, removed at once.
@@ -37,6 +36,11 @@ bool Transfer(Io io, int fd, Byte* data, std::size_t size, std::int64_t position
 }
 
 }  // namespace
+
+std::string TemporaryDirectory() {
+  const char* dir = std::getenv("TMPDIR");
+  return dir && *dir ? dir : "/tmp";
+}
 
 bool SpillFile::Append(const void* data, std::size_t size, std::int64_t* position) {
   if (fd_ < 0) {

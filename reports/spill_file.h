@@ -5,9 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <utility>
 
 namespace talvera {
+
+// Where reports put their temporary files: TMPDIR, else /tmp.
+std::string TemporaryDirectory();
 
 class SpillFile {
  public:

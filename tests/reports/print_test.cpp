@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "print_fixture.h"
 #include "reports/form_buffer.h"
@@ -28,6 +29,22 @@ using talvera::testing::HavePoppler;
 using talvera::testing::PrintTest;
 
 namespace {
+
+// Points TMPDIR at `directory` while it lives.
+class TemporaryFilesIn {
+ public:
+  explicit TemporaryFilesIn(const std::string& directory) {
+    if (const char* before = std::getenv("TMPDIR")) before_ = before;
+    ::setenv("TMPDIR", directory.c_str(), 1);
+  }
+  ~TemporaryFilesIn() {
+    if (before_) ::setenv("TMPDIR", before_->c_str(), 1);
+    else ::unsetenv("TMPDIR");
+  }
+
+ private:
+  std::optional<std::string> before_;
+};
 
 // A trial balance of three pages: two ended by the builder, the last one
 // longer than a page, which must go on to a fourth page rather than off the paper.
@@ -144,10 +161,9 @@ TEST_F(PrintTest, ARunOfReportsGoesIntoOnePdf) {
   for (Mode mode : {kInTurn, kBehind, kBehindWithoutTemporaryFiles}) {
     SCOPED_TRACE(mode);
     bool behind = mode != kInTurn;
-    std::string tmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
     std::string temporary = dir_ / (mode == kBehindWithoutTemporaryFiles ? "fehlt" : "temp");
     if (mode != kBehindWithoutTemporaryFiles) std::filesystem::create_directory(temporary);
-    ::setenv("TMPDIR", temporary.c_str(), 1);
+    TemporaryFilesIn temporaryFiles(temporary);
     std::filesystem::remove(pdf());
     int pages = 0;
     {
@@ -170,8 +186,6 @@ TEST_F(PrintTest, ARunOfReportsGoesIntoOnePdf) {
       // The second thread painted the second report into a document of its own.
       if (mode == kBehind) EXPECT_FALSE(std::filesystem::is_empty(temporary));
     }
-    if (tmp.empty()) ::unsetenv("TMPDIR");
-    else ::setenv("TMPDIR", tmp.c_str(), 1);
     // The second document's file is gone with the run.
     if (mode == kBehind) EXPECT_TRUE(std::filesystem::is_empty(temporary));
     EXPECT_TRUE(messages_.shown.empty());
@@ -242,6 +256,27 @@ TEST_F(PrintTest, AFailedOrAbortedRunWarnsOnce) {
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_EQ(messages_.shown[0].text, warning);
   }
+
+  // Painted side by side, the second document's file is lost before the
+  // run ends: one warning, and no file with pages missing in between.
+  messages_.shown.clear();
+  std::filesystem::remove(pdf());
+  std::string temporary = dir_ / "temp";
+  std::filesystem::create_directory(temporary);
+  TemporaryFilesIn temporaryFiles(temporary);
+  {
+    PrintRun run;
+    PrintBehind painter;
+    EXPECT_TRUE(PrintSheet("Erstes Blatt", 2));
+    EXPECT_TRUE(PrintSheet("Zweites Blatt", 2));  // the second thread's
+    EXPECT_TRUE(painter.Finish());
+    ASSERT_FALSE(std::filesystem::is_empty(temporary));
+    for (const auto& entry : std::filesystem::directory_iterator(temporary))
+      std::filesystem::remove(entry.path());
+  }
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].text, warning);
+  EXPECT_FALSE(std::filesystem::exists(pdf()));
 }
 
 struct ListWithF2 {
